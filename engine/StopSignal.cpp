@@ -1,0 +1,29 @@
+#include "StopSignal.h"
+
+#include <csignal>
+
+namespace
+{
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void OnStopSignal(int)
+{
+    stopRequested = 1;
+}
+} // namespace
+
+void InstallStopSignalHandlers()
+{
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+}
+
+bool StopRequested()
+{
+    return stopRequested != 0;
+}
+
+void ClearStopRequest()
+{
+    stopRequested = 0;
+}

@@ -1,0 +1,6 @@
+#include "SystemManager.h"
+
+void PhysicsUpdate(float dt)
+{
+    (void)dt;
+}

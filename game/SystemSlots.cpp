@@ -1,0 +1,27 @@
+#include "SystemSlots.h"
+
+#include "LoggingSystem.h"
+#include "PlaceholderSystem.h"
+
+namespace
+{
+SystemFactory Placeholder(SystemType type)
+{
+    return [type] { return std::make_unique<PlaceholderSystem>(type); };
+}
+} // namespace
+
+SystemFactories MakeGameSystemFactories()
+{
+    SystemFactories factories;
+    factories[slotLogging] = [] { return std::make_unique<LoggingSystem>(); };
+    factories[slotWindowProvider] = Placeholder(estWindowProvider);
+    factories[slotInput] = Placeholder(estInputSystem);
+    factories[slotGraphics] = Placeholder(estGraphics);
+    factories[slotSound] = Placeholder(estSoundSystem);
+    factories[slotGameStateManager] = Placeholder(estGameStateManager);
+    factories[slotObjectFactory] = Placeholder(estGameObjectFactory);
+    factories[slotBehaviorFactory] = Placeholder(estCCSMFactory);
+    factories[slotMenuSystem] = Placeholder(estMenuSystem);
+    return factories;
+}
