@@ -1,5 +1,6 @@
 #define SDL_MAIN_HANDLED
 #include "Engine.h"
+#include "GamePrototypes.h"
 #include "StopSignal.h"
 #include "SystemSlots.h"
 
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
         try
         {
             engine.Init();
+            RegisterAllPrototypes();
             engine.Run();
         }
         catch (const std::exception& error)

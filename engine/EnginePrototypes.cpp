@@ -1,0 +1,5 @@
+#include "EnginePrototypes.h"
+
+void RegisterEnginePrototypes()
+{
+}

@@ -1,0 +1,5 @@
+#include "GameplayPrototypes.h"
+
+void RegisterGameplayPrototypes()
+{
+}

@@ -1,0 +1,5 @@
+#include "GraphicsPrototypes.h"
+
+void RegisterGraphicsPrototypes()
+{
+}

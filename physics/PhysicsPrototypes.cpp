@@ -1,0 +1,5 @@
+#include "PhysicsPrototypes.h"
+
+void RegisterPhysicsPrototypes()
+{
+}

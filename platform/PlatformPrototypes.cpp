@@ -1,0 +1,5 @@
+#include "PlatformPrototypes.h"
+
+void RegisterPlatformPrototypes()
+{
+}

@@ -1,0 +1,5 @@
+#include "SoundPrototypes.h"
+
+void RegisterSoundPrototypes()
+{
+}
