@@ -6,4 +6,4 @@ dir=$1; shift
 mkdir -p "$root/$dir"
 cmake -S "$root" -B "$root/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$root/$dir/configure.log" 2>&1 \
   || { cat "$root/$dir/configure.log"; exit 1; }
-cmake --build "$root/$dir" -j"$(nproc)"
+cmake --build "$root/$dir" -j"${JOBS:-$(nproc)}"

@@ -5,4 +5,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" build
 cd "$root/build"
-ctest --output-on-failure -j"$(nproc)"
+ctest --output-on-failure -j"${JOBS:-$(nproc)}"
