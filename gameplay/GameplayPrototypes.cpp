@@ -1,5 +1,3 @@
 #include "GameplayPrototypes.h"
 
-void RegisterGameplayPrototypes()
-{
-}
+void RegisterGameplayPrototypes() {}
