@@ -1,5 +1,6 @@
 #include "SystemSlots.h"
 
+#include "CCSMFactory.h"
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
 
@@ -21,7 +22,7 @@ SystemFactories MakeGameSystemFactories()
     factories[slotSound] = Placeholder(estSoundSystem);
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
     factories[slotObjectFactory] = Placeholder(estGameObjectFactory);
-    factories[slotBehaviorFactory] = Placeholder(estCCSMFactory);
+    factories[slotBehaviorFactory] = [] { return std::make_unique<CCSMFactory>(); };
     factories[slotMenuSystem] = Placeholder(estMenuSystem);
     return factories;
 }
