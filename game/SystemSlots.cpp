@@ -1,6 +1,7 @@
 #include "SystemSlots.h"
 
 #include "CCSMFactory.h"
+#include "GameObjectFactory.h"
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
 
@@ -21,7 +22,7 @@ SystemFactories MakeGameSystemFactories()
     factories[slotGraphics] = Placeholder(estGraphics);
     factories[slotSound] = Placeholder(estSoundSystem);
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
-    factories[slotObjectFactory] = Placeholder(estGameObjectFactory);
+    factories[slotObjectFactory] = [] { return std::make_unique<GameObjectFactory>(); };
     factories[slotBehaviorFactory] = [] { return std::make_unique<CCSMFactory>(); };
     factories[slotMenuSystem] = Placeholder(estMenuSystem);
     return factories;
