@@ -115,6 +115,7 @@ TEST_F(CCSMSystemTest, ActiveTimeManipulatorScalesTheMachinesTime)
     inactive.SetSpeed(3.0f);
     idle.AddComponent(inactive);
     MachineOf(fast.id)->HandleCommand(kCommandJump);
+    SpyLog().clear();
     BehaviorSystem().Update(0.5f);
     EXPECT_EQ(SpyLog(), (Log{"Execute 7 1", "StateUpdate 1 1", "StateUpdate 1 0.5"}));
 }
@@ -343,6 +344,7 @@ TEST_F(CCSMSystemTest, EditorsDrawInOneFrameAndTheComboRebuildsFromTheChosenSet)
         behaviorName = "Ball Behavior";
         return true;
     };
+    EditorFrame frame;
     machine->DrawEditor();
     EXPECT_EQ(shown, "Player Behavior");
     EXPECT_EQ(machine->GetStateStack(), (std::vector<StateId>{4}));

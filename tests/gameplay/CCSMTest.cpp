@@ -276,8 +276,8 @@ TEST_F(CCSMTest, BallBehaviorSkipsStateZeroBuildsStateFourTwiceAndItsCommandsLas
     for (const std::string& line : SpyLog())
         if (line.rfind("Init ", 0) == 0 || line.rfind("Shutdown ", 0) == 0)
             commandLog.push_back(line);
-    EXPECT_EQ(commandLog, (Log{"Init 9", "Init 10", "Init 11", "Init 9", "Shutdown 9", "Init 10",
-                               "Shutdown 10", "Init 11", "Shutdown 11"}));
+    EXPECT_EQ(commandLog, (Log{"Init 9", "Init 10", "Init 11", "Shutdown 9", "Init 9", "Shutdown 10",
+                               "Init 10", "Shutdown 11", "Init 11"}));
     EXPECT_EQ(machine.GetCommandCount(), 3u);
     EXPECT_TRUE(machine.HandleCommand(kCommandScore));
 }
