@@ -16,27 +16,33 @@ const char* const kBehaviorNameElement = "BehaviorName";
 class CCSMWalkScope
 {
   public:
-    explicit CCSMWalkScope(CCSM& machine) : machine(machine), alive(machine.lifeToken)
-    {
-        ++machine.walkDepth;
-    }
+    explicit CCSMWalkScope(const CCSM& machine) : retired(machine.retired) { ++retired->walkDepth; }
     ~CCSMWalkScope()
     {
-        if (alive.expired())
-            return;
-        if (--machine.walkDepth == 0)
-            machine.DisposeRetired();
+        if (--retired->walkDepth == 0)
+            retired->DisposeAll();
     }
     CCSMWalkScope(const CCSMWalkScope&) = delete;
     CCSMWalkScope& operator=(const CCSMWalkScope&) = delete;
 
     // False once a call made during the walk destroyed the machine.
-    bool MachineAlive() const { return !alive.expired(); }
+    bool MachineAlive() const { return retired->machineAlive; }
 
   private:
-    CCSM& machine;
-    std::weak_ptr<int> alive;
+    std::shared_ptr<CCSMRetired> retired;
 };
+
+void CCSMRetired::DisposeAll()
+{
+    std::vector<std::unique_ptr<State>> oldStates = std::move(states);
+    std::vector<std::unique_ptr<Command>> oldCommands = std::move(commands);
+    states.clear();
+    commands.clear();
+    for (auto& state : oldStates)
+        state->Shutdown();
+    for (auto& command : oldCommands)
+        command->Shutdown();
+}
 
 CCSM::CCSM() : Component(kClassName, ComponentTypeId::kCCSM), behaviorSet(DefaultBehaviorSet())
 {
@@ -64,9 +70,9 @@ CCSM::CCSM(const CCSM& source)
 
 CCSM::~CCSM()
 {
-    walkDepth = 0;
+    // Destroyed by one of its own commands, the machine leaves its states and commands to the walk.
     Clear();
-    DisposeRetired();
+    retired->machineAlive = false;
 }
 
 void CCSM::SetOwner(std::uint32_t ownerId)
@@ -180,9 +186,9 @@ void CCSM::DisposeState(std::unique_ptr<State> state)
 {
     if (state == nullptr)
         return;
-    if (walkDepth > 0)
+    if (retired->walkDepth > 0)
     {
-        retiredStates.push_back(std::move(state));
+        retired->states.push_back(std::move(state));
         return;
     }
     state->Shutdown();
@@ -192,24 +198,12 @@ void CCSM::DisposeCommand(std::unique_ptr<Command> command)
 {
     if (command == nullptr)
         return;
-    if (walkDepth > 0)
+    if (retired->walkDepth > 0)
     {
-        retiredCommands.push_back(std::move(command));
+        retired->commands.push_back(std::move(command));
         return;
     }
     command->Shutdown();
-}
-
-void CCSM::DisposeRetired()
-{
-    std::vector<std::unique_ptr<State>> oldStates = std::move(retiredStates);
-    std::vector<std::unique_ptr<Command>> oldCommands = std::move(retiredCommands);
-    retiredStates.clear();
-    retiredCommands.clear();
-    for (auto& state : oldStates)
-        state->Shutdown();
-    for (auto& command : oldCommands)
-        command->Shutdown();
 }
 
 bool CCSM::PushKnownState(StateId id)

@@ -15,6 +15,18 @@
 // list of queued commands that CCSMSystem runs from the next update on. The stack and the queue hold
 // ids and look the objects up at each use, so a state or command replaced by a rebuild is never reached
 // through a stale pointer.
+// What a machine's walk keeps alive until it ends: the states and commands retired during it.
+struct CCSMRetired
+{
+    int walkDepth = 0;
+    bool machineAlive = true;
+    std::vector<std::unique_ptr<State>> states;
+    std::vector<std::unique_ptr<Command>> commands;
+
+    // Shuts down and deletes what was retired.
+    void DisposeAll();
+};
+
 class CCSM : public Component
 {
   public:
@@ -91,7 +103,6 @@ class CCSM : public Component
     void StoreCommand(std::unique_ptr<Command> command);
     void DisposeState(std::unique_ptr<State> state);
     void DisposeCommand(std::unique_ptr<Command> command);
-    void DisposeRetired();
     void StoreInQueue(CommandId id);
 
     BehaviorSet behaviorSet;
@@ -102,10 +113,7 @@ class CCSM : public Component
     std::vector<std::uint32_t> freeSlots;
     std::string behaviorName;
 
-    // While a walk runs, replaced states and commands wait here, since one of them may be running.
-    int walkDepth = 0;
-    std::vector<std::unique_ptr<State>> retiredStates;
-    std::vector<std::unique_ptr<Command>> retiredCommands;
-    // Expires when the machine is destroyed, so a walk notices that a command removed its machine.
-    std::shared_ptr<int> lifeToken = std::make_shared<int>(0);
+    // While a walk runs, replaced states and commands wait here, since one of them may be running. The
+    // walk shares this record, so it outlives a machine that a command destroys mid-walk.
+    std::shared_ptr<CCSMRetired> retired = std::make_shared<CCSMRetired>();
 };

@@ -191,8 +191,8 @@ TEST_F(CCSMSystemTest, EmptyTablesThenRebuildAllKeepEveryStack)
 TEST_F(CCSMSystemTest, RebuildsCopiesPopsAndClearsWithQueuedCommandsLeaveNothingDangling)
 {
     SpyPrototype(behaviors, kCommandMoveLeft).executeResult = 0;
-    GameObject& player = NewPlayer();
-    CCSM* machine = MachineOf(player.id);
+    const std::uint32_t playerId = NewPlayer().id;
+    CCSM* machine = MachineOf(playerId);
     machine->Clear();
     machine->SetBehavior("Player Behavior");
     machine->HandleCommand(kCommandMoveLeft);
@@ -214,9 +214,9 @@ TEST_F(CCSMSystemTest, RebuildsCopiesPopsAndClearsWithQueuedCommandsLeaveNothing
     BehaviorSystem().Update(0.1f);
     BehaviorSystem().Update(0.1f);
     EXPECT_EQ(CountLog("Execute 1 0.1"), 1);
-    objects.QueueDestroy(player.id);
+    objects.QueueDestroy(playerId);
     objects.Update(0.1f);
-    EXPECT_EQ(MachineOf(player.id), nullptr);
+    EXPECT_EQ(MachineOf(playerId), nullptr);
 }
 
 TEST_F(CCSMSystemTest, PrefabInstancesGetTheirOwnMachines)
