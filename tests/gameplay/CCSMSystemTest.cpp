@@ -305,6 +305,7 @@ class EditorFrame
         context = ImGui::CreateContext();
         ImGuiIO& io = ImGui::GetIO();
         io.DisplaySize = ImVec2(800.0f, 600.0f);
+        io.IniFilename = nullptr;
         unsigned char* pixels = nullptr;
         int width = 0;
         int height = 0;

@@ -130,6 +130,33 @@ TEST_F(GameStatsTest, RoundTripKeepsEveryValueBitForBitAndEscapesNames)
     EXPECT_EQ(dynamic_cast<GameStats&>(*loaded).GetStats(), target.GetStats());
 }
 
+TEST_F(GameStatsTest, SeveralComponentsShareOneArchive)
+{
+    GameStats empty;
+    GameStats player;
+    player.SetStat(kStatJumpSpeed, 9.5f);
+    GameStats ball;
+    ball.SetStat(kStatGivesKnockback, 1.0f);
+    ball.SetStat(kStatIsGrabbable, 1.0f);
+    std::ostringstream output;
+    {
+        boost::archive::xml_oarchive archive(output);
+        empty.Save(archive);
+        player.Save(archive);
+        ball.Save(archive);
+    }
+    std::istringstream input(output.str());
+    LevelIArchive archive(input);
+    GameStats target;
+    target.SetStat("stale", 1.0f);
+    target.Load(archive);
+    EXPECT_TRUE(target.GetStats().empty());
+    target.Load(archive);
+    EXPECT_EQ(target.GetStats(), player.GetStats());
+    target.Load(archive);
+    EXPECT_EQ(target.GetStats(), ball.GetStats());
+}
+
 TEST_F(GameStatsTest, NonFiniteValuesAreSavedAsZeroWithAWarning)
 {
     GameStats stats;
