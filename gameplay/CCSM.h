@@ -11,10 +11,6 @@
 #include <string>
 #include <vector>
 
-// The behaviour machine: a stack of states whose top decides which commands the object accepts, and a
-// list of queued commands that CCSMSystem runs from the next update on. The stack and the queue hold
-// ids and look the objects up at each use, so a state or command replaced by a rebuild is never reached
-// through a stale pointer.
 // What a machine's walk keeps alive until it ends: the states and commands retired during it.
 struct CCSMRetired
 {
@@ -27,6 +23,10 @@ struct CCSMRetired
     void DisposeAll();
 };
 
+// The behaviour machine: a stack of states whose top decides which commands the object accepts, and a
+// list of queued commands that CCSMSystem runs from the next update on. The stack and the queue hold
+// ids and look the objects up at each use, so a state or command replaced by a rebuild is never reached
+// through a stale pointer.
 class CCSM : public Component
 {
   public:
