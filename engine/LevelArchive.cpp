@@ -15,6 +15,8 @@ namespace
 {
 // Used when the source cannot tell its size: large enough for any real level, far below a harmful count.
 constexpr std::uint64_t kUnknownSourceBound = std::uint64_t{1} << 26;
+// The root element every archive starts with.
+constexpr const char* kArchiveHeaderName = "boost_serialization";
 
 template <typename T> void WritePlain(LevelOArchive& archive, const char* name, const T& value)
 {
@@ -30,9 +32,22 @@ template <typename T> T FiniteOrZero(const char* name, T value)
 }
 } // namespace
 
+// The base is built without the header so that its destructor never checks the closing tag: it would
+// throw from a destructor (and end the program) after any read that stopped early or failed.
 LevelIArchive::LevelIArchive(std::istream& stream_, std::string sourceName_, unsigned int flags)
-    : boost::archive::xml_iarchive(stream_, flags), stream(stream_), sourceName(std::move(sourceName_))
+    : boost::archive::xml_iarchive(stream_, flags | boost::archive::no_header), stream(stream_),
+      sourceName(std::move(sourceName_))
 {
+    if ((flags & boost::archive::no_header) != 0)
+        return;
+    try
+    {
+        init();
+    }
+    catch (...)
+    {
+        Rethrow(kArchiveHeaderName, std::current_exception());
+    }
 }
 
 const std::string& LevelIArchive::LastTagName() const
