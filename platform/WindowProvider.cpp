@@ -154,6 +154,10 @@ void WindowProvider::HandleEvent(const SDL_Event& event)
     case SDL_DROPFILE:
         HandleDropEvent(event);
         break;
+    case SDL_DROPTEXT:
+        // Dragged text is not imported, but its string is ours to free.
+        SDL_free(event.drop.file);
+        break;
     case SDL_WINDOWEVENT:
         HandleWindowEvent(event);
         break;

@@ -289,12 +289,16 @@ TEST_F(DroppedFiles, ReachTheirHandlersByExactExtension)
                 ElementsAre("guids /drop/GUIDs.txt", "bank C:/drop/a.bank", "texture b /drop/b.png"));
 }
 
-TEST_F(DroppedFiles, ReachNothingWithoutHooks)
+TEST_F(DroppedFiles, ReachNothingWithoutHooksAndDraggedTextIsFreed)
 {
     SDL_Event event{};
     event.type = SDL_DROPFILE;
     event.drop.file = SDL_strdup("/drop/a.bank");
     Push(event);
+    SDL_Event text{};
+    text.type = SDL_DROPTEXT;
+    text.drop.file = SDL_strdup("dragged words");
+    Push(text);
     window->Update(0.0f);
     SUCCEED();
 }
