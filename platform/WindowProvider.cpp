@@ -137,7 +137,7 @@ void WindowProvider::HandleEvent(const SDL_Event& event)
         HandleKeyboardEvent(event);
         break;
     case SDL_TEXTINPUT:
-        if (imguiContext != nullptr)
+        if (ImGui::GetCurrentContext() != nullptr)
             ImGui::GetIO().AddInputCharactersUTF8(event.text.text);
         break;
     case SDL_MOUSEWHEEL:
@@ -169,7 +169,8 @@ void WindowProvider::HandleEvent(const SDL_Event& event)
 
 void WindowProvider::HandleKeyboardEvent(const SDL_Event& event)
 {
-    if (imguiContext != nullptr)
+    // The editors' context (ours unless a tool made its own); none at all before Init.
+    if (ImGui::GetCurrentContext() != nullptr)
     {
         ImGuiIO& io = ImGui::GetIO();
         // Character keys carry their code point, which can lie far past the key table.
