@@ -1,5 +1,6 @@
 #include "SystemSlots.h"
 
+#include "Graphics.h"
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
 
@@ -17,7 +18,7 @@ SystemFactories MakeGameSystemFactories()
     factories[slotLogging] = [] { return std::make_unique<LoggingSystem>(); };
     factories[slotWindowProvider] = Placeholder(estWindowProvider);
     factories[slotInput] = Placeholder(estInputSystem);
-    factories[slotGraphics] = Placeholder(estGraphics);
+    factories[slotGraphics] = [] { return std::make_unique<Graphics>(); };
     factories[slotSound] = Placeholder(estSoundSystem);
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
     factories[slotObjectFactory] = Placeholder(estGameObjectFactory);
