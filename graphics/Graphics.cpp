@@ -1,8 +1,13 @@
 #include "Graphics.h"
 
+#include "BackgroundRenderer.h"
 #include "Bloom.h"
 #include "Camera.h"
+#include "ColorEffects.h"
+#include "DayCycle.h"
 #include "DebugRenderer.h"
+#include "Font.h"
+#include "Lighting.h"
 #include "Mesh.h"
 #include "PostProcessingEffect.h"
 #include "RenderLine.h"
@@ -21,8 +26,6 @@ namespace
 {
 constexpr std::uint32_t kEffectVersion = 1;
 constexpr int kCircleChords = 64;
-// The background's clock runs through a whole day in this many seconds.
-constexpr float kDaySeconds = 20.0f;
 
 void ClearTarget(const Framebuffer& target)
 {
@@ -69,6 +72,7 @@ void Graphics::Init()
     }
 
     TextureManager::Init();
+    LoadFont();
     presentingShader = GetShader(kPresentingShader);
 
     materials.emplace_back("basic", GetShader("basic"), 1000,
@@ -79,18 +83,23 @@ void Graphics::Init()
                            MaterialRenderState(bmAdditive, true, kDepthLess));
 
     debugRenderer = std::make_unique<DebugRenderer>(GetShader(Shader::kDebugName));
+    background = std::make_unique<BackgroundRenderer>(GetShader("background"));
     Mesh::Init();
+    effects.push_back(std::make_unique<ColorBalancer>(kEffectVersion, GetShader("colorBalancer")));
+    effects.push_back(std::make_unique<Lighting>(kEffectVersion, GetShader("textured"), GetShader("directionalBlur"),
+                                                 GetShader("light"), GetShader("renderAlpha")));
     effects.push_back(std::make_unique<Bloom>(kEffectVersion, GetShader("textured"),
                                               GetShader("directionalBlur"), GetShader("threshold")));
+    effects.push_back(std::make_unique<Tonemap>(kEffectVersion, GetShader("tonemap")));
+    effects.push_back(std::make_unique<Saturation>(kEffectVersion, GetShader("saturation")));
 }
 
 void Graphics::Update(float dt)
 {
-    backgroundClock += dt / kDaySeconds;
-    if (backgroundClock > 1.0f)
-        backgroundClock -= 1.0f;
+    const float timeOfDay = AdvanceDayCycle(dt);
     if (!active)
         return;
+    background->Submit(timeOfDay);
     UpkeepBatches();
     DrawWindows();
     ResetFrame();
@@ -103,6 +112,8 @@ void Graphics::Exit()
     active = false;
     effects.clear();
     debugRenderer.reset();
+    background.reset();
+    Glyphs() = GlyphTable{};
     materials.clear();
     layers.clear();
     Mesh::Shutdown();
@@ -110,6 +121,11 @@ void Graphics::Exit()
     shaders.clear();
     presentingShader = nullptr;
     TextureManager::Exit();
+}
+
+float Graphics::GetBackgroundClock() const
+{
+    return DayCycleClock();
 }
 
 Shader* Graphics::GetShader(const std::string& name)
@@ -223,6 +239,9 @@ void Graphics::ResetFrame()
             batch->Reset();
     if (debugRenderer != nullptr)
         debugRenderer->Clear();
+    // Lights and occlusion fed while no window was drawn must not pile up.
+    if (gLighting != nullptr)
+        gLighting->DropFrame();
     Mesh::FlipAll();
 }
 

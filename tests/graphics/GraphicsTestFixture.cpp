@@ -1,5 +1,18 @@
 #include "GraphicsTestFixture.h"
 
+#include "BackgroundRenderer.h"
+#include "Bloom.h"
+
+#include <vector>
+
+void GraphicsTest::KeepCoreOnly(Graphics& renderer)
+{
+    // These scenes look at the renderer alone: a black background and Bloom as the only effect.
+    renderer.GetBackground()->GetMaterial().data.SetVector4("tint", Vector4(0.0f, 0.0f, 0.0f, 1.0f));
+    std::erase_if(renderer.GetEffects(),
+                  [](const auto& effect) { return dynamic_cast<Bloom*>(effect.get()) == nullptr; });
+}
+
 void GraphicsTest::SetUp()
 {
     REQUIRE_GL_OR_SKIP();
@@ -8,6 +21,7 @@ void GraphicsTest::SetUp()
     GlTestSupport::ResetErrorCount();
     graphics = std::make_unique<Graphics>();
     graphics->Init();
+    KeepCoreOnly(*graphics);
     ready = true;
 }
 
