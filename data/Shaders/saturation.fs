@@ -26,7 +26,7 @@ void main()
     // Lift the darks by multiplier1 and the lights by multiplier2, the same for every channel.
     float gain = max(mix(multiplier1, multiplier2, luma), 1e-3);
     vec3 lifted = Lift(saturated, gain);
-    // Only the brightest parts (luma to a high power) wash out towards white.
-    vec3 whitened = lifted + vec3(whitening * pow(luma, max(power, 1e-3)));
-    fragColour = vec4(max(whitened, vec3(0.0)), 1.0);
+    // Only the brightest parts (luma to a high power) wash out towards white, never past it.
+    float washOut = clamp(whitening * pow(luma, max(power, 1e-3)), 0.0, 1.0);
+    fragColour = vec4(max(mix(lifted, vec3(1.0), washOut), vec3(0.0)), 1.0);
 }
