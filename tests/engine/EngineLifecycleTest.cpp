@@ -18,7 +18,7 @@ std::vector<std::string> journal;
 // Writes every lifecycle call into the journal, and throws from Update or Init when told to.
 class JournalSystem : public EngineSystem
 {
-  public:
+public:
     JournalSystem(SystemType type, std::string name_) : EngineSystem(type), name(std::move(name_)) {}
     ~JournalSystem() override { journal.push_back("~" + name); }
     void Init() override
@@ -51,10 +51,8 @@ SystemFactories JournalFactories(std::vector<JournalSystem*>* made = nullptr)
     SystemFactories factories;
     for (int slot = 0; slot < kEngineSlotCount; ++slot)
     {
-        factories[slot] = [slot, made]
-        {
-            auto system =
-                std::make_unique<JournalSystem>(types[slot], std::string(SystemTypeName(types[slot])));
+        factories[slot] = [slot, made] {
+            auto system = std::make_unique<JournalSystem>(types[slot], std::string(SystemTypeName(types[slot])));
             if (made)
                 made->push_back(system.get());
             return system;
@@ -65,7 +63,7 @@ SystemFactories JournalFactories(std::vector<JournalSystem*>* made = nullptr)
 
 class EngineLifecycleTest : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         journal.clear();
@@ -89,24 +87,12 @@ TEST_F(EngineLifecycleTest, SystemsStartInCreationOrderAndExitInReverse)
         journal.clear();
         engine.Shutdown();
     }
-    const std::vector<std::string> expected = {"Exit estMenuSystem",
-                                               "~estMenuSystem",
-                                               "Exit estCCSMFactory",
-                                               "~estCCSMFactory",
-                                               "Exit estGameObjectFactory",
-                                               "~estGameObjectFactory",
-                                               "Exit estGameStateManager",
-                                               "~estGameStateManager",
-                                               "Exit estSoundSystem",
-                                               "~estSoundSystem",
-                                               "Exit estGraphics",
-                                               "~estGraphics",
-                                               "Exit estInputSystem",
-                                               "~estInputSystem",
-                                               "Exit estWindowProvider",
-                                               "~estWindowProvider",
-                                               "Exit estLogger",
-                                               "~estLogger"};
+    const std::vector<std::string> expected = {
+        "Exit estMenuSystem",       "~estMenuSystem",       "Exit estCCSMFactory",      "~estCCSMFactory",
+        "Exit estGameObjectFactory", "~estGameObjectFactory", "Exit estGameStateManager", "~estGameStateManager",
+        "Exit estSoundSystem",      "~estSoundSystem",      "Exit estGraphics",         "~estGraphics",
+        "Exit estInputSystem",      "~estInputSystem",      "Exit estWindowProvider",   "~estWindowProvider",
+        "Exit estLogger",           "~estLogger"};
     EXPECT_EQ(journal, expected);
 }
 
@@ -170,17 +156,16 @@ TEST_F(EngineLifecycleTest, AFailedInitExitsTheSystemsAlreadyStartedThenRethrows
     std::vector<JournalSystem*> made;
     SystemFactories factories = JournalFactories(&made);
     auto inner = factories[slotGraphics];
-    factories[slotGraphics] = [inner, &made]
-    {
+    factories[slotGraphics] = [inner, &made] {
         auto system = inner();
         made.back()->throwOnInit = true;
         return system;
     };
     Engine engine(factories);
     EXPECT_THROW(engine.Init(), std::runtime_error);
-    const std::vector<std::string> expected = {
-        "Init estLogger",      "Init estWindowProvider", "Init estInputSystem", "Init estGraphics",
-        "Exit estInputSystem", "Exit estWindowProvider", "Exit estLogger"};
+    const std::vector<std::string> expected = {"Init estLogger",     "Init estWindowProvider", "Init estInputSystem",
+                                               "Init estGraphics",   "Exit estInputSystem",    "Exit estWindowProvider",
+                                               "Exit estLogger"};
     EXPECT_EQ(journal, expected);
     journal.clear();
     engine.Shutdown();
@@ -194,14 +179,12 @@ TEST_F(EngineLifecycleTest, AStopSignalEndsTheLoopAfterTheCurrentPassAndEveryExi
     Engine engine(JournalFactories());
     double now = 0.0;
     int passes = 0;
-    engine.SetClock(
-        [&]
-        {
-            if (++passes == 3)
-                std::raise(SIGTERM);
-            now += 0.02;
-            return now;
-        });
+    engine.SetClock([&] {
+        if (++passes == 3)
+            std::raise(SIGTERM);
+        now += 0.02;
+        return now;
+    });
     engine.SetPhysicsStep([](float) {});
     engine.Init();
     journal.clear();

@@ -1,5 +1,5 @@
-#include "EventManager.h"
 #include "Event.h"
+#include "EventManager.h"
 #include "Observer.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ namespace
 // Counts what it receives and runs an optional action inside OnNotify.
 class Listener : public Observer
 {
-  public:
+public:
     void OnNotify(Event* event) override
     {
         received.push_back(event->EventType);
@@ -26,7 +26,7 @@ class Listener : public Observer
 
 class EventManagerTest : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override { EventManager::Reset(); }
     void TearDown() override { EventManager::Reset(); }
 };
@@ -91,8 +91,7 @@ TEST_F(EventManagerTest, ANestedDispatchCompletesBeforeTheOuterOneGoesOn)
     outer.Subscribe(evRoundFinished);
     inner.Subscribe(evGameFinished);
     inner.Subscribe(evRoundFinished);
-    outer.action = [&log](Event* event)
-    {
+    outer.action = [&log](Event* event) {
         log.push_back(event->EventType);
         if (event->EventType == evRoundFinished)
         {
@@ -106,11 +105,9 @@ TEST_F(EventManagerTest, ANestedDispatchCompletesBeforeTheOuterOneGoesOn)
     // Whatever the address order, the game-finished delivery sits inside the outer observer's call.
     ASSERT_EQ(log.size(), 3u);
     if (&outer < &inner)
-        EXPECT_EQ(log,
-                  (std::vector<std::uint32_t>{evRoundFinished, 100 + evGameFinished, 100 + evRoundFinished}));
+        EXPECT_EQ(log, (std::vector<std::uint32_t>{evRoundFinished, 100 + evGameFinished, 100 + evRoundFinished}));
     else
-        EXPECT_EQ(log,
-                  (std::vector<std::uint32_t>{100 + evRoundFinished, evRoundFinished, 100 + evGameFinished}));
+        EXPECT_EQ(log, (std::vector<std::uint32_t>{100 + evRoundFinished, evRoundFinished, 100 + evGameFinished}));
 }
 
 TEST_F(EventManagerTest, AnObserverDestroyedDuringDeliveryIsNotCalled)

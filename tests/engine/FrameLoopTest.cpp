@@ -13,7 +13,7 @@ namespace
 // Records the dt of every update it receives.
 class RecordingSystem : public EngineSystem
 {
-  public:
+public:
     explicit RecordingSystem(std::vector<float>& updates_) : EngineSystem(estSystemBase), updates(updates_) {}
     void Update(float dt) override { updates.push_back(dt); }
     std::vector<float>& updates;
@@ -21,7 +21,7 @@ class RecordingSystem : public EngineSystem
 
 class FrameLoopTest : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         FrameRateManager::Reset();

@@ -22,7 +22,7 @@ std::string ReadAll(const std::filesystem::path& path)
 
 class TempFolder : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         folder = std::filesystem::temp_directory_path() /
