@@ -1,5 +1,3 @@
 #include "PhysicsPrototypes.h"
 
-void RegisterPhysicsPrototypes()
-{
-}
+void RegisterPhysicsPrototypes() {}
