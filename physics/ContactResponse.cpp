@@ -49,7 +49,7 @@ void ApplyImpulseTo(ContactBody& body, const Vector3& impulse, const Vector3& ar
 {
     body.velocity = body.velocity + impulse * body.inverseMass;
     if (body.canRotate)
-        body.angularVelocity += body.inverseInertia * Cross2(arm, impulse) * kImpulseDegreesPerRadian;
+        body.angularVelocity += body.inverseInertia * Cross2(arm, impulse) * 180.0f / kImpulsePi;
 }
 
 bool ResolveContactBodies(const ContactRecord& record, ContactBody& a, ContactBody& b)

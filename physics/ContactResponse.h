@@ -18,9 +18,9 @@ struct ContactBody
     bool canRotate = true;
 };
 
-// Impulses turn radians into degrees with this factor; the response turns degrees into radians with
+// Impulses turn radians into degrees with 180 / 3.141592; the response turns degrees into radians with
 // 3.141593. The two differ in the last digit and the game was tuned with both.
-inline constexpr float kImpulseDegreesPerRadian = 180.0f / 3.141592f;
+inline constexpr float kImpulsePi = 3.141592f;
 inline constexpr float kResponsePi = 3.141593f;
 
 // Adds an impulse at an arm (relative to the body's translation) to the velocity and, when the body can

@@ -35,9 +35,12 @@ class QuadTree
     // A leaf splits when an id arrives while it holds this many, unless it is at the deepest level.
     static constexpr std::size_t kSplitCount = 6;
     static constexpr std::uint32_t kMaxDepth = 5;
-    static constexpr std::size_t kReservedNodes = 50;
+    // The most nodes a full tree of six levels holds, the dummy not counted.
+    static constexpr std::size_t kMaxNodes = 1365;
+    // Room for a full tree from the first step on, so the pool never grows between steps.
+    static constexpr std::size_t kReservedNodes = kMaxNodes + 1;
 
-    // Empties the pool, keeps at least kReservedNodes of room, and adds the dummy and the root.
+    // Empties the pool, keeps room for a full tree, and adds the dummy and the root.
     static void BeginStep();
     // Inserts an id below a node, splitting full leaves and routing by the object's bounds.
     static void Insert(std::uint64_t node, std::uint32_t id, const BoundsLookup& boundsOf);
