@@ -1,5 +1,6 @@
 #include "SystemSlots.h"
 
+#include "GameObjectFactory.h"
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
 
@@ -20,7 +21,7 @@ SystemFactories MakeGameSystemFactories()
     factories[slotGraphics] = Placeholder(estGraphics);
     factories[slotSound] = Placeholder(estSoundSystem);
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
-    factories[slotObjectFactory] = Placeholder(estGameObjectFactory);
+    factories[slotObjectFactory] = [] { return std::make_unique<GameObjectFactory>(); };
     factories[slotBehaviorFactory] = Placeholder(estCCSMFactory);
     factories[slotMenuSystem] = Placeholder(estMenuSystem);
     return factories;
