@@ -185,6 +185,7 @@ TEST_F(ComponentXmlTest, EditorsDrawHeadless)
     ImGui::CreateContext();
     ImGuiIO& io = ImGui::GetIO();
     io.DisplaySize = ImVec2(800.0f, 600.0f);
+    io.IniFilename = nullptr;
     unsigned char* pixels = nullptr;
     int width = 0;
     int height = 0;
