@@ -1,5 +1,3 @@
 #include "SoundPrototypes.h"
 
-void RegisterSoundPrototypes()
-{
-}
+void RegisterSoundPrototypes() {}
