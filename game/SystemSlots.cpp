@@ -2,6 +2,7 @@
 
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
+#include "SoundSystem.h"
 
 namespace
 {
@@ -18,7 +19,7 @@ SystemFactories MakeGameSystemFactories()
     factories[slotWindowProvider] = Placeholder(estWindowProvider);
     factories[slotInput] = Placeholder(estInputSystem);
     factories[slotGraphics] = Placeholder(estGraphics);
-    factories[slotSound] = Placeholder(estSoundSystem);
+    factories[slotSound] = [] { return std::make_unique<SoundSystem>(); };
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
     factories[slotObjectFactory] = Placeholder(estGameObjectFactory);
     factories[slotBehaviorFactory] = Placeholder(estCCSMFactory);
