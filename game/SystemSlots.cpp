@@ -1,5 +1,6 @@
 #include "SystemSlots.h"
 
+#include "GameObjectFactory.h"
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
 #include "SoundSystem.h"
@@ -21,7 +22,7 @@ SystemFactories MakeGameSystemFactories()
     factories[slotGraphics] = Placeholder(estGraphics);
     factories[slotSound] = [] { return std::make_unique<SoundSystem>(); };
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
-    factories[slotObjectFactory] = Placeholder(estGameObjectFactory);
+    factories[slotObjectFactory] = [] { return std::make_unique<GameObjectFactory>(); };
     factories[slotBehaviorFactory] = Placeholder(estCCSMFactory);
     factories[slotMenuSystem] = Placeholder(estMenuSystem);
     return factories;
