@@ -1,3 +1,8 @@
 #include "SoundPrototypes.h"
 
-void RegisterSoundPrototypes() {}
+#include "SoundCue.h"
+
+void RegisterSoundPrototypes()
+{
+    SoundCue soundCue;
+}
