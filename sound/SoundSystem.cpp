@@ -2,6 +2,7 @@
 
 #include "Event.h"
 #include "EventIdList.h"
+#include "PlatformHooks.h"
 #include "SoundError.h"
 #include "SoundHooks.h"
 #include "SoundInstance.h"
@@ -89,10 +90,22 @@ void SoundSystem::Init()
         Subscribe(type);
 
     if (gSoundSystem == this)
-    {
-        SoundHooks::play = [](const std::string& name) { PlaySound(name); };
-        SoundHooks::stop = [](const std::string& name) { StopSound(name); };
-    }
+        AttachHooks();
+}
+
+void SoundSystem::AttachHooks()
+{
+    SoundHooks::play = [](const std::string& name) { PlaySound(name); };
+    SoundHooks::stop = [](const std::string& name) { StopSound(name); };
+    PlatformHooks::loadBank = [](const FilePathParts& parts) { LoadBank(parts); };
+    PlatformHooks::loadGUIDs = [](const FilePathParts& parts) { LoadGUIDs(parts); };
+}
+
+void SoundSystem::DetachHooks()
+{
+    SoundHooks::Reset();
+    PlatformHooks::loadBank = nullptr;
+    PlatformHooks::loadGUIDs = nullptr;
 }
 
 void SoundSystem::ScanBankFolder()
@@ -241,7 +254,7 @@ void SoundSystem::Exit()
     stringsBank = {};
     banks.clear();
     if (gSoundSystem == this)
-        SoundHooks::Reset();
+        DetachHooks();
 }
 
 void SoundSystem::OnNotify(Event* event)
@@ -389,5 +402,7 @@ void ResetSoundGlobals()
     CurrentBounceSound = nullptr;
     CurrentMusicName.clear();
     SoundHooks::Reset();
+    PlatformHooks::loadBank = nullptr;
+    PlatformHooks::loadGUIDs = nullptr;
     audio::ResetNextOutput();
 }

@@ -64,6 +64,9 @@ class SoundSystem : public EngineSystem, public Observer
     static const std::vector<int>& ListenedEventTypes();
 
   private:
+    // The engine's play and stop hooks and the platform's dropped-file hooks call this system.
+    void AttachHooks();
+    void DetachHooks();
     void ScanBankFolder();
     void LoadBankFile(const FilePathParts& parts);
     void LoadEventIdList(const FilePathParts& parts);
@@ -88,5 +91,5 @@ extern SoundInstance* CurrentBounceSound;
 // The level track started last; the match stops it when it exits.
 extern std::string CurrentMusicName;
 
-// Clears the sound globals and the engine's sound hooks, for tests.
+// Clears the sound globals and the hooks the sound system fills, for tests.
 void ResetSoundGlobals();

@@ -1,5 +1,6 @@
 #include "SoundSystemFixture.h"
 
+#include "DropFile.h"
 #include "Event.h"
 #include "EventManager.h"
 #include "SoundHooks.h"
@@ -258,4 +259,26 @@ TEST_F(SoundSystemTest, AListThatMovesANameToAnotherEventRefreshesTheRecordInPla
     audio::EventDescription playing;
     channel->eventInstance.getDescription(&playing);
     EXPECT_EQ(playing, CurrentBounceSound->description);
+}
+
+TEST_F(SoundSystemTest, FilesDroppedOnTheWindowReachTheSoundSystem)
+{
+    StartSystem();
+    TempFolder elsewhere;
+    audio::BankFile extra;
+    extra.id = TestGuid(903);
+    extra.waves.push_back(MakeWav(8000, 1, 800, 0.25f));
+    extra.events.push_back(MakeEvent(40, "event:/SFX/Dropped", {{0}}));
+    WriteBytes(elsewhere.Path() / "Extra.bank", audio::WriteBank(extra));
+    WriteText(elsewhere.Path() / "GUIDs.txt", ListEntry(40, "event:/SFX/Dropped"));
+
+    DropFile(SplitPath((elsewhere.Path() / "Extra.bank").string()));
+    DropFile(SplitPath((elsewhere.Path() / "GUIDs.txt").string()));
+    EXPECT_EQ(system->GetBanks().size(), 2u);
+    EXPECT_NE(SoundSystem::PlaySound("Dropped"), nullptr);
+    EXPECT_FALSE(fs::exists(BankFolder() / "Extra.bank")) << "a drop lasts for the run only";
+
+    system->Exit();
+    DropFile(SplitPath((elsewhere.Path() / "GUIDs.txt").string())); // detached at exit
+    system.reset();
 }
