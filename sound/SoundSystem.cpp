@@ -2,6 +2,7 @@
 
 #include "Event.h"
 #include "EventIdList.h"
+#include "LevelHooks.h"
 #include "PlatformHooks.h"
 #include "SoundError.h"
 #include "SoundHooks.h"
@@ -54,6 +55,8 @@ SoundSystem::SoundSystem() : EngineSystem(estSoundSystem)
 
 SoundSystem::~SoundSystem()
 {
+    if (gSoundSystem == this)
+        DetachHooks();
     // Exit normally ran; a system destroyed without it still frees what it owns.
     for (auto& entry : soundTable)
     {
@@ -99,6 +102,8 @@ void SoundSystem::AttachHooks()
     SoundHooks::stop = [](const std::string& name) { StopSound(name); };
     PlatformHooks::loadBank = [](const FilePathParts& parts) { LoadBank(parts); };
     PlatformHooks::loadGUIDs = [](const FilePathParts& parts) { LoadGUIDs(parts); };
+    // Levels save this system's subscriptions and restore exactly them on load.
+    GetLevelHooks().soundObserver = this;
 }
 
 void SoundSystem::DetachHooks()
@@ -106,6 +111,8 @@ void SoundSystem::DetachHooks()
     SoundHooks::Reset();
     PlatformHooks::loadBank = nullptr;
     PlatformHooks::loadGUIDs = nullptr;
+    if (GetLevelHooks().soundObserver == this)
+        GetLevelHooks().soundObserver = nullptr;
 }
 
 void SoundSystem::ScanBankFolder()
@@ -404,5 +411,6 @@ void ResetSoundGlobals()
     SoundHooks::Reset();
     PlatformHooks::loadBank = nullptr;
     PlatformHooks::loadGUIDs = nullptr;
+    GetLevelHooks().soundObserver = nullptr;
     audio::ResetNextOutput();
 }

@@ -3,6 +3,7 @@
 #include "DropFile.h"
 #include "Event.h"
 #include "EventManager.h"
+#include "LevelHooks.h"
 #include "SoundHooks.h"
 
 #include <algorithm>
@@ -204,9 +205,10 @@ TEST_F(SoundSystemTest, GameEventsPlayTheirSounds)
         EXPECT_EQ(EventManager::ObserversOf(type).count(system.get()), 1u) << type;
 }
 
-TEST_F(SoundSystemTest, TheEngineHooksPlayAndStopByName)
+TEST_F(SoundSystemTest, TheEngineHooksPlayAndStopByNameAndLevelsSeeTheSystemAsTheirSoundObserver)
 {
     StartSystem();
+    EXPECT_EQ(GetLevelHooks().soundObserver, system.get());
     SoundHooks::Play("Music");
     EXPECT_TRUE(IsPlaying("Music"));
     SoundHooks::Stop("Music");
@@ -214,6 +216,7 @@ TEST_F(SoundSystemTest, TheEngineHooksPlayAndStopByName)
     Advance(0.0);
     Advance(0.6);
     system->Exit();
+    EXPECT_EQ(GetLevelHooks().soundObserver, nullptr);
     SoundHooks::Play("Music"); // detached at exit
     system.reset();
 }
