@@ -2,20 +2,13 @@
 
 #include "CCSMFactory.h"
 #include "GameObjectFactory.h"
+#include "GameStateManager.h"
 #include "Graphics.h"
 #include "InputSystem.h"
 #include "LoggingSystem.h"
-#include "PlaceholderSystem.h"
+#include "MenuSystem.h"
 #include "SoundSystem.h"
 #include "WindowProvider.h"
-
-namespace
-{
-SystemFactory Placeholder(SystemType type)
-{
-    return [type] { return std::make_unique<PlaceholderSystem>(type); };
-}
-} // namespace
 
 SystemFactories MakeGameSystemFactories()
 {
@@ -25,9 +18,9 @@ SystemFactories MakeGameSystemFactories()
     factories[slotInput] = [] { return std::make_unique<InputSystem>(); };
     factories[slotGraphics] = [] { return std::make_unique<Graphics>(); };
     factories[slotSound] = [] { return std::make_unique<SoundSystem>(); };
-    factories[slotGameStateManager] = Placeholder(estGameStateManager);
+    factories[slotGameStateManager] = [] { return std::make_unique<GameStateManager>(); };
     factories[slotObjectFactory] = [] { return std::make_unique<GameObjectFactory>(); };
     factories[slotBehaviorFactory] = [] { return std::make_unique<CCSMFactory>(); };
-    factories[slotMenuSystem] = Placeholder(estMenuSystem);
+    factories[slotMenuSystem] = [] { return std::make_unique<MenuSystem>(); };
     return factories;
 }

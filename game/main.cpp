@@ -1,6 +1,5 @@
 #define SDL_MAIN_HANDLED
-#include "Engine.h"
-#include "GamePrototypes.h"
+#include "GameStartup.h"
 #include "StopSignal.h"
 #include "SystemSlots.h"
 
@@ -40,24 +39,21 @@ int main(int argc, char** argv)
     }
 
     int status = 0;
+    try
     {
-        Engine engine(MakeGameSystemFactories());
-        try
-        {
-            engine.Init();
-            RegisterAllPrototypes();
-            engine.Run();
-        }
-        catch (const std::exception& error)
-        {
-            std::cerr << "Start-up failed: " << error.what() << "\n";
-            status = 1;
-        }
-        catch (...)
-        {
-            std::cerr << "Start-up failed: UNKOWN\n";
-            status = 1;
-        }
+        std::unique_ptr<Engine> engine = StartGame(MakeGameSystemFactories());
+        RunGame(*engine);
+        ShutDownGame(*engine);
+    }
+    catch (const std::exception& error)
+    {
+        std::cerr << "Start-up failed: " << error.what() << "\n";
+        status = 1;
+    }
+    catch (...)
+    {
+        std::cerr << "Start-up failed: UNKOWN\n";
+        status = 1;
     }
     SDL_Quit();
     return status;

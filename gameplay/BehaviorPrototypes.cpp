@@ -1,6 +1,7 @@
 #include "BehaviorPrototypes.h"
 
 #include "CCSMFactory.h"
+#include "GameManagerStates.h"
 #include "StandInBehaviors.h"
 
 void RegisterBehaviorPrototypes(CCSMFactory& factory)
@@ -10,8 +11,8 @@ void RegisterBehaviorPrototypes(CCSMFactory& factory)
     factory.RegisterState(std::make_unique<StandInState>(kStateGrabbed));
     factory.RegisterState(std::make_unique<StandInState>(kStateOnGround));
     factory.RegisterState(std::make_unique<StandInState>(kStateInAir));
-    factory.RegisterState(std::make_unique<StandInState>(kStateEditorMode));
-    factory.RegisterState(std::make_unique<StandInState>(kStatePlayMode));
+    factory.RegisterState(std::make_unique<GameManagerStateEditor>());
+    factory.RegisterState(std::make_unique<GameManagerStatePlay>());
     factory.RegisterState(std::make_unique<StandInState>(kStateMenuButtonMode));
 
     factory.RegisterCommand(std::make_unique<NullCommand>());

@@ -1,0 +1,134 @@
+#include "MenuSystem.h"
+#include "EventManager.h"
+#include "FrameRateManager.h"
+#include "GameObjectFactory.h"
+#include "SoundHooks.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+class MenuSystemTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ResetObjectModel();
+        EventManager::Reset();
+        SoundHooks::Reset();
+        FrameRateManager::Reset();
+        factory = std::make_unique<GameObjectFactory>();
+        factory->Init();
+        menus = std::make_unique<MenuSystem>();
+    }
+    void TearDown() override
+    {
+        menus.reset();
+        factory->Exit();
+        factory.reset();
+        ResetObjectModel();
+        FrameRateManager::Reset();
+    }
+
+    std::uint32_t MakeMenuObject(const std::string& name)
+    {
+        GameObject* object = factory->CreateObject();
+        object->SetName(name);
+        object->tag = kTagMenu;
+        return object->id;
+    }
+    void DestroyObject(std::uint32_t id)
+    {
+        factory->QueueDestroy(id);
+        factory->DestroyQueuedObjects();
+    }
+    // Pops until the stack is empty; returns how many pops it took, stopping at the bound.
+    int PopUntilEmpty(int bound)
+    {
+        int pops = 0;
+        while (!menus->GetMenuStack().empty() && pops < bound)
+        {
+            menus->PopMenu();
+            ++pops;
+        }
+        return pops;
+    }
+
+    std::unique_ptr<GameObjectFactory> factory;
+    std::unique_ptr<MenuSystem> menus;
+};
+} // namespace
+
+TEST_F(MenuSystemTest, CloseAllEndsWhenOpenMenusLostTheirObjectsAndTheirReturnMenusAreMissing)
+{
+    const std::uint32_t pause = MakeMenuObject("Pause Menu");
+    const std::uint32_t settings = MakeMenuObject("Settings Menu");
+    menus->PushMenu("Pause Menu");
+    menus->PushMenu("Settings Menu");
+    menus->PushMenu("CDA");
+    menus->PushMenu("CDA");
+    ASSERT_EQ(menus->GetMenuStack().size(), 4u);
+    // The level that held the menus is gone: no entry has an object, and no return menu exists.
+    DestroyObject(pause);
+    DestroyObject(settings);
+
+    EXPECT_LE(PopUntilEmpty(8), 8);
+    EXPECT_TRUE(menus->GetMenuStack().empty());
+
+    MakeMenuObject("Settings Menu");
+    menus->PushMenu("Settings Menu");
+    menus->PushMenu("CDA");
+    menus->CloseAllMenus();
+    EXPECT_TRUE(menus->GetMenuStack().empty());
+}
+
+TEST_F(MenuSystemTest, SettingsReturnsToThePauseMenuBeneathAndCloseAllStillEnds)
+{
+    MakeMenuObject("Pause Menu");
+    MakeMenuObject("Settings Menu");
+    menus->PushMenu("Settings Menu");
+    menus->PopMenu();
+    // Outside the main menu the settings menu goes back to the pause menu.
+    EXPECT_EQ(menus->GetMenuStack(), (std::vector<std::string>{"Pause Menu"}));
+
+    menus->PushMenu("Settings Menu");
+    EXPECT_LE(PopUntilEmpty(4), 4);
+    EXPECT_TRUE(menus->GetMenuStack().empty());
+}
+
+TEST_F(MenuSystemTest, OnlyTheDialogOpensTwiceOrWhileMenusAreDisabledOrWithoutAnObject)
+{
+    MakeMenuObject("Pause Menu");
+    menus->PushMenu("Pause Menu");
+    menus->PushMenu("Pause Menu");
+    menus->PushMenu("Controls Menu"); // no object carries it
+    EXPECT_EQ(menus->GetMenuStack(), (std::vector<std::string>{"Pause Menu"}));
+
+    menus->menusEnabled = false;
+    menus->CloseAllMenus();
+    menus->PushMenu("Pause Menu");
+    menus->PushMenu("CDA");
+    menus->PushMenu("CDA");
+    EXPECT_EQ(menus->GetMenuStack(), (std::vector<std::string>{"CDA", "CDA"}));
+}
+
+TEST_F(MenuSystemTest, ClosingTheLastMenuUnpauses)
+{
+    std::vector<std::string> played;
+    SoundHooks::play = [&](const std::string& name) { played.push_back(name); };
+    MakeMenuObject("Pause Menu");
+    menus->PushMenu("Pause Menu");
+    FrameRateManager::TogglePause();
+    ASSERT_TRUE(FrameRateManager::IsPaused());
+    menus->PopMenu();
+    EXPECT_FALSE(FrameRateManager::IsPaused());
+
+    FrameRateManager::TogglePause();
+    menus->CloseAllMenus();
+    EXPECT_FALSE(FrameRateManager::IsPaused());
+    SoundHooks::Reset();
+}
