@@ -1,5 +1,7 @@
 #include "TextureGenerators.h"
 
+#include "LogoGenerators.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -48,6 +50,8 @@ const std::vector<TextureGenerator>& TextureGenerators()
 {
     static const std::vector<TextureGenerator> generators = {
         {"FalloffCircleLight", &GenerateFalloffCircleLight},
+        {"Torvane_Logo_Red", &GenerateTorvaneLogoRed},
+        {"DriftthePaperCrane", &GenerateDriftThePaperCrane},
     };
     return generators;
 }

@@ -1,0 +1,17 @@
+#pragma once
+#include "TextureGenerators.h"
+
+#include <string>
+
+// The maker's logo, 1024 x 247: a red mark on transparency (transparent pixels are the same red with
+// alpha 0, so filtering never darkens the edges). A full-height emblem fills the left fifth and the name
+// stands over a solid bar along the bottom, so a mirrored or flipped logo is plain to see.
+TextureImage GenerateTorvaneLogoRed();
+
+// The team's title picture, 1920 x 1080 and opaque: a pale sky shading to deep indigo, a paper crane of
+// flat white triangles and the title below it.
+TextureImage GenerateDriftThePaperCrane();
+
+// The font the lettering is drawn with (the game's own font).
+void SetLogoFontPath(const std::string& path);
+const std::string& GetLogoFontPath();
