@@ -12,9 +12,10 @@ find_package(benchmark REQUIRED)
 # Debian ships Dear ImGui as one static library with every backend; its pkg-config file needs stb's.
 find_library(IMGUI_LIBRARY NAMES libimgui.a imgui REQUIRED)
 find_path(IMGUI_INCLUDE_DIR imgui.h PATH_SUFFIXES imgui REQUIRED)
+find_library(STB_LIBRARY NAMES stb REQUIRED)
 add_library(imgui_lib INTERFACE)
 target_include_directories(imgui_lib SYSTEM INTERFACE ${IMGUI_INCLUDE_DIR} ${IMGUI_INCLUDE_DIR}/backends)
-target_link_libraries(imgui_lib INTERFACE ${IMGUI_LIBRARY} PkgConfig::SDL2 ${CMAKE_DL_LIBS})
+target_link_libraries(imgui_lib INTERFACE ${IMGUI_LIBRARY} ${STB_LIBRARY} PkgConfig::SDL2 ${CMAKE_DL_LIBS})
 
 # The OpenGL 4.3 core loader, generated into the build tree from the specification files glad ships.
 find_program(GLAD_EXECUTABLE glad REQUIRED)

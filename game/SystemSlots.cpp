@@ -1,8 +1,11 @@
 #include "SystemSlots.h"
 
+#include "GameObjectFactory.h"
 #include "Graphics.h"
+#include "InputSystem.h"
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
+#include "WindowProvider.h"
 
 namespace
 {
@@ -16,12 +19,12 @@ SystemFactories MakeGameSystemFactories()
 {
     SystemFactories factories;
     factories[slotLogging] = [] { return std::make_unique<LoggingSystem>(); };
-    factories[slotWindowProvider] = Placeholder(estWindowProvider);
-    factories[slotInput] = Placeholder(estInputSystem);
+    factories[slotWindowProvider] = [] { return std::make_unique<WindowProvider>(); };
+    factories[slotInput] = [] { return std::make_unique<InputSystem>(); };
     factories[slotGraphics] = [] { return std::make_unique<Graphics>(); };
     factories[slotSound] = Placeholder(estSoundSystem);
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
-    factories[slotObjectFactory] = Placeholder(estGameObjectFactory);
+    factories[slotObjectFactory] = [] { return std::make_unique<GameObjectFactory>(); };
     factories[slotBehaviorFactory] = Placeholder(estCCSMFactory);
     factories[slotMenuSystem] = Placeholder(estMenuSystem);
     return factories;

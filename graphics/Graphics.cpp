@@ -3,6 +3,7 @@
 #include "Bloom.h"
 #include "Camera.h"
 #include "DebugRenderer.h"
+#include "GraphicsHooks.h"
 #include "Mesh.h"
 #include "PostProcessingEffect.h"
 #include "RenderLine.h"
@@ -45,6 +46,8 @@ Graphics::~Graphics()
 
 void Graphics::Init()
 {
+    GraphicsHooks::ConnectWindowProvider();
+    GraphicsHooks::Install();
     // Without a window there is no GL context to draw with: the renderer stays idle.
     active = GetWindowAccess().count() > 0;
     if (!active)
@@ -98,6 +101,7 @@ void Graphics::Update(float dt)
 
 void Graphics::Exit()
 {
+    GraphicsHooks::Remove();
     if (!active)
         return;
     active = false;

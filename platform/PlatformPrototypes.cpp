@@ -1,5 +1,3 @@
 #include "PlatformPrototypes.h"
 
-void RegisterPlatformPrototypes()
-{
-}
+void RegisterPlatformPrototypes() {}

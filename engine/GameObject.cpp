@@ -1,0 +1,124 @@
+#include "GameObject.h"
+
+#include "Component.h"
+#include "GameObjectFactory.h"
+#include "Registries.h"
+#include "Script.h"
+#include "SystemManager.h"
+#include "Transform.h"
+#include "TypeIds.h"
+
+#include <iostream>
+
+namespace
+{
+constexpr const char* kComponentTwiceMessage = "Tried to set a component twice.\n";
+constexpr const char* kScriptTwiceMessage = "Tried to set a script twice.\n";
+
+GameObject* LiveObject(std::uint32_t objectId)
+{
+    return gGameObjectFactory ? gGameObjectFactory->GetObject(objectId) : nullptr;
+}
+
+void MarkFamilyDirty(GameObject& object, std::set<std::uint32_t>& visited)
+{
+    object.SetFlag(kFlagDirty, true);
+    visited.insert(object.id);
+    for (std::size_t i = 1; i < object.family.size(); ++i)
+    {
+        const std::uint32_t childId = object.family[i];
+        if (visited.count(childId) != 0)
+            continue;
+        GameObject* child = LiveObject(childId);
+        if (child == nullptr)
+            continue;
+        MarkFamilyDirty(*child, visited);
+        if (auto* transform = child->GetComponentAs<Transform>(ComponentTypeId::kTransform))
+            transform->MarkDirty();
+    }
+}
+} // namespace
+
+GameObject::GameObject(std::string name_) : name(std::move(name_)), family{0} {}
+
+GameObject::GameObject(const GameObject& prototype)
+    : id(0), flags(prototype.flags), tag(prototype.tag), name(prototype.name),
+      componentTypes(prototype.componentTypes), scriptTypes(prototype.scriptTypes), family{0}
+{
+}
+
+Component* GameObject::GetComponent(std::uint32_t typeId) const
+{
+    if (componentTypes.count(typeId) == 0)
+        return nullptr;
+    return FindComponent(id, typeId);
+}
+
+Script* GameObject::GetScript(std::uint32_t typeId) const
+{
+    if (scriptTypes.count(typeId) == 0)
+        return nullptr;
+    return FindScript(id, typeId);
+}
+
+void GameObject::AddComponent(Component& component)
+{
+    if (HasFlag(kFlagPrefabPrototype))
+        return;
+    const std::uint32_t typeId = component.GetTypeId();
+    componentTypes.insert(typeId);
+    ComponentMap& components = ComponentRegistry()[id];
+    auto existing = components.find(typeId);
+    if (existing != components.end() && existing->second)
+    {
+        std::cout << kComponentTwiceMessage;
+    }
+    else
+    {
+        const std::uint32_t formerOwner = component.GetOwner();
+        component.SetOwner(id);
+        std::unique_ptr<Component> stored = component.Clone();
+        stored->SetDataVersion(stored->GetVersion());
+        stored->SetOwner(id);
+        component.SetOwner(formerOwner);
+        components[typeId] = std::move(stored);
+        SystemManager::RegisterObject(this);
+    }
+    component.SetOwner(id);
+}
+
+void GameObject::AddScript(Script& script)
+{
+    if (HasFlag(kFlagPrefabPrototype))
+        return;
+    const std::uint32_t typeId = script.GetTypeId();
+    scriptTypes.insert(typeId);
+    ScriptMap& scripts = ScriptRegistry()[id];
+    auto existing = scripts.find(typeId);
+    if (existing != scripts.end() && existing->second)
+    {
+        std::cout << kScriptTwiceMessage;
+    }
+    else
+    {
+        const std::uint32_t formerOwner = script.GetOwner();
+        script.SetOwner(id);
+        std::unique_ptr<Script> stored = script.Clone();
+        stored->SetOwner(id);
+        script.SetOwner(formerOwner);
+        scripts[typeId] = std::move(stored);
+        SystemManager::RegisterObject(this);
+    }
+    script.SetOwner(id);
+}
+
+void GameObject::SetDirty(bool dirty)
+{
+    if (!dirty)
+    {
+        SetFlag(kFlagDirty, false);
+        return;
+    }
+    std::set<std::uint32_t> visited;
+    MarkFamilyDirty(*this, visited);
+}

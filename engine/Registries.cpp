@@ -1,0 +1,180 @@
+#include "Registries.h"
+
+#include "GameObject.h"
+#include "GameObjectFactory.h"
+#include "Prototypes.h"
+#include "SystemManager.h"
+
+namespace
+{
+// Never destroyed during static destruction: the factory's Exit and the level reader empty them.
+ComponentRegistryMap& componentRegistry = *new ComponentRegistryMap;
+ScriptRegistryMap& scriptRegistry = *new ScriptRegistryMap;
+ComponentPreFabTable& componentPreFabs = *new ComponentPreFabTable;
+ScriptPreFabTable& scriptPreFabs = *new ScriptPreFabTable;
+
+GameObject* LiveObject(std::uint32_t objectId)
+{
+    return gGameObjectFactory ? gGameObjectFactory->GetObject(objectId) : nullptr;
+}
+
+// Takes the instance out of its map first, so a destructor that looks itself up finds nothing.
+template <typename Registry> void EraseOne(Registry& registry, std::uint32_t objectId, std::uint32_t typeId)
+{
+    auto objectEntry = registry.find(objectId);
+    if (objectEntry == registry.end())
+        return;
+    auto typeEntry = objectEntry->second.find(typeId);
+    if (typeEntry == objectEntry->second.end())
+        return;
+    auto instance = std::move(typeEntry->second);
+    objectEntry->second.erase(typeEntry);
+    GameObject* object = LiveObject(objectId);
+    SystemManager::UnregisterObject(object);
+    instance.reset();
+    SystemManager::RegisterObject(object);
+}
+
+template <typename Registry> void EraseObject(Registry& registry, std::uint32_t objectId)
+{
+    auto objectEntry = registry.find(objectId);
+    if (objectEntry == registry.end())
+        return;
+    auto instances = std::move(objectEntry->second);
+    registry.erase(objectEntry);
+    instances.clear();
+}
+
+template <typename Registry> void EraseAll(Registry& registry)
+{
+    Registry doomed;
+    doomed.swap(registry);
+    doomed.clear();
+}
+} // namespace
+
+ComponentRegistryMap& ComponentRegistry()
+{
+    return componentRegistry;
+}
+
+ScriptRegistryMap& ScriptRegistry()
+{
+    return scriptRegistry;
+}
+
+ComponentPreFabTable& ComponentPreFabs()
+{
+    return componentPreFabs;
+}
+
+ScriptPreFabTable& ScriptPreFabs()
+{
+    return scriptPreFabs;
+}
+
+Component* FindComponent(std::uint32_t objectId, std::uint32_t typeId)
+{
+    const auto objectEntry = componentRegistry.find(objectId);
+    if (objectEntry == componentRegistry.end())
+        return nullptr;
+    const auto typeEntry = objectEntry->second.find(typeId);
+    return typeEntry == objectEntry->second.end() ? nullptr : typeEntry->second.get();
+}
+
+Script* FindScript(std::uint32_t objectId, std::uint32_t typeId)
+{
+    const auto objectEntry = scriptRegistry.find(objectId);
+    if (objectEntry == scriptRegistry.end())
+        return nullptr;
+    const auto typeEntry = objectEntry->second.find(typeId);
+    return typeEntry == objectEntry->second.end() ? nullptr : typeEntry->second.get();
+}
+
+void RemoveComponent(std::uint32_t objectId, std::uint32_t typeId)
+{
+    EraseOne(componentRegistry, objectId, typeId);
+}
+
+void RemoveScript(std::uint32_t objectId, std::uint32_t typeId)
+{
+    EraseOne(scriptRegistry, objectId, typeId);
+}
+
+void RemoveObjectComponents(std::uint32_t objectId)
+{
+    EraseObject(componentRegistry, objectId);
+}
+
+void RemoveObjectScripts(std::uint32_t objectId)
+{
+    EraseObject(scriptRegistry, objectId);
+}
+
+void ClearComponentRegistry(bool withPreFabs)
+{
+    EraseAll(componentRegistry);
+    if (withPreFabs)
+    {
+        ComponentPreFabTable doomed;
+        doomed.swap(componentPreFabs);
+    }
+}
+
+void ClearScriptRegistry(bool withPreFabs)
+{
+    EraseAll(scriptRegistry);
+    if (withPreFabs)
+    {
+        ScriptPreFabTable doomed;
+        doomed.swap(scriptPreFabs);
+    }
+}
+
+ComponentPreFab* FindComponentPreFab(const std::string& preFabName)
+{
+    for (ComponentPreFab& entry : componentPreFabs)
+    {
+        if (entry.name == preFabName)
+            return &entry;
+    }
+    return nullptr;
+}
+
+ScriptPreFab* FindScriptPreFab(const std::string& preFabName)
+{
+    for (ScriptPreFab& entry : scriptPreFabs)
+    {
+        if (entry.name == preFabName)
+            return &entry;
+    }
+    return nullptr;
+}
+
+void AddComponentToPreFab(const std::string& preFabName, const Component& component)
+{
+    ComponentPreFab* entry = FindComponentPreFab(preFabName);
+    if (entry == nullptr)
+    {
+        componentPreFabs.push_back(ComponentPreFab{preFabName, {}});
+        entry = &componentPreFabs.back();
+    }
+    // At the class's data version, as AddComponent does: at version 0 no field would be saved.
+    std::unique_ptr<Component> stored = component.Clone();
+    stored->SetDataVersion(stored->GetVersion());
+    entry->components[component.GetTypeId()] = std::move(stored);
+}
+
+void AddScriptToPreFab(const std::string& preFabName, const Script& script)
+{
+    ScriptPreFab* entry = FindScriptPreFab(preFabName);
+    if (entry == nullptr)
+    {
+        scriptPreFabs.push_back(ScriptPreFab{preFabName, {}});
+        entry = &scriptPreFabs.back();
+    }
+    // A stored template, not a live script: a Clone that subscribed must not make it answer events.
+    std::unique_ptr<Script> stored = script.Clone();
+    MakeObserverInert(*stored);
+    entry->scripts[script.GetTypeId()] = std::move(stored);
+}

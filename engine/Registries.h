@@ -1,0 +1,67 @@
+#pragma once
+#include "Component.h"
+#include "Script.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Ordered maps throughout, so that every pass over objects and types goes by ascending id.
+// One object's components by component type id (an entry may be null after a failed load).
+using ComponentMap = std::map<std::uint32_t, std::unique_ptr<Component>>;
+// One object's scripts by script type id.
+using ScriptMap = std::map<std::uint32_t, std::unique_ptr<Script>>;
+// Every attached component by owner object id; owns them.
+using ComponentRegistryMap = std::map<std::uint32_t, ComponentMap>;
+// Every attached script by owner object id; owns them.
+using ScriptRegistryMap = std::map<std::uint32_t, ScriptMap>;
+
+// A named set of components or scripts that objects made from the prefab of that name receive.
+struct ComponentPreFab
+{
+    std::string name;
+    ComponentMap components;
+};
+struct ScriptPreFab
+{
+    std::string name;
+    ScriptMap scripts;
+};
+using ComponentPreFabTable = std::vector<ComponentPreFab>;
+using ScriptPreFabTable = std::vector<ScriptPreFab>;
+
+// The process-wide registries and prefab tables.
+ComponentRegistryMap& ComponentRegistry();
+ScriptRegistryMap& ScriptRegistry();
+ComponentPreFabTable& ComponentPreFabs();
+ScriptPreFabTable& ScriptPreFabs();
+
+// The component of (object, type) in the registry, or null.
+Component* FindComponent(std::uint32_t objectId, std::uint32_t typeId);
+// The script of (object, type) in the registry, or null.
+Script* FindScript(std::uint32_t objectId, std::uint32_t typeId);
+
+// Deletes one component and re-registers its object with the systems; the type id stays in the
+// object's set, so GetComponent then yields null.
+void RemoveComponent(std::uint32_t objectId, std::uint32_t typeId);
+// The same for one script.
+void RemoveScript(std::uint32_t objectId, std::uint32_t typeId);
+// Deletes an object's components and erases its registry entry.
+void RemoveObjectComponents(std::uint32_t objectId);
+// Deletes an object's scripts and erases its registry entry.
+void RemoveObjectScripts(std::uint32_t objectId);
+// Deletes every registered component; withPreFabs also empties the component prefab table.
+void ClearComponentRegistry(bool withPreFabs);
+// Deletes every registered script; withPreFabs also empties the script prefab table.
+void ClearScriptRegistry(bool withPreFabs);
+
+// Stores a clone (at its class's data version) under its type id in the named prefab entry, replacing
+// one of that type; an absent entry is appended.
+void AddComponentToPreFab(const std::string& preFabName, const Component& component);
+// The same for a script.
+void AddScriptToPreFab(const std::string& preFabName, const Script& script);
+// The prefab entries of a name, or null.
+ComponentPreFab* FindComponentPreFab(const std::string& preFabName);
+ScriptPreFab* FindScriptPreFab(const std::string& preFabName);

@@ -1,0 +1,44 @@
+#pragma once
+#include "EngineSystem.h"
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+// A component system: the per-frame work on every object whose component types contain its required
+// set. It keeps ids, not pointers, and looks each object up through the factory when it runs.
+class System : public EngineSystem
+{
+  public:
+    System(std::string name, std::set<std::uint32_t> requiredTypes);
+
+    // The class name, for messages.
+    const std::string& GetName() const { return name; }
+    // The signature: the component type ids an object must carry.
+    const std::set<std::uint32_t>& RequiredTypes() const { return requiredTypes; }
+    // The ids of the objects that currently match.
+    const std::set<std::uint32_t>& ObjectIds() const { return objectIds; }
+    // True when every required type is in the set.
+    bool Matches(const std::set<std::uint32_t>& componentTypes) const;
+    // A copy of the ids to iterate over, so that an update may create or destroy objects safely.
+    std::vector<std::uint32_t> SnapshotIds() const { return {objectIds.begin(), objectIds.end()}; }
+
+    // Kept current by the system manager only.
+    void AddObjectId(std::uint32_t id) { objectIds.insert(id); }
+    void RemoveObjectId(std::uint32_t id) { objectIds.erase(id); }
+    void SetObjectIds(std::set<std::uint32_t> ids) { objectIds = std::move(ids); }
+
+  protected:
+    std::string name;
+    std::set<std::uint32_t> requiredTypes;
+    std::set<std::uint32_t> objectIds;
+};
+
+// Holds a system slot until the subsystem that owns it installs the real system with ReplaceSystem:
+// registration works in its final shape and Update does nothing.
+class PlaceholderComponentSystem : public System
+{
+  public:
+    using System::System;
+};
