@@ -35,6 +35,12 @@ GLenum UsableDepthFunction(std::uint32_t stored)
     }
 }
 
+// A NaN depth would break the ordering the sort relies on; it sorts as 0.
+float SortDepth(float depth)
+{
+    return std::isnan(depth) ? 0.0f : depth;
+}
+
 const void* OffsetPointer(std::uint64_t offset)
 {
     return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(offset));
@@ -71,7 +77,8 @@ void RenderLine::Add(ShaderData* data)
 
 void RenderLine::SortByDepth()
 {
-    const auto deeperFirst = [](const ShaderData* a, const ShaderData* b) { return a->depth > b->depth; };
+    const auto deeperFirst = [](const ShaderData* a, const ShaderData* b)
+    { return SortDepth(a->depth) > SortDepth(b->depth); };
     if (std::is_sorted(items.begin(), items.end(), deeperFirst))
         return;
     // Equal depths keep their submission order; sorting (depth, index) keys in a kept buffer gives that
@@ -79,9 +86,7 @@ void RenderLine::SortByDepth()
     sortKeys.clear();
     for (std::size_t index = 0; index < items.size(); ++index)
     {
-        // A NaN depth would break the ordering the sort relies on; it sorts as 0.
-        const float depth = std::isnan(items[index]->depth) ? 0.0f : items[index]->depth;
-        sortKeys.push_back({depth, static_cast<std::uint32_t>(index)});
+        sortKeys.push_back({SortDepth(items[index]->depth), static_cast<std::uint32_t>(index)});
     }
     std::sort(sortKeys.begin(), sortKeys.end(),
               [](const SortKey& a, const SortKey& b)
