@@ -92,10 +92,9 @@ void Graphics::Update(float dt)
     backgroundClock += dt / kDaySeconds;
     if (backgroundClock > 1.0f)
         backgroundClock -= 1.0f;
-    if (!active)
-        return;
     UpkeepBatches();
-    DrawWindows();
+    if (active)
+        DrawWindows();
     ResetFrame();
 }
 
