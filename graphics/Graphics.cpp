@@ -24,11 +24,6 @@ constexpr std::uint32_t kEffectVersion = 1;
 constexpr int kCircleChords = 64;
 // The background's clock runs through a whole day in this many seconds.
 constexpr float kDaySeconds = 20.0f;
-
-void ClearTarget(const Framebuffer& target)
-{
-    target.BindAndClear();
-}
 } // namespace
 
 Graphics::Graphics() : EngineSystem(estGraphics)
@@ -67,7 +62,7 @@ void Graphics::Init()
     {
         windows.makeCurrent(0);
         Camera& first = *CameraManager::GetCameras().front();
-        ClearTarget(first.GetCurrentTarget());
+        first.GetCurrentTarget().BindAndClear();
         gCurrentCamera = &first;
     }
 
@@ -190,7 +185,7 @@ void Graphics::DrawWindows()
 
 void Graphics::DrawCamera(Camera& camera, float ordinalStep)
 {
-    ClearTarget(camera.GetCurrentTarget());
+    camera.GetCurrentTarget().BindAndClear();
     gCurrentCamera = &camera;
     const Matrix3 worldScreen = camera.GetWorldScreen();
 
@@ -202,7 +197,7 @@ void Graphics::DrawCamera(Camera& camera, float ordinalStep)
     for (auto& effect : effects)
     {
         camera.FlipPingPong();
-        ClearTarget(camera.GetCurrentTarget());
+        camera.GetCurrentTarget().BindAndClear();
         glActiveTexture(GL_TEXTURE0);
         effect->Apply(camera);
     }
