@@ -7,6 +7,7 @@
 #include <boost/serialization/string.hpp>
 #include <boost/serialization/vector.hpp>
 
+#include <charconv>
 #include <cmath>
 #include <iostream>
 #include <limits>
@@ -15,6 +16,8 @@ namespace
 {
 // Used when the source cannot tell its size: large enough for any real level, far below a harmful count.
 constexpr std::uint64_t kUnknownSourceBound = std::uint64_t{1} << 26;
+// The root element every archive starts with.
+constexpr const char* kArchiveHeaderName = "boost_serialization";
 
 template <typename T> void WritePlain(LevelOArchive& archive, const char* name, const T& value)
 {
@@ -30,9 +33,22 @@ template <typename T> T FiniteOrZero(const char* name, T value)
 }
 } // namespace
 
+// The base is built without the header so that its destructor never checks the closing tag: it would
+// throw from a destructor (and end the program) after any read that stopped early or failed.
 LevelIArchive::LevelIArchive(std::istream& stream_, std::string sourceName_, unsigned int flags)
-    : boost::archive::xml_iarchive(stream_, flags), stream(stream_), sourceName(std::move(sourceName_))
+    : boost::archive::xml_iarchive(stream_, flags | boost::archive::no_header), stream(stream_),
+      sourceName(std::move(sourceName_))
 {
+    if ((flags & boost::archive::no_header) != 0)
+        return;
+    try
+    {
+        init();
+    }
+    catch (...)
+    {
+        Rethrow(kArchiveHeaderName, std::current_exception());
+    }
 }
 
 const std::string& LevelIArchive::LastTagName() const
@@ -131,7 +147,15 @@ void ReadField(LevelIArchive& archive, const char* name, std::int64_t& value)
 
 void ReadField(LevelIArchive& archive, const char* name, std::uint64_t& value)
 {
-    ReadPlainField(archive, name, value);
+    // Parsed from the text: a stream would turn "-1" into the largest value without complaint.
+    std::string text;
+    ReadPlainField(archive, name, text);
+    std::uint64_t parsed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
+    if (text.empty() || error != std::errc() || stop != end)
+        archive.Fail(name, "'" + text + "' is not an unsigned number");
+    value = parsed;
 }
 
 void ReadField(LevelIArchive& archive, const char* name, float& value)
@@ -152,7 +176,7 @@ void ReadField(LevelIArchive& archive, const char* name, std::string& value)
 std::uint64_t ReadCount(LevelIArchive& archive, const char* name)
 {
     std::uint64_t count = 0;
-    ReadPlainField(archive, name, count);
+    ReadField(archive, name, count);
     if (count > archive.BytesLeft())
         archive.Fail(name, "count " + std::to_string(count) + " exceeds the bytes left");
     return count;

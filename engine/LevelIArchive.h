@@ -17,6 +17,7 @@ class LevelIArchive : public boost::archive::xml_iarchive
 {
   public:
     // Reads the archive header from the stream; sourceName (a file name) prefixes every error message.
+    // A stream that holds no archive throws LevelFormatError. The closing tag is never checked.
     explicit LevelIArchive(std::istream& stream, std::string sourceName = {}, unsigned int flags = 0);
 
     // The name of the tag the parser read last.

@@ -8,8 +8,11 @@
 
 #include <chrono>
 #include <csignal>
-#include <sys/wait.h>
 #include <thread>
+
+// The child process and its signals are POSIX.
+#ifndef _WIN32
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -90,3 +93,4 @@ TEST_P(StopSignal, EndsTheGameThroughEveryExitWithStatusZero)
 
 INSTANTIATE_TEST_SUITE_P(TermAndInt, StopSignal, ::testing::Values(SIGTERM, SIGINT));
 } // namespace
+#endif

@@ -289,13 +289,43 @@ TEST_F(DroppedFiles, ReachTheirHandlersByExactExtension)
                 ElementsAre("guids /drop/GUIDs.txt", "bank C:/drop/a.bank", "texture b /drop/b.png"));
 }
 
-TEST_F(DroppedFiles, ReachNothingWithoutHooks)
+TEST_F(DroppedFiles, ReachNothingWithoutHooksAndDraggedTextIsFreed)
 {
     SDL_Event event{};
     event.type = SDL_DROPFILE;
     event.drop.file = SDL_strdup("/drop/a.bank");
     Push(event);
+    SDL_Event text{};
+    text.type = SDL_DROPTEXT;
+    text.drop.file = SDL_strdup("dragged words");
+    Push(text);
     window->Update(0.0f);
     SUCCEED();
+}
+} // namespace
+
+namespace
+{
+TEST(WindowStartUp, FailureThrowsTheSdlTextAndLeavesNothingToRestore)
+{
+    PrepareOffscreenGL();
+    StickyKeys::ResetStandIn(kUserStickyKeys);
+    setenv("SDL_VIDEODRIVER", "nosuchdriver", 1);
+    std::string message;
+    {
+        WindowProvider window;
+        try
+        {
+            window.Init();
+        }
+        catch (const std::runtime_error& error)
+        {
+            message = error.what();
+        }
+    }
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    EXPECT_THAT(message, ::testing::HasSubstr("nosuchdriver"));
+    EXPECT_TRUE(StickyKeys::RecordedCalls().empty());
+    EXPECT_EQ(WindowProvider::GetMainWindow(), nullptr);
 }
 } // namespace
