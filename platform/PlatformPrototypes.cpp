@@ -1,3 +1,11 @@
 #include "PlatformPrototypes.h"
 
-void RegisterPlatformPrototypes() {}
+#include "BehaviorInput.h"
+#include "InputBindingEditor.h"
+#include "MetaHooks.h"
+
+void RegisterPlatformPrototypes()
+{
+    BehaviorInput behaviorInput;
+    MetaHooks::editInput = DrawInputBindingEditor;
+}

@@ -137,7 +137,7 @@ void WindowProvider::HandleEvent(const SDL_Event& event)
         HandleKeyboardEvent(event);
         break;
     case SDL_TEXTINPUT:
-        if (imguiContext != nullptr)
+        if (ImGui::GetCurrentContext() != nullptr)
             ImGui::GetIO().AddInputCharactersUTF8(event.text.text);
         break;
     case SDL_MOUSEWHEEL:
@@ -154,6 +154,10 @@ void WindowProvider::HandleEvent(const SDL_Event& event)
     case SDL_DROPFILE:
         HandleDropEvent(event);
         break;
+    case SDL_DROPTEXT:
+        // Dragged text is not imported, but its string is ours to free.
+        SDL_free(event.drop.file);
+        break;
     case SDL_WINDOWEVENT:
         HandleWindowEvent(event);
         break;
@@ -165,7 +169,8 @@ void WindowProvider::HandleEvent(const SDL_Event& event)
 
 void WindowProvider::HandleKeyboardEvent(const SDL_Event& event)
 {
-    if (imguiContext != nullptr)
+    // The editors' context (ours unless a tool made its own); none at all before Init.
+    if (ImGui::GetCurrentContext() != nullptr)
     {
         ImGuiIO& io = ImGui::GetIO();
         // Character keys carry their code point, which can lie far past the key table.
