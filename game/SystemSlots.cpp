@@ -1,5 +1,6 @@
 #include "SystemSlots.h"
 
+#include "CCSMFactory.h"
 #include "GameObjectFactory.h"
 #include "Graphics.h"
 #include "InputSystem.h"
@@ -25,7 +26,7 @@ SystemFactories MakeGameSystemFactories()
     factories[slotSound] = Placeholder(estSoundSystem);
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
     factories[slotObjectFactory] = [] { return std::make_unique<GameObjectFactory>(); };
-    factories[slotBehaviorFactory] = Placeholder(estCCSMFactory);
+    factories[slotBehaviorFactory] = [] { return std::make_unique<CCSMFactory>(); };
     factories[slotMenuSystem] = Placeholder(estMenuSystem);
     return factories;
 }

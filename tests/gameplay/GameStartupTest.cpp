@@ -1,0 +1,28 @@
+#include "CCSMFactory.h"
+#include "CCSMSystem.h"
+#include "Engine.h"
+#include "GamePrototypes.h"
+#include "MetaHooks.h"
+#include "SystemManager.h"
+#include "SystemSlots.h"
+
+#include <gtest/gtest.h>
+
+TEST(GameStartup, RunsAndShutsDownWithTheRealBehaviourFactoryAndSystem)
+{
+    {
+        Engine engine(MakeGameSystemFactories());
+        engine.Init();
+        RegisterAllPrototypes();
+        EXPECT_NE(dynamic_cast<CCSMFactory*>(engine.Systems()[slotBehaviorFactory].get()), nullptr);
+        ASSERT_NE(gCCSMFactory, nullptr);
+        EXPECT_EQ(gCCSMFactory->StatePrototypeCount(), kStateCount);
+        EXPECT_EQ(gCCSMFactory->CommandPrototypeCount(), kCommandCount);
+        EXPECT_NE(dynamic_cast<CCSMSystem*>(SystemManager::GetSystem(kCCSMSystemSlot)), nullptr);
+        EXPECT_TRUE(static_cast<bool>(MetaHooks::editBehavior));
+        engine.Update(1.0f / 60.0f);
+        engine.Shutdown();
+    }
+    EXPECT_EQ(gCCSMFactory, nullptr);
+    MetaHooks::Reset();
+}
