@@ -82,10 +82,12 @@ void Graphics::Init()
 
     debugRenderer = std::make_unique<DebugRenderer>(GetShader(Shader::kDebugName));
     background = std::make_unique<BackgroundRenderer>(GetShader("background"));
+    InstallBackgroundLevelHooks();
     Mesh::Init();
     effects.push_back(std::make_unique<ColorBalancer>(kEffectVersion, GetShader("colorBalancer")));
-    effects.push_back(std::make_unique<Lighting>(kEffectVersion, GetShader("textured"), GetShader("directionalBlur"),
-                                                 GetShader("light"), GetShader("renderAlpha")));
+    effects.push_back(std::make_unique<Lighting>(kEffectVersion, GetShader("textured"),
+                                                 GetShader("directionalBlur"), GetShader("light"),
+                                                 GetShader("renderAlpha")));
     effects.push_back(std::make_unique<Bloom>(kEffectVersion, GetShader("textured"),
                                               GetShader("directionalBlur"), GetShader("threshold")));
     effects.push_back(std::make_unique<Tonemap>(kEffectVersion, GetShader("tonemap")));
@@ -111,6 +113,7 @@ void Graphics::Exit()
     active = false;
     effects.clear();
     debugRenderer.reset();
+    RemoveBackgroundLevelHooks();
     background.reset();
     Glyphs() = GlyphTable{};
     materials.clear();
