@@ -2,6 +2,7 @@
 
 #include "Graphics.h"
 #include "LevelArchive.h"
+#include "LevelHooks.h"
 #include "TextureManager.h"
 
 namespace
@@ -125,4 +126,24 @@ std::function<void()> StageBackgroundBlock(LevelIArchive& archive, bool versione
         }
         target->SetDataVersion(1);
     };
+}
+
+void InstallBackgroundLevelHooks()
+{
+    LevelHooks& hooks = GetLevelHooks();
+    hooks.saveBackground = [](LevelOArchive& archive)
+    {
+        if (BackgroundRenderer* live = LiveBackground())
+        {
+            SaveBackgroundBlock(archive, *live);
+        }
+    };
+    hooks.stageBackground = &StageBackgroundBlock;
+}
+
+void RemoveBackgroundLevelHooks()
+{
+    LevelHooks& hooks = GetLevelHooks();
+    hooks.saveBackground = nullptr;
+    hooks.stageBackground = nullptr;
 }

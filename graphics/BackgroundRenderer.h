@@ -50,3 +50,6 @@ void SaveBackgroundBlock(LevelOArchive& archive, const BackgroundRenderer& backg
 // Reads the block (versioned) or the old "BackGround" texture name without changing the background, and
 // returns the call that installs what was read into the running graphics system's background.
 std::function<void()> StageBackgroundBlock(LevelIArchive& archive, bool versioned);
+// Lets level files save and load the running background (installed while the graphics system has one).
+void InstallBackgroundLevelHooks();
+void RemoveBackgroundLevelHooks();

@@ -1,6 +1,7 @@
 #pragma once
 #include "Framebuffer.h"
 #include "Math.h"
+#include "Metadata.h"
 #include "PostProcessingEffect.h"
 
 #include <map>
@@ -18,6 +19,9 @@ class Bloom : public PostProcessingEffect
 
     void Apply(Camera& camera) override;
     void DrawEditor() override;
+
+    // The tunable fields, in editor order.
+    static const DescriptorList<Bloom>& Descriptors();
 
     // The bloom targets of the camera's window, or null before its first Apply.
     const Framebuffer* GetThresholdTarget(void* windowContext) const;

@@ -14,8 +14,6 @@ class ColorEffect : public PostProcessingEffect
   public:
     ColorEffect(std::uint32_t dataVersion, Shader* shader, std::string effectName);
     void Apply(Camera& camera) override;
-    // The data version the reflected fields compare with their ranges.
-    std::uint32_t GetDataVersion() const { return version; }
 
   protected:
     // Sets the effect's own uniforms, in table order, on its program in use.

@@ -7,6 +7,7 @@
 #include "DayCycle.h"
 #include "DebugRenderer.h"
 #include "Font.h"
+#include "GraphicsHooks.h"
 #include "Lighting.h"
 #include "Mesh.h"
 #include "PostProcessingEffect.h"
@@ -26,11 +27,6 @@ namespace
 {
 constexpr std::uint32_t kEffectVersion = 1;
 constexpr int kCircleChords = 64;
-
-void ClearTarget(const Framebuffer& target)
-{
-    target.BindAndClear();
-}
 } // namespace
 
 Graphics::Graphics() : EngineSystem(estGraphics)
@@ -48,6 +44,8 @@ Graphics::~Graphics()
 
 void Graphics::Init()
 {
+    GraphicsHooks::ConnectWindowProvider();
+    GraphicsHooks::Install();
     // Without a window there is no GL context to draw with: the renderer stays idle.
     active = GetWindowAccess().count() > 0;
     if (!active)
@@ -67,7 +65,7 @@ void Graphics::Init()
     {
         windows.makeCurrent(0);
         Camera& first = *CameraManager::GetCameras().front();
-        ClearTarget(first.GetCurrentTarget());
+        first.GetCurrentTarget().BindAndClear();
         gCurrentCamera = &first;
     }
 
@@ -84,10 +82,12 @@ void Graphics::Init()
 
     debugRenderer = std::make_unique<DebugRenderer>(GetShader(Shader::kDebugName));
     background = std::make_unique<BackgroundRenderer>(GetShader("background"));
+    InstallBackgroundLevelHooks();
     Mesh::Init();
     effects.push_back(std::make_unique<ColorBalancer>(kEffectVersion, GetShader("colorBalancer")));
-    effects.push_back(std::make_unique<Lighting>(kEffectVersion, GetShader("textured"), GetShader("directionalBlur"),
-                                                 GetShader("light"), GetShader("renderAlpha")));
+    effects.push_back(std::make_unique<Lighting>(kEffectVersion, GetShader("textured"),
+                                                 GetShader("directionalBlur"), GetShader("light"),
+                                                 GetShader("renderAlpha")));
     effects.push_back(std::make_unique<Bloom>(kEffectVersion, GetShader("textured"),
                                               GetShader("directionalBlur"), GetShader("threshold")));
     effects.push_back(std::make_unique<Tonemap>(kEffectVersion, GetShader("tonemap")));
@@ -97,21 +97,23 @@ void Graphics::Init()
 void Graphics::Update(float dt)
 {
     const float timeOfDay = AdvanceDayCycle(dt);
-    if (!active)
-        return;
-    background->Submit(timeOfDay);
+    if (background != nullptr)
+        background->Submit(timeOfDay);
     UpkeepBatches();
-    DrawWindows();
+    if (active)
+        DrawWindows();
     ResetFrame();
 }
 
 void Graphics::Exit()
 {
+    GraphicsHooks::Remove();
     if (!active)
         return;
     active = false;
     effects.clear();
     debugRenderer.reset();
+    RemoveBackgroundLevelHooks();
     background.reset();
     Glyphs() = GlyphTable{};
     materials.clear();
@@ -203,7 +205,7 @@ void Graphics::DrawWindows()
 
 void Graphics::DrawCamera(Camera& camera, float ordinalStep)
 {
-    ClearTarget(camera.GetCurrentTarget());
+    camera.GetCurrentTarget().BindAndClear();
     gCurrentCamera = &camera;
     const Matrix3 worldScreen = camera.GetWorldScreen();
 
@@ -215,7 +217,7 @@ void Graphics::DrawCamera(Camera& camera, float ordinalStep)
     for (auto& effect : effects)
     {
         camera.FlipPingPong();
-        ClearTarget(camera.GetCurrentTarget());
+        camera.GetCurrentTarget().BindAndClear();
         glActiveTexture(GL_TEXTURE0);
         effect->Apply(camera);
     }

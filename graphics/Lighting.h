@@ -27,7 +27,6 @@ class Lighting : public PostProcessingEffect
 
     void Apply(Camera& camera) override;
     void DrawEditor() override;
-    std::uint32_t GetDataVersion() const { return version; }
     // "Blur_Radius" (saved) and "Only_Lighting" (editor only).
     static const DescriptorList<Lighting>& Descriptors();
 

@@ -5,10 +5,8 @@
 #include "Texture.h"
 #include "TextureManager.h"
 
-#include <boost/archive/xml_iarchive.hpp>
-#include <boost/archive/xml_oarchive.hpp>
-#include <boost/serialization/nvp.hpp>
-#include <boost/serialization/string.hpp>
+#include "LevelArchive.h"
+#include "LevelIArchive.h"
 
 #include <cstring>
 #include <iostream>
@@ -18,8 +16,6 @@ namespace
 {
 // A block larger than this cannot come from any shader of the game.
 constexpr std::uint32_t kMaxDataSize = 4096;
-
-using boost::serialization::make_nvp;
 
 void ReportUnknownType(std::uint32_t type)
 {
@@ -93,111 +89,106 @@ void CopyValue(const ShaderAttribute& attribute, const ShaderData& scratch,
 }
 } // namespace
 
-void SaveMaterialBlock(boost::archive::xml_oarchive& archive, const Material& material)
+void SaveMaterialBlock(LevelOArchive& archive, const Material& material)
 {
-    std::string name = material.name;
-    std::int32_t order = material.order;
-    std::string shaderName = material.shader != nullptr ? material.shader->GetName() : std::string();
-    std::uint32_t blendMode = material.renderState.blendMode;
-    bool sortDepth = material.renderState.sortByDepth;
-    bool writeDepth = material.renderState.writeDepth;
-    std::uint32_t depthTest = material.renderState.depthTest;
-    archive << make_nvp("Name", name) << make_nvp("Order", order) << make_nvp("Shader_Name", shaderName)
-            << make_nvp("Blend_Mode", blendMode) << make_nvp("Sort_Depth", sortDepth)
-            << make_nvp("Write_Depth", writeDepth) << make_nvp("Depth_Test", depthTest);
+    const MaterialRenderState& state = material.renderState;
+    WriteField(archive, "Name", material.name);
+    WriteField(archive, "Order", material.order);
+    WriteField(archive, "Shader_Name",
+               material.shader != nullptr ? material.shader->GetName() : std::string());
+    WriteField(archive, "Blend_Mode", state.blendMode);
+    WriteField(archive, "Sort_Depth", state.sortByDepth);
+    WriteField(archive, "Write_Depth", state.writeDepth);
+    WriteField(archive, "Depth_Test", state.depthTest);
 
     const ShaderData& data = material.data;
-    std::uint64_t attributeCount = data.attributes.size();
-    archive << make_nvp("ShaderData_Attribute_Count", attributeCount);
+    WriteField(archive, "ShaderData_Attribute_Count", static_cast<std::uint64_t>(data.attributes.size()));
     for (const ShaderAttribute& attribute : data.attributes)
     {
-        std::string attributeName = attribute.name;
-        std::int32_t location = static_cast<std::int32_t>(attribute.location);
-        std::uint64_t offset = attribute.dataOffset;
-        std::int32_t type = static_cast<std::int32_t>(attribute.type);
-        archive << make_nvp("Attribute_Name", attributeName) << make_nvp("Attribute_Location", location)
-                << make_nvp("Attribute_Data_Offset", offset) << make_nvp("Attribute_Type", type);
+        WriteField(archive, "Attribute_Name", attribute.name);
+        WriteField(archive, "Attribute_Location", static_cast<std::int32_t>(attribute.location));
+        WriteField(archive, "Attribute_Data_Offset", attribute.dataOffset);
+        WriteField(archive, "Attribute_Type", static_cast<std::int32_t>(attribute.type));
     }
-    std::uint64_t textureCount = data.textureBindings.size();
-    archive << make_nvp("ShaderData_Texture_Count", textureCount);
+    WriteField(archive, "ShaderData_Texture_Count", static_cast<std::uint64_t>(data.textureBindings.size()));
     for (const TextureBinding& binding : data.textureBindings)
     {
-        std::int32_t location = static_cast<std::int32_t>(binding.location);
-        std::string textureName = binding.texture != nullptr ? binding.texture->name : std::string();
-        archive << make_nvp("Texture_Location", location) << make_nvp("Texture_Name", textureName);
+        WriteField(archive, "Texture_Location", static_cast<std::int32_t>(binding.location));
+        WriteField(archive, "Texture_Name",
+                   binding.texture != nullptr ? binding.texture->name : std::string());
     }
-    std::uint32_t dataSize = data.stride;
-    archive << make_nvp("ShaderData_Data_Size", dataSize);
+    WriteField(archive, "ShaderData_Data_Size", data.stride);
     for (const ShaderAttribute& attribute : data.attributes)
     {
         const int components = FloatComponents(attribute.type);
         if (attribute.type == satInt)
-        {
-            std::int32_t value = data.GetInt(attribute.name);
-            archive << make_nvp(attribute.name.c_str(), value);
-        }
+            WriteField(archive, attribute.name.c_str(), data.GetInt(attribute.name));
         else if (components > 0)
         {
             float values[4] = {};
             std::memcpy(values, data.data.data() + attribute.dataOffset, components * sizeof(float));
             for (int component = 0; component < components; ++component)
-                archive << make_nvp(attribute.name.c_str(), values[component]);
+                WriteField(archive, attribute.name.c_str(), values[component]);
         }
         else if (!IsKnownType(attribute.type))
             ReportUnknownType(attribute.type);
     }
 }
 
-Material LoadMaterialBlock(boost::archive::xml_iarchive& archive)
+Material LoadMaterialBlock(LevelIArchive& archive)
 {
     std::string name;
     std::int32_t order = 0;
     std::string shaderName;
     MaterialRenderState state;
-    archive >> make_nvp("Name", name) >> make_nvp("Order", order) >> make_nvp("Shader_Name", shaderName) >>
-        make_nvp("Blend_Mode", state.blendMode) >> make_nvp("Sort_Depth", state.sortByDepth) >>
-        make_nvp("Write_Depth", state.writeDepth) >> make_nvp("Depth_Test", state.depthTest);
+    ReadField(archive, "Name", name);
+    ReadField(archive, "Order", order);
+    ReadField(archive, "Shader_Name", shaderName);
+    ReadField(archive, "Blend_Mode", state.blendMode);
+    ReadField(archive, "Sort_Depth", state.sortByDepth);
+    ReadField(archive, "Write_Depth", state.writeDepth);
+    ReadField(archive, "Depth_Test", state.depthTest);
     // The blend mode indexes the blend table; the depth test becomes a GL call.
     if (state.blendMode >= kBlendModes.size())
-        throw MaterialFormatError("material blend mode out of range");
+        archive.Fail("Blend_Mode", "not one of the five blend modes");
     if (!IsDepthFunction(state.depthTest))
-        throw MaterialFormatError("material depth test is not a depth function");
+        archive.Fail("Depth_Test", "not a GL depth function");
     if (gGraphics == nullptr)
-        throw MaterialFormatError("no renderer to resolve the material's shader");
+        archive.Fail("Shader_Name", "no renderer to build the shader");
     Shader* shader = gGraphics->GetShader(shaderName);
 
-    // The file's layout only describes the file: the counts are never trusted for memory.
+    // The file's layout only describes the file; its counts never size memory.
     ShaderData scratch;
-    std::uint64_t attributeCount = 0;
-    archive >> make_nvp("ShaderData_Attribute_Count", attributeCount);
+    const std::uint64_t attributeCount = ReadCount(archive, "ShaderData_Attribute_Count");
     for (std::uint64_t index = 0; index < attributeCount; ++index)
     {
         ShaderAttribute attribute;
         std::int32_t location = 0;
         std::int32_t type = 0;
-        archive >> make_nvp("Attribute_Name", attribute.name) >> make_nvp("Attribute_Location", location) >>
-            make_nvp("Attribute_Data_Offset", attribute.dataOffset) >> make_nvp("Attribute_Type", type);
+        ReadField(archive, "Attribute_Name", attribute.name);
+        ReadField(archive, "Attribute_Location", location);
+        ReadField(archive, "Attribute_Data_Offset", attribute.dataOffset);
+        ReadField(archive, "Attribute_Type", type);
         attribute.location = static_cast<std::uint32_t>(location);
         attribute.type = static_cast<std::uint32_t>(type);
         scratch.attributes.push_back(attribute);
     }
     std::vector<FileBinding> bindings;
-    std::uint64_t textureCount = 0;
-    archive >> make_nvp("ShaderData_Texture_Count", textureCount);
+    const std::uint64_t textureCount = ReadCount(archive, "ShaderData_Texture_Count");
     for (std::uint64_t index = 0; index < textureCount; ++index)
     {
         FileBinding binding;
-        archive >> make_nvp("Texture_Location", binding.location) >>
-            make_nvp("Texture_Name", binding.textureName);
+        ReadField(archive, "Texture_Location", binding.location);
+        ReadField(archive, "Texture_Name", binding.textureName);
         bindings.push_back(binding);
     }
     std::uint32_t dataSize = 0;
-    archive >> make_nvp("ShaderData_Data_Size", dataSize);
+    ReadField(archive, "ShaderData_Data_Size", dataSize);
     if (dataSize > kMaxDataSize)
-        throw MaterialFormatError("material data size too large");
+        archive.Fail("ShaderData_Data_Size", "larger than any shader's instance");
     for (const ShaderAttribute& attribute : scratch.attributes)
         if (IsKnownType(attribute.type) && attribute.dataOffset + AttributeSize(attribute.type) > dataSize)
-            throw MaterialFormatError("material attribute lies outside its data");
+            archive.Fail("Attribute_Data_Offset", "attribute " + attribute.name + " lies outside the data");
     scratch.stride = dataSize;
     scratch.data.assign(dataSize, 0);
 
@@ -208,14 +199,14 @@ Material LoadMaterialBlock(boost::archive::xml_iarchive& archive)
         if (attribute.type == satInt)
         {
             std::int32_t value = 0;
-            archive >> make_nvp(attribute.name.c_str(), value);
+            ReadField(archive, attribute.name.c_str(), value);
             std::memcpy(at, &value, sizeof(value));
         }
         else
             for (int component = 0; component < components; ++component)
             {
                 float value = 0.0f;
-                archive >> make_nvp(attribute.name.c_str(), value);
+                ReadField(archive, attribute.name.c_str(), value);
                 std::memcpy(at + component * sizeof(float), &value, sizeof(value));
             }
     }

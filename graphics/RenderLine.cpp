@@ -9,6 +9,8 @@
 #include <glad/gl.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstring>
 #include <iostream>
 
@@ -31,6 +33,12 @@ GLenum UsableDepthFunction(std::uint32_t stored)
     default:
         return IsDepthFunction(stored) ? stored : GL_LESS;
     }
+}
+
+// A NaN depth would break the ordering the sort relies on; it sorts as 0.
+float SortDepth(float depth)
+{
+    return std::isnan(depth) ? 0.0f : depth;
 }
 
 const void* OffsetPointer(std::uint64_t offset)
@@ -69,8 +77,24 @@ void RenderLine::Add(ShaderData* data)
 
 void RenderLine::SortByDepth()
 {
-    std::stable_sort(items.begin(), items.end(),
-                     [](const ShaderData* a, const ShaderData* b) { return a->depth > b->depth; });
+    const auto deeperFirst = [](const ShaderData* a, const ShaderData* b)
+    { return SortDepth(a->depth) > SortDepth(b->depth); };
+    if (std::is_sorted(items.begin(), items.end(), deeperFirst))
+        return;
+    // Equal depths keep their submission order; sorting (depth, index) keys in a kept buffer gives that
+    // without the allocation of a stable sort.
+    sortKeys.clear();
+    for (std::size_t index = 0; index < items.size(); ++index)
+    {
+        sortKeys.push_back({SortDepth(items[index]->depth), static_cast<std::uint32_t>(index)});
+    }
+    std::sort(sortKeys.begin(), sortKeys.end(),
+              [](const SortKey& a, const SortKey& b)
+              { return a.depth != b.depth ? a.depth > b.depth : a.index < b.index; });
+    sortedItems.clear();
+    for (const SortKey& key : sortKeys)
+        sortedItems.push_back(items[key.index]);
+    items.swap(sortedItems);
 }
 
 void RenderLine::Reset()
@@ -104,16 +128,11 @@ void RenderLine::Draw(const Matrix3& worldScreen, DepthSlice& slice)
     TextureManager::UnbindAllUnits();
     glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer);
 
-    // Taken now rather than at submission, so a texture rebound after submitting is drawn.
-    textureIds.clear();
-    for (const ShaderData* item : items)
-        for (const TextureBinding& binding : item->textureBindings)
-            if (binding.texture != nullptr)
-                textureIds.insert(binding.texture->id);
-
+    CollectTextureIds();
     const std::uint32_t rangeBase = slice.next;
     if (textureIds.size() <= static_cast<std::size_t>(TextureManager::kUnitCount))
     {
+        std::sort(textureIds.begin(), textureIds.end());
         for (std::uint32_t id : textureIds)
             TextureManager::BindToUnit(TextureManager::GetTextureById(id));
         DrawRange(0, items.size(), slice);
@@ -138,6 +157,26 @@ void RenderLine::Draw(const Matrix3& worldScreen, DepthSlice& slice)
     glBindVertexArray(0);
 }
 
+void RenderLine::CollectTextureIds()
+{
+    // Taken when drawing rather than at submission, so a texture rebound after submitting is drawn.
+    // Collecting stops once the ids outnumber the units: the split path binds item by item anyway.
+    textureIds.clear();
+    std::uint32_t lastId = Texture::kNoUnit;
+    for (const ShaderData* item : items)
+        for (const TextureBinding& binding : item->textureBindings)
+        {
+            if (binding.texture == nullptr || binding.texture->id == lastId)
+                continue;
+            lastId = binding.texture->id;
+            if (std::find(textureIds.begin(), textureIds.end(), lastId) != textureIds.end())
+                continue;
+            textureIds.push_back(lastId);
+            if (textureIds.size() > static_cast<std::size_t>(TextureManager::kUnitCount))
+                return;
+        }
+}
+
 bool RenderLine::BindItemTextures(const ShaderData& item)
 {
     // An item with more textures than units is drawn with those that fit.
@@ -156,6 +195,7 @@ void RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slic
 {
     if (first == last)
         return;
+    const auto stagingStart = std::chrono::steady_clock::now();
     for (std::size_t index = first; index < last; ++index)
     {
         ShaderData& item = *items[index];
@@ -183,12 +223,14 @@ void RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slic
         glBufferData(GL_ARRAY_BUFFER, bufferCapacity, nullptr, GL_DYNAMIC_DRAW);
     }
     glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, staging.data());
+    RenderStats& stats = GetRenderStats();
+    stats.stagingSeconds +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - stagingStart).count();
     SetVertexInputs();
     shader->SetInt(kDrawOrdinal, static_cast<std::int32_t>(slice.next + first));
     const auto count = static_cast<GLsizei>(last - first);
     glDrawElementsInstanced(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr, count);
 
-    RenderStats& stats = GetRenderStats();
     ++stats.drawCalls;
     ++stats.instancedDraws;
     stats.instances += static_cast<std::uint64_t>(count);

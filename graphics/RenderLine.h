@@ -3,7 +3,6 @@
 #include "Math.h"
 
 #include <cstdint>
-#include <set>
 #include <vector>
 
 class Shader;
@@ -52,6 +51,7 @@ class RenderLine
 
   private:
     void ApplyRenderState() const;
+    void CollectTextureIds();
     // Binds the item's unbound textures; false when the units ran out first.
     bool BindItemTextures(const ShaderData& item);
     void DrawRange(std::size_t first, std::size_t last, DepthSlice& slice);
@@ -62,7 +62,16 @@ class RenderLine
     Shader* shader = nullptr;
     MaterialRenderState renderState;
     std::vector<ShaderData*> items;
-    std::set<std::uint32_t> textureIds;
+    // Kept between frames so that sorting allocates nothing once the batch has reached its size.
+    struct SortKey
+    {
+        float depth;
+        std::uint32_t index;
+    };
+    std::vector<SortKey> sortKeys;
+    std::vector<ShaderData*> sortedItems;
+    // The distinct texture ids of this frame's items (at most one more than the units).
+    std::vector<std::uint32_t> textureIds;
     std::vector<std::uint8_t> staging;
     std::uint32_t stride = 0;
     std::uint32_t instanceCount = 0;

@@ -25,7 +25,7 @@ std::uint32_t AttributeSize(std::uint32_t type)
     }
 }
 
-bool ShaderData::AppendAttribute(const std::string& name, std::uint32_t location, std::uint32_t type,
+bool ShaderData::AppendAttribute(std::string_view name, std::uint32_t location, std::uint32_t type,
                                  Texture* defaultTexture)
 {
     const std::uint32_t size = AttributeSize(type);
@@ -34,7 +34,7 @@ bool ShaderData::AppendAttribute(const std::string& name, std::uint32_t location
         std::cout << "ERROR: Unknown Shader Attribute: " << type << std::endl;
         return false;
     }
-    attributes.push_back({name, location, stride, type});
+    attributes.push_back({std::string(name), location, stride, type});
     if (type == satUInt)
         textureBindings.push_back({location, stride, defaultTexture});
     stride += size;
@@ -42,7 +42,7 @@ bool ShaderData::AppendAttribute(const std::string& name, std::uint32_t location
     return true;
 }
 
-const ShaderAttribute* ShaderData::FindAttribute(const std::string& name) const
+const ShaderAttribute* ShaderData::FindAttribute(std::string_view name) const
 {
     for (const ShaderAttribute& attribute : attributes)
         if (attribute.name == name)
@@ -68,7 +68,7 @@ std::uint32_t SlotBytes(const ShaderAttribute& attribute, std::size_t dataSize)
 }
 } // namespace
 
-void ShaderData::Write(const std::string& name, std::uint32_t type, const char* typeWord, const void* value,
+void ShaderData::Write(std::string_view name, std::uint32_t type, const char* typeWord, const void* value,
                        std::uint32_t size)
 {
     const ShaderAttribute* attribute = FindAttribute(name);
@@ -82,7 +82,7 @@ void ShaderData::Write(const std::string& name, std::uint32_t type, const char* 
         std::memcpy(data.data() + attribute->dataOffset, value, bytes);
 }
 
-bool ShaderData::Read(const std::string& name, std::uint32_t type, const char* typeWord, void* value,
+bool ShaderData::Read(std::string_view name, std::uint32_t type, const char* typeWord, void* value,
                       std::uint32_t size) const
 {
     const ShaderAttribute* attribute = FindAttribute(name);
@@ -96,30 +96,30 @@ bool ShaderData::Read(const std::string& name, std::uint32_t type, const char* t
     return true;
 }
 
-void ShaderData::SetMatrix3(const std::string& name, const Matrix3& value)
+void ShaderData::SetMatrix3(std::string_view name, const Matrix3& value)
 {
     Write(name, satMatrix3, "Matrix3", value.m, sizeof(value.m));
 }
 
-void ShaderData::SetVector4(const std::string& name, const Vector4& value)
+void ShaderData::SetVector4(std::string_view name, const Vector4& value)
 {
     const float bytes[4] = {value.x, value.y, value.z, value.w};
     Write(name, satVector4, "Vector4", bytes, sizeof(bytes));
 }
 
-void ShaderData::SetVector3(const std::string& name, const Vector3& value)
+void ShaderData::SetVector3(std::string_view name, const Vector3& value)
 {
     const float bytes[3] = {value.x, value.y, value.z};
     Write(name, satVector3, "Vector3", bytes, sizeof(bytes));
 }
 
-void ShaderData::SetVector2(const std::string& name, const Vector2& value)
+void ShaderData::SetVector2(std::string_view name, const Vector2& value)
 {
     const float bytes[2] = {value.x, value.y};
     Write(name, satVector2, "Vector2", bytes, sizeof(bytes));
 }
 
-void ShaderData::SetFloat(const std::string& name, float value)
+void ShaderData::SetFloat(std::string_view name, float value)
 {
     if (name == kDepthName)
     {
@@ -129,12 +129,12 @@ void ShaderData::SetFloat(const std::string& name, float value)
     Write(name, satFloat, "float", &value, sizeof(value));
 }
 
-void ShaderData::SetInt(const std::string& name, std::int32_t value)
+void ShaderData::SetInt(std::string_view name, std::int32_t value)
 {
     Write(name, satInt, "int", &value, sizeof(value));
 }
 
-void ShaderData::SetUInt(const std::string& name, Texture* texture)
+void ShaderData::SetUInt(std::string_view name, Texture* texture)
 {
     const ShaderAttribute* attribute = FindAttribute(name);
     if (attribute == nullptr || texture == nullptr)
@@ -149,7 +149,7 @@ void ShaderData::SetUInt(const std::string& name, Texture* texture)
         }
 }
 
-std::optional<Matrix3> ShaderData::GetMatrix3(const std::string& name) const
+std::optional<Matrix3> ShaderData::GetMatrix3(std::string_view name) const
 {
     Matrix3 value;
     if (!Read(name, satMatrix3, "matrix3", value.m, sizeof(value.m)))
@@ -157,7 +157,7 @@ std::optional<Matrix3> ShaderData::GetMatrix3(const std::string& name) const
     return value;
 }
 
-std::optional<Vector4> ShaderData::GetVector4(const std::string& name) const
+std::optional<Vector4> ShaderData::GetVector4(std::string_view name) const
 {
     float bytes[4];
     if (!Read(name, satVector4, "vector4", bytes, sizeof(bytes)))
@@ -165,7 +165,7 @@ std::optional<Vector4> ShaderData::GetVector4(const std::string& name) const
     return Vector4(bytes[0], bytes[1], bytes[2], bytes[3]);
 }
 
-std::optional<Vector3> ShaderData::GetVector3(const std::string& name) const
+std::optional<Vector3> ShaderData::GetVector3(std::string_view name) const
 {
     float bytes[3];
     if (!Read(name, satVector3, "vector3", bytes, sizeof(bytes)))
@@ -173,7 +173,7 @@ std::optional<Vector3> ShaderData::GetVector3(const std::string& name) const
     return Vector3(bytes[0], bytes[1], bytes[2]);
 }
 
-std::optional<Vector2> ShaderData::GetVector2(const std::string& name) const
+std::optional<Vector2> ShaderData::GetVector2(std::string_view name) const
 {
     float bytes[2];
     if (!Read(name, satVector2, "vector2", bytes, sizeof(bytes)))
@@ -181,7 +181,7 @@ std::optional<Vector2> ShaderData::GetVector2(const std::string& name) const
     return Vector2(bytes[0], bytes[1]);
 }
 
-float ShaderData::GetFloat(const std::string& name) const
+float ShaderData::GetFloat(std::string_view name) const
 {
     if (name == kDepthName)
         return depth;
@@ -191,7 +191,7 @@ float ShaderData::GetFloat(const std::string& name) const
     return value;
 }
 
-std::int32_t ShaderData::GetInt(const std::string& name) const
+std::int32_t ShaderData::GetInt(std::string_view name) const
 {
     std::int32_t value = 0;
     if (!Read(name, satInt, "int", &value, sizeof(value)))
@@ -199,7 +199,7 @@ std::int32_t ShaderData::GetInt(const std::string& name) const
     return value;
 }
 
-Texture* ShaderData::GetUInt(const std::string& name) const
+Texture* ShaderData::GetUInt(std::string_view name) const
 {
     const ShaderAttribute* attribute = FindAttribute(name);
     if (attribute == nullptr)

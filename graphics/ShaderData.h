@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct Texture;
@@ -56,36 +57,36 @@ class ShaderData
 
     // Appends an input of an accepted type at the end of the layout (a texture slot binds "Default"
     // when a texture is given). Returns false, with the message, for any other type.
-    bool AppendAttribute(const std::string& name, std::uint32_t location, std::uint32_t type,
+    bool AppendAttribute(std::string_view name, std::uint32_t location, std::uint32_t type,
                          Texture* defaultTexture);
     // The first input of that name, or null.
-    const ShaderAttribute* FindAttribute(const std::string& name) const;
+    const ShaderAttribute* FindAttribute(std::string_view name) const;
 
     // Setters by input name; an unknown name changes nothing.
-    void SetMatrix3(const std::string& name, const Matrix3& value);
-    void SetVector4(const std::string& name, const Vector4& value);
-    void SetVector3(const std::string& name, const Vector3& value);
-    void SetVector2(const std::string& name, const Vector2& value);
+    void SetMatrix3(std::string_view name, const Matrix3& value);
+    void SetVector4(std::string_view name, const Vector4& value);
+    void SetVector3(std::string_view name, const Vector3& value);
+    void SetVector2(std::string_view name, const Vector2& value);
     // "depth" sets the sort key.
-    void SetFloat(const std::string& name, float value);
-    void SetInt(const std::string& name, std::int32_t value);
+    void SetFloat(std::string_view name, float value);
+    void SetInt(std::string_view name, std::int32_t value);
     // Stores the texture in the binding of the input's location; null changes nothing.
-    void SetUInt(const std::string& name, Texture* texture);
+    void SetUInt(std::string_view name, Texture* texture);
 
     // Getters by input name; absent for an unknown name or a slot too small for the type.
-    std::optional<Matrix3> GetMatrix3(const std::string& name) const;
-    std::optional<Vector4> GetVector4(const std::string& name) const;
-    std::optional<Vector3> GetVector3(const std::string& name) const;
-    std::optional<Vector2> GetVector2(const std::string& name) const;
+    std::optional<Matrix3> GetMatrix3(std::string_view name) const;
+    std::optional<Vector4> GetVector4(std::string_view name) const;
+    std::optional<Vector3> GetVector3(std::string_view name) const;
+    std::optional<Vector2> GetVector2(std::string_view name) const;
     // 0 for an unknown name; "depth" reads the sort key.
-    float GetFloat(const std::string& name) const;
-    std::int32_t GetInt(const std::string& name) const;
+    float GetFloat(std::string_view name) const;
+    std::int32_t GetInt(std::string_view name) const;
     // The texture bound to the input, or null.
-    Texture* GetUInt(const std::string& name) const;
+    Texture* GetUInt(std::string_view name) const;
 
   private:
-    void Write(const std::string& name, std::uint32_t type, const char* typeWord, const void* value,
+    void Write(std::string_view name, std::uint32_t type, const char* typeWord, const void* value,
                std::uint32_t size);
-    bool Read(const std::string& name, std::uint32_t type, const char* typeWord, void* value,
+    bool Read(std::string_view name, std::uint32_t type, const char* typeWord, void* value,
               std::uint32_t size) const;
 };

@@ -1,7 +1,11 @@
 #include "GraphicsTestFixture.h"
+#include "MetaHooks.h"
+#include "PlatformHooks.h"
 #include "RenderLine.h"
 #include "SceneHelpers.h"
 #include "Shader.h"
+
+#include <cmath>
 
 TEST_F(GraphicsTest, MaterialsShareABatchOnlyWithTheSameState)
 {
@@ -122,4 +126,33 @@ void main() { colour = vec4(float(sum) / 255.0); }
     testing::internal::CaptureStdout();
     Frame();
     testing::internal::GetCapturedStdout();
+}
+
+TEST_F(GraphicsTest, ANanDepthSortsWithoutHarm)
+{
+    std::vector<Material> materials(3, graphics->GetMaterial(Graphics::dmBasic));
+    materials[0].data.SetFloat("depth", 0.3f);
+    materials[1].data.SetFloat("depth", std::nanf(""));
+    materials[2].data.SetFloat("depth", 0.6f);
+    for (Material& material : materials)
+        material.Submit();
+    graphics->UpkeepBatches();
+    const auto& items = materials[0].batch->GetItems();
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0], &materials[2].data);
+    EXPECT_EQ(items[1], &materials[0].data);
+    EXPECT_EQ(items[2], &materials[1].data);
+    Frame();
+}
+
+TEST_F(GraphicsTest, InitConnectsTheDropAndMaterialHooks)
+{
+    EXPECT_TRUE(static_cast<bool>(PlatformHooks::importTexture));
+    EXPECT_TRUE(static_cast<bool>(MetaHooks::saveMaterial));
+    EXPECT_TRUE(static_cast<bool>(MetaHooks::loadMaterial));
+    EXPECT_TRUE(static_cast<bool>(MetaHooks::editMaterial));
+    EXPECT_TRUE(static_cast<bool>(MetaHooks::editTexture));
+    graphics->Exit();
+    EXPECT_FALSE(static_cast<bool>(MetaHooks::loadMaterial));
+    graphics->Init();
 }

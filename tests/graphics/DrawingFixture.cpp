@@ -7,9 +7,6 @@
 #include "DrawingSystems.h"
 #include "EnginePrototypes.h"
 #include "GraphicsPrototypes.h"
-#include "LevelIArchive.h"
-#include "MaterialXml.h"
-#include "MetaHooks.h"
 #include "Prototypes.h"
 #include "Random.h"
 #include "Renderer.h"
@@ -21,8 +18,6 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
-#include <boost/archive/xml_iarchive.hpp>
-#include <boost/archive/xml_oarchive.hpp>
 #include <glad/gl.h>
 
 #include <cmath>
@@ -58,13 +53,6 @@ void WireWindowAccess()
     access.swap = [](std::size_t) { SDL_GL_SwapWindow(WindowProvider::GetMainWindow()->window); };
 }
 
-void InstallMaterialHooks()
-{
-    MetaHooks::saveMaterial = [](LevelOArchive& archive, const Material& material)
-    { SaveMaterialBlock(archive, material); };
-    MetaHooks::loadMaterial = [](LevelIArchive& archive, Material& material)
-    { material = LoadMaterialBlock(static_cast<boost::archive::xml_iarchive&>(archive)); };
-}
 } // namespace
 
 int DrawingGlErrors()
@@ -84,10 +72,6 @@ void DrawingTest::SetUp()
     SeedRandom(1);
     ResetDayCycle();
     ResetObjectModel();
-    if (!MetaHooks::loadMaterial)
-    {
-        InstallMaterialHooks();
-    }
 
     graphics = std::make_unique<Graphics>();
     graphics->Init();

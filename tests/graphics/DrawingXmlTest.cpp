@@ -2,6 +2,7 @@
 
 #include "BackgroundRenderer.h"
 #include "LevelArchive.h"
+#include "LevelHooks.h"
 #include "LevelIArchive.h"
 #include "Light.h"
 #include "ParticleComponent.h"
@@ -195,6 +196,8 @@ TEST_F(DrawingXml, AnEmitterSavesItsTwentyFiveFieldsInOrder)
 
 TEST_F(DrawingXml, TheBackgroundBlockReadsBothForms)
 {
+    ASSERT_TRUE(GetLevelHooks().saveBackground);
+    ASSERT_TRUE(GetLevelHooks().stageBackground);
     BackgroundRenderer& background = *graphics->GetBackground();
     background.SetUseTime(true);
     background.GetMaterial().data.SetVector4("tint", Vector4(0.1f, 0.2f, 0.3f, 1.0f));
@@ -208,7 +211,7 @@ TEST_F(DrawingXml, TheBackgroundBlockReadsBothForms)
     {
         std::istringstream in(xml);
         LevelIArchive archive(in);
-        auto install = StageBackgroundBlock(archive, true);
+        auto install = GetLevelHooks().stageBackground(archive, true);
         EXPECT_FALSE(background.GetUseTime()) << "staging changes nothing";
         install();
     }

@@ -2,6 +2,8 @@
 
 #include "BackgroundRenderer.h"
 #include "Bloom.h"
+#include "WindowAccess.h"
+#include "WindowProvider.h"
 
 #include <vector>
 
@@ -15,9 +17,11 @@ void GraphicsTest::KeepCoreOnly(Graphics& renderer)
 
 void GraphicsTest::SetUp()
 {
-    REQUIRE_GL_OR_SKIP();
-    GlTestSupport::OverrideSize(-1, -1);
-    GlTestSupport::SetVisible(true);
+    OffscreenGLTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    WindowProvider::SetWindowVisible(0, true);
+    GlTestSupport::CountGlErrors();
     GlTestSupport::ResetErrorCount();
     graphics = std::make_unique<Graphics>();
     graphics->Init();
@@ -29,9 +33,11 @@ void GraphicsTest::TearDown()
 {
     if (!ready)
         return;
+    GlTestSupport::OverrideSize(-1, -1);
     graphics->Exit();
     graphics.reset();
-    GlTestSupport::SetVisible(false);
+    ResetWindowAccess();
+    WindowProvider::SetWindowVisible(0, false);
     EXPECT_EQ(GlTestSupport::ErrorCount(), 0) << "GL errors were raised";
 }
 

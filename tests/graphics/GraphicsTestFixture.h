@@ -1,16 +1,16 @@
 #pragma once
 #include "GlTestSupport.h"
 #include "Graphics.h"
+#include "OffscreenGL.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-// A fresh, initialised Graphics on the shared offscreen window for every test; the window is shown, and
-// a test fails on any GL error.
-class GraphicsTest : public ::testing::Test
+// A fresh, initialised Graphics on the shared offscreen window for every test; the window is shown
+// (a hidden window is never drawn), and a test fails on any GL error.
+class GraphicsTest : public OffscreenGLTest
 {
-  protected:
   public:
     static constexpr int kWidth = 640;
     static constexpr int kHeight = 480;
@@ -28,6 +28,7 @@ class GraphicsTest : public ::testing::Test
     void Frame(float dt = 1.0f / 60.0f) { graphics->Update(dt); }
     // Reads the window's finished frame and saves it under build/screenshots/.
     std::vector<std::uint8_t> Screenshot(const std::string& name);
+
     std::unique_ptr<Graphics> graphics;
     bool ready = false;
 };

@@ -3,7 +3,9 @@
 #include "SceneHelpers.h"
 #include "Shader.h"
 
-#include <boost/archive/xml_iarchive.hpp>
+#include "LevelArchive.h"
+#include "LevelIArchive.h"
+
 #include <boost/archive/xml_oarchive.hpp>
 
 #include <sstream>
@@ -23,7 +25,7 @@ std::string Save(const Material& material)
 Material Load(const std::string& text)
 {
     std::istringstream stream(text);
-    boost::archive::xml_iarchive archive(stream);
+    LevelIArchive archive(stream);
     return LoadMaterialBlock(archive);
 }
 
@@ -111,7 +113,7 @@ TEST_F(GraphicsTest, MaterialBlocksThatWouldWriteOutOfBoundsAreRejected)
     {
         std::string text = good;
         ReplaceFirst(text, from, to);
-        EXPECT_THROW(Load(text), MaterialFormatError) << to;
+        EXPECT_THROW(Load(text), LevelFormatError) << to;
     };
     rejects("<Attribute_Data_Offset>36</Attribute_Data_Offset>",
             "<Attribute_Data_Offset>4000</Attribute_Data_Offset>");

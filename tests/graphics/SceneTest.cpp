@@ -8,9 +8,8 @@
 namespace
 {
 // Channel values of a window pixel, within a small tolerance.
-::testing::AssertionResult PixelIs(const std::uint8_t* pixel, int r, int g, int b)
+::testing::AssertionResult PixelIs(const std::uint8_t* pixel, int r, int g, int b, int tolerance = 3)
 {
-    const int tolerance = 3;
     if (std::abs(pixel[0] - r) <= tolerance && std::abs(pixel[1] - g) <= tolerance &&
         std::abs(pixel[2] - b) <= tolerance)
         return ::testing::AssertionSuccess();
@@ -194,4 +193,47 @@ TEST_F(GraphicsTest, BloomTargetsOfALargeCameraStartAtAQuarterThenRoundUp)
     EXPECT_EQ(threshold->GetHeight(), 256u);
     EXPECT_FLOAT_EQ(camera.viewHeight, 506.25f);
     GlTestSupport::OverrideSize(-1, -1);
+}
+
+TEST_F(GraphicsTest, AFullFrameDrawsEveryBlendModeDebugShapesAndBloom)
+{
+    Scene scene(*graphics);
+    // A grey floor under five squares, one per blend mode, each half covering it.
+    scene.Add(Graphics::dmBasic, {0, 100}, {800, 120}, {0.5f, 0.5f, 0.5f, 1}, "WhitePixel", 0.9f);
+    const float tints[5][4] = {
+        {1, 0, 0, 0.5f}, {1, 0, 0, 0.5f}, {0.5f, 0, 0, 1}, {1, 0.2f, 0.2f, 1}, {0.3f, 0, 0, 1}};
+    for (std::uint32_t mode = 0; mode < 5; ++mode)
+    {
+        const float x = -320.0f + 160.0f * static_cast<float>(mode);
+        Material& square =
+            scene.Add(Graphics::dmBasic, {x, 130}, {100, 140},
+                      {tints[mode][0], tints[mode][1], tints[mode][2], tints[mode][3]}, "WhitePixel", 0.1f);
+        square.renderState.blendMode = mode;
+    }
+    Material& glow = scene.Add(Graphics::dmBasic, {0, -150}, {50, 50}, {0, 0, 0, 1});
+    glow.data.SetUInt("emissiveTexture", &TextureManager::GetTexture("WhitePixel"));
+    glow.data.SetVector4("emissiveTint", Vector4(0.3f, 0.6f, 1.0f, 1.0f));
+    glow.data.SetFloat("emissiveMultiplier", 5.0f);
+    scene.Add(Graphics::dmText, {-300, -150}, {120, 40}, {1, 1, 1, 1});
+    scene.Add(Graphics::dmParticle, {300, -150}, {80, 80}, {0.2f, 0.8f, 0.2f, 1});
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        graphics->DrawDebugCircle({0, -150}, 90, {1, 1, 0, 1});
+        graphics->DrawDebugBox({-380, 20}, {380, 220}, {0, 1, 1, 1});
+        graphics->DrawDebugPoint({300, -150}, 7, {1, 0, 1, 1});
+        scene.Submit();
+        Frame();
+    }
+    const auto pixels = Screenshot("full_frame");
+    // Opaque writes the tint's colour and ignores its alpha; alpha blending mixes half with the floor;
+    // additive adds; multiplicative multiplies; one-one adds without alpha. The glow's wide bloom lifts
+    // everything a little, mostly in blue.
+    const int haze = 24;
+    EXPECT_TRUE(PixelIs(WorldPixel(pixels, -320, 130), 255, 0, 0, haze));
+    EXPECT_TRUE(PixelIs(WorldPixel(pixels, -160, 130), 191, 64, 64, haze));
+    EXPECT_TRUE(PixelIs(WorldPixel(pixels, 0, 130), 255, 128, 128, haze));
+    EXPECT_TRUE(PixelIs(WorldPixel(pixels, 160, 130), 128, 26, 26, haze));
+    EXPECT_TRUE(PixelIs(WorldPixel(pixels, 320, 130), 204, 128, 128, haze));
+    EXPECT_TRUE(PixelIs(WorldPixel(pixels, 320, 180), 77, 0, 0, haze))
+        << "above the floor, one-one adds to black";
 }

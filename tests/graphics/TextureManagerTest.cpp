@@ -25,6 +25,17 @@ SDL_Surface* RgbSurface()
     return surface;
 }
 
+SDL_Surface* RgbaSurface()
+{
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 1, 2, 32, SDL_PIXELFORMAT_RGBA32);
+    auto* pixels = static_cast<std::uint8_t*>(surface->pixels);
+    const std::uint8_t values[4] = {40, 80, 120, 77};
+    std::copy_n(values, 4, pixels);
+    std::copy_n(values, 4, pixels + surface->pitch);
+    pixels[surface->pitch] = 160;
+    return surface;
+}
+
 SDL_Surface* PalettedSurface()
 {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 2, 1, 8, SDL_PIXELFORMAT_INDEX8);
@@ -82,6 +93,7 @@ TEST_F(GraphicsTest, AssetsLoadSortedWithExactTexelsWhateverTheirPixelFormat)
     std::filesystem::remove_all("Assets");
     SavePng("Assets/Rgb.png", RgbSurface());
     SavePng("Assets/Paletted.png", PalettedSurface());
+    SavePng("Assets/Alpha.png", RgbaSurface());
     SavePng("Assets/Shouting.PNG", RgbSurface());
     GlTestSupport::WriteFile("Assets/Corrupt.png", "not a png at all");
     testing::internal::CaptureStdout();
@@ -89,12 +101,15 @@ TEST_F(GraphicsTest, AssetsLoadSortedWithExactTexelsWhateverTheirPixelFormat)
     const std::string output = testing::internal::GetCapturedStdout();
     EXPECT_NE(output.find("Unable to load image ./Assets/Corrupt.png! SDL_image Error: "), std::string::npos);
 
-    ASSERT_EQ(TextureManager::GetTextureCount(), 5u) << "the .PNG file is skipped";
-    EXPECT_EQ(TextureManager::GetTextureById(2).name, "Corrupt");
-    EXPECT_EQ(TextureManager::GetTextureById(3).name, "Paletted");
-    EXPECT_EQ(TextureManager::GetTextureById(4).name, "Rgb");
-    EXPECT_EQ(TextureManager::GetTextureById(2).width, 2u) << "the placeholder stands in";
+    ASSERT_EQ(TextureManager::GetTextureCount(), 6u) << "the .PNG file is skipped";
+    EXPECT_EQ(TextureManager::GetTextureById(2).name, "Alpha");
+    EXPECT_EQ(TextureManager::GetTextureById(3).name, "Corrupt");
+    EXPECT_EQ(TextureManager::GetTextureById(4).name, "Paletted");
+    EXPECT_EQ(TextureManager::GetTextureById(5).name, "Rgb");
+    EXPECT_EQ(TextureManager::GetTextureById(3).width, 2u) << "the placeholder stands in";
 
+    const std::vector<std::uint8_t> alpha = {40, 80, 120, 77, 160, 80, 120, 77};
+    EXPECT_EQ(Texels(TextureManager::GetTexture("Alpha")), alpha);
     const std::vector<std::uint8_t> rgb = {10, 20, 30, 255, 200, 150, 100, 255};
     EXPECT_EQ(Texels(TextureManager::GetTexture("Rgb")), rgb);
     const std::vector<std::uint8_t> paletted = {250, 128, 7, 255, 5, 60, 90, 255};
