@@ -22,6 +22,8 @@ float ScriptDt(const GameObject* object, float dt)
 {
     if (object == nullptr)
         return dt;
+    if (object->componentTypes.count(ComponentTypeId::kTimeManipulator) == 0)
+        return dt;
     const auto* manipulator = object->GetComponentAs<TimeManipulator>(ComponentTypeId::kTimeManipulator);
     if (manipulator != nullptr && manipulator->IsActive())
         return dt * manipulator->GetSpeed();
@@ -292,24 +294,48 @@ void GameObjectFactory::UpdateComponentSystems(float dt)
 
 void GameObjectFactory::UpdateScripts(float dt)
 {
-    // Snapshots of ids, each looked up again before use: a script may create, destroy or replace
-    // objects and scripts while the pass runs.
-    std::vector<std::uint32_t> objectIds;
-    for (const auto& entry : ScriptRegistry())
-        objectIds.push_back(entry.first);
-    for (std::uint32_t objectId : objectIds)
+    // A snapshot of the objects, each found again before use: a script may create, destroy or replace
+    // objects and scripts while the pass runs. Entries of an ordered map stay where they are until
+    // erased, so the snapshot's entry pointers are trusted until a script removes scripts; after that,
+    // every object and script is searched for again.
+    struct Visit
     {
-        auto entry = ScriptRegistry().find(objectId);
-        if (entry == ScriptRegistry().end())
+        std::uint32_t objectId;
+        ScriptMap* scripts;
+    };
+    ScriptRegistryMap& registry = ScriptRegistry();
+    std::vector<Visit> visits;
+    visits.reserve(registry.size());
+    for (auto& [objectId, scripts] : registry)
+        visits.push_back({objectId, &scripts});
+
+    const std::uint64_t erasuresAtStart = ScriptRegistryErasures();
+    const auto findScripts = [&](const Visit& visit) -> ScriptMap*
+    {
+        if (ScriptRegistryErasures() == erasuresAtStart)
+            return visit.scripts;
+        const auto entry = registry.find(visit.objectId);
+        return entry == registry.end() ? nullptr : &entry->second;
+    };
+
+    std::vector<std::uint32_t> typeIds;
+    for (const Visit& visit : visits)
+    {
+        ScriptMap* scripts = findScripts(visit);
+        if (scripts == nullptr)
             continue;
-        const float scriptDt = ScriptDt(GetObject(objectId), dt);
-        std::vector<std::uint32_t> typeIds;
-        for (const auto& script : entry->second)
+        const float scriptDt = ScriptDt(GetObject(visit.objectId), dt);
+        typeIds.clear();
+        for (const auto& script : *scripts)
             typeIds.push_back(script.first);
         for (std::uint32_t typeId : typeIds)
         {
-            if (Script* script = FindScript(objectId, typeId))
-                script->Update(scriptDt);
+            scripts = findScripts(visit);
+            if (scripts == nullptr)
+                break;
+            const auto script = scripts->find(typeId);
+            if (script != scripts->end() && script->second)
+                script->second->Update(scriptDt);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <boost/serialization/string.hpp>
 #include <boost/serialization/vector.hpp>
 
+#include <charconv>
 #include <cmath>
 #include <iostream>
 #include <limits>
@@ -146,7 +147,15 @@ void ReadField(LevelIArchive& archive, const char* name, std::int64_t& value)
 
 void ReadField(LevelIArchive& archive, const char* name, std::uint64_t& value)
 {
-    ReadPlainField(archive, name, value);
+    // Parsed from the text: a stream would turn "-1" into the largest value without complaint.
+    std::string text;
+    ReadPlainField(archive, name, text);
+    std::uint64_t parsed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
+    if (text.empty() || error != std::errc() || stop != end)
+        archive.Fail(name, "'" + text + "' is not an unsigned number");
+    value = parsed;
 }
 
 void ReadField(LevelIArchive& archive, const char* name, float& value)
@@ -167,7 +176,7 @@ void ReadField(LevelIArchive& archive, const char* name, std::string& value)
 std::uint64_t ReadCount(LevelIArchive& archive, const char* name)
 {
     std::uint64_t count = 0;
-    ReadPlainField(archive, name, count);
+    ReadField(archive, name, count);
     if (count > archive.BytesLeft())
         archive.Fail(name, "count " + std::to_string(count) + " exceeds the bytes left");
     return count;

@@ -1,5 +1,6 @@
 #include "Prototypes.h"
 
+#include "EnginePrototypes.h"
 #include "EventManager.h"
 
 #include <algorithm>
@@ -10,7 +11,9 @@ namespace
 // down during static destruction would run script destructors against a dispatcher already gone.
 ComponentPrototypeMap& componentPrototypes = *new ComponentPrototypeMap;
 ScriptPrototypeMap& scriptPrototypes = *new ScriptPrototypeMap;
-std::vector<PrototypeRegistration>& registrations = *new std::vector<PrototypeRegistration>;
+// The engine's own classes come first; every other subsystem adds its function at start-up.
+std::vector<PrototypeRegistration>& registrations =
+    *new std::vector<PrototypeRegistration>{&RegisterEnginePrototypes};
 
 } // namespace
 

@@ -34,7 +34,8 @@ void MakeObserverInert(Observer& observer);
 // Deletes every stored prototype (the factory's Exit, and tests); the registrations can then run afresh.
 void ResetPrototypes();
 
-// The start-up list of per-subsystem registrations, each constructing every class it owns once.
+// The start-up list of per-subsystem registrations, each constructing every class it owns once. It
+// starts with RegisterEnginePrototypes (Transform, TimeManipulator).
 using PrototypeRegistration = void (*)();
 // Adds a registration to the end of the list; adding one twice keeps one.
 void AddPrototypeRegistration(PrototypeRegistration registration);

@@ -12,6 +12,14 @@ ComponentRegistryMap& componentRegistry = *new ComponentRegistryMap;
 ScriptRegistryMap& scriptRegistry = *new ScriptRegistryMap;
 ComponentPreFabTable& componentPreFabs = *new ComponentPreFabTable;
 ScriptPreFabTable& scriptPreFabs = *new ScriptPreFabTable;
+std::uint64_t scriptErasures = 0;
+
+void CountErasure(const ComponentRegistryMap&) {}
+
+void CountErasure(const ScriptRegistryMap&)
+{
+    ++scriptErasures;
+}
 
 GameObject* LiveObject(std::uint32_t objectId)
 {
@@ -29,6 +37,7 @@ template <typename Registry> void EraseOne(Registry& registry, std::uint32_t obj
         return;
     auto instance = std::move(typeEntry->second);
     objectEntry->second.erase(typeEntry);
+    CountErasure(registry);
     GameObject* object = LiveObject(objectId);
     SystemManager::UnregisterObject(object);
     instance.reset();
@@ -42,6 +51,7 @@ template <typename Registry> void EraseObject(Registry& registry, std::uint32_t 
         return;
     auto instances = std::move(objectEntry->second);
     registry.erase(objectEntry);
+    CountErasure(registry);
     instances.clear();
 }
 
@@ -49,9 +59,15 @@ template <typename Registry> void EraseAll(Registry& registry)
 {
     Registry doomed;
     doomed.swap(registry);
+    CountErasure(registry);
     doomed.clear();
 }
 } // namespace
+
+std::uint64_t ScriptRegistryErasures()
+{
+    return scriptErasures;
+}
 
 ComponentRegistryMap& ComponentRegistry()
 {

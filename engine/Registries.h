@@ -38,6 +38,11 @@ ScriptRegistryMap& ScriptRegistry();
 ComponentPreFabTable& ComponentPreFabs();
 ScriptPreFabTable& ScriptPreFabs();
 
+// Counts every removal of scripts from the script registry. Iterators of an ordered map survive insertions,
+// so a pass over the registry needs to look its place up again only after this count changed. Remove
+// scripts only through the functions below while the object factory may be updating.
+std::uint64_t ScriptRegistryErasures();
+
 // The component of (object, type) in the registry, or null.
 Component* FindComponent(std::uint32_t objectId, std::uint32_t typeId);
 // The script of (object, type) in the registry, or null.

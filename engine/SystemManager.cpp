@@ -37,6 +37,8 @@ std::vector<SystemSpec> SystemSpecs()
 
 void SystemManager::Init()
 {
+    // A second Init starts over rather than stacking a second set of systems behind the first.
+    DestroyAll();
     for (SystemSpec& spec : SystemSpecs())
         AddSystem(std::make_unique<PlaceholderComponentSystem>(spec.name, std::move(spec.requiredTypes)));
 }

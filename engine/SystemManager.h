@@ -22,7 +22,7 @@ inline constexpr std::size_t kComponentSystemCount = 7;
 class SystemManager
 {
   public:
-    // Creates the seven systems as placeholders with their required sets, in slot order.
+    // Creates the seven systems as placeholders with their required sets, in slot order (replacing any).
     static void Init();
     // Appends a system to the list.
     static void AddSystem(std::unique_ptr<System> system);

@@ -111,6 +111,11 @@ TEST(LevelArchive, TextForNumberThrows)
     EXPECT_NE(ErrorOf("<Id>4294967296</Id>\n", "Id", id), "no error");
     EXPECT_NE(ErrorOf("", "Id", id), "no error");
     EXPECT_NE(ErrorOf("<Id>3", "Id", id), "no error");
+    std::uint64_t size = 0;
+    EXPECT_NE(ErrorOf("<Size>-1</Size>\n", "Size", size), "no error");
+    EXPECT_NE(ErrorOf("<Size>12x</Size>\n", "Size", size), "no error");
+    EXPECT_EQ(ErrorOf("<Size>18446744073709551615</Size>\n", "Size", size), "no error");
+    EXPECT_EQ(size, 18446744073709551615u);
 }
 
 TEST(LevelArchive, HugeCountIsRejectedBeforeAllocation)

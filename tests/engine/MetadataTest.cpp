@@ -10,6 +10,19 @@
 
 #include <sstream>
 
+// Stand-ins for the classes of the subsystems that fill the hooks, to prove the hook kinds instantiate.
+class Material
+{
+  public:
+    std::string shaderName = "Sprite";
+};
+
+class BehaviorInput : public VersionedClass
+{
+  public:
+    Material material;
+};
+
 namespace
 {
 // A class with one field of each plain kind, at a settable data version.
@@ -325,6 +338,51 @@ TEST_F(FieldEditorTest, HookKindsCallTheirHooksOnlyWhenSet)
     };
     behavior.DrawEditor(sample);
     EXPECT_EQ(sample.label, "CCSM Comp");
+    MetaHooks::Reset();
+}
+TEST_F(FieldEditorTest, MaterialAndInputKindsReachTheirHooks)
+{
+    MetaHooks::Reset();
+    BehaviorInput input;
+    MetaMaterial<BehaviorInput> material(
+        "Material", Range(0, 0), [](const BehaviorInput& owner) -> const Material& { return owner.material; },
+        [](BehaviorInput& owner) -> Material& { return owner.material; });
+    MetaInput<BehaviorInput> binding("Jump", Range(0, 0), 4);
+
+    // Without hooks nothing is written, read or drawn.
+    std::stringstream silent;
+    {
+        boost::archive::xml_oarchive archive(silent);
+        material.Save(archive, input);
+    }
+    EXPECT_EQ(silent.str().find("Shader"), std::string::npos);
+    material.DrawEditor(input);
+    binding.DrawEditor(input);
+
+    MetaHooks::saveMaterial = [](LevelOArchive& archive, const Material& value)
+    { WriteField(archive, "Shader_Name", value.shaderName); };
+    MetaHooks::loadMaterial = [](LevelIArchive& archive, Material& value)
+    { ReadField(archive, "Shader_Name", value.shaderName); };
+    std::uint32_t editedBinding = 0;
+    MetaHooks::editInput = [&](BehaviorInput&, std::uint32_t index, const std::string& label, std::uint32_t)
+    {
+        editedBinding = index;
+        EXPECT_EQ(label, "Jump");
+    };
+    std::stringstream stream;
+    {
+        boost::archive::xml_oarchive archive(stream);
+        material.Save(archive, input);
+        binding.Save(archive, input);
+    }
+    BehaviorInput target;
+    target.material.shaderName = "";
+    LevelIArchive archive(stream);
+    material.Load(archive, target);
+    binding.Load(archive, target);
+    EXPECT_EQ(target.material.shaderName, "Sprite");
+    binding.DrawEditor(input);
+    EXPECT_EQ(editedBinding, 4u);
     MetaHooks::Reset();
 }
 } // namespace

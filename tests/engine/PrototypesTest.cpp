@@ -53,6 +53,7 @@ TEST_F(PrototypesTest, EventReachesLiveScriptOnceAndPrototypeNever)
 
 TEST_F(PrototypesTest, RegistrationListRunTwiceKeepsOnePrototypePerClass)
 {
+    EXPECT_EQ(PrototypeRegistrations().front(), &RegisterEnginePrototypes);
     AddPrototypeRegistration(&RegisterEnginePrototypes);
     AddPrototypeRegistration(&RegisterProbePrototypes);
     AddPrototypeRegistration(&RegisterProbePrototypes);
