@@ -303,3 +303,29 @@ TEST_F(DroppedFiles, ReachNothingWithoutHooksAndDraggedTextIsFreed)
     SUCCEED();
 }
 } // namespace
+
+namespace
+{
+TEST(WindowStartUp, FailureThrowsTheSdlTextAndLeavesNothingToRestore)
+{
+    PrepareOffscreenGL();
+    StickyKeys::ResetStandIn(kUserStickyKeys);
+    setenv("SDL_VIDEODRIVER", "nosuchdriver", 1);
+    std::string message;
+    {
+        WindowProvider window;
+        try
+        {
+            window.Init();
+        }
+        catch (const std::runtime_error& error)
+        {
+            message = error.what();
+        }
+    }
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    EXPECT_THAT(message, ::testing::HasSubstr("nosuchdriver"));
+    EXPECT_TRUE(StickyKeys::RecordedCalls().empty());
+    EXPECT_EQ(WindowProvider::GetMainWindow(), nullptr);
+}
+} // namespace
