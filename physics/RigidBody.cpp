@@ -50,6 +50,11 @@ Vector3 RigidBody::OwnerScale() const
     return transform != nullptr ? transform->GetScale() : Vector3();
 }
 
+RigidBody* GetRigidBody(const GameObject* object)
+{
+    return object != nullptr ? object->GetComponentAs<RigidBody>(ComponentTypeId::kRigidBody) : nullptr;
+}
+
 float RigidBody::ComputeMass()
 {
     const Vector3 scale = OwnerScale();

@@ -108,3 +108,8 @@ class RigidBody : public Component
     bool canRotate = true;
     float gravityScale = kDefaultGravityScale;
 };
+
+class GameObject;
+
+// The object's rigid body, or null when it has none (or no object is given).
+RigidBody* GetRigidBody(const GameObject* object);
