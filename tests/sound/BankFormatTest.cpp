@@ -255,6 +255,12 @@ TEST(BankLoading, EveryBadBankFailsWithANullHandleAndRegistersNothing)
     audio::BankFile threeChannels = GoodBank();
     threeChannels.waves[0] = MakeWav(8000, 3, 100, 0.1f);
     files.emplace_back("three channels", audio::WriteBank(threeChannels));
+    audio::BankFile oversizedData = GoodBank();
+    PutU32At(oversizedData.waves[0], 40, 0x30000000u); // the data chunk claims far more than the file holds
+    files.emplace_back("WAV chunk beyond its file", audio::WriteBank(oversizedData));
+    audio::BankFile compressed = GoodBank();
+    compressed.waves[0][20] = 2; // an ADPCM format tag
+    files.emplace_back("compressed WAV", audio::WriteBank(compressed));
     audio::BankFile emptyLayer = GoodBank();
     emptyLayer.events[0].layers[0].waves.clear();
     files.emplace_back("empty layer", audio::WriteBank(emptyLayer));

@@ -1,3 +1,6 @@
+#include "Engine.h"
+#include "FrameRateManager.h"
+#include "PlaceholderSystem.h"
 #include "SoundInstance.h"
 #include "SoundSystem.h"
 #include "SoundTestSupport.h"
@@ -163,4 +166,32 @@ TEST_F(ShippedSoundData, ParametersVariantsAndFadesMatchWhatTheScriptsExpect)
     ASSERT_EQ(quotes.layers.size(), 1u);
     EXPECT_GE(quotes.layers[0].waves.size(), 3u);
     EXPECT_LE(quotes.layers[0].waves.size(), 4u);
+}
+
+TEST(SoundInTheEngine, TheEngineStartsTheSoundSystemAndItsPauseTogglePlaysThePauseSounds)
+{
+    ResetSoundGlobals();
+    FrameRateManager::Reset();
+    ScopedWorkingDirectory workingDirectory(SOUND_TEST_DATA_DIR);
+    audio::SetNextOutput(audio::OutputKind::Manual);
+    SystemFactories factories;
+    for (int slot = 0; slot < kEngineSlotCount; ++slot)
+        factories[slot] = [] { return std::make_unique<PlaceholderSystem>(estSystemBase); };
+    factories[slotSound] = [] { return std::make_unique<SoundSystem>(); };
+    {
+        Engine engine(factories);
+        engine.Init();
+        audio::ResetNextOutput();
+        ASSERT_NE(gSoundSystem, nullptr);
+        FrameRateManager::TogglePause();
+        EXPECT_NE(SoundSystem::GetSoundInstance("GamePause")->FindPlayingChannel(), nullptr);
+        FrameRateManager::TogglePause();
+        EXPECT_NE(SoundSystem::GetSoundInstance("GameResume")->FindPlayingChannel(), nullptr);
+        engine.Update(1.0f / 60.0f);
+        engine.Shutdown();
+    }
+    EXPECT_EQ(gSoundSystem, nullptr);
+    FrameRateManager::TogglePause(); // no sound system: nothing plays, nothing breaks
+    FrameRateManager::Reset();
+    ResetSoundGlobals();
 }

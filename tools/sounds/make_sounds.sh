@@ -127,19 +127,19 @@ lead_line() { # lead_line <sixteen notes, "-" rests>
   done
 }
 
-bass_line triangle C2 A1 F1 G1; finish Level1Bass 0.8
-lead_line E4 G4 C5 G4 E4 A4 C5 A4 F4 A4 C5 A4 G4 B4 D5 B4; finish Level1Lead 0.9
-bass_line triangle D2 D2 A#1 C2; finish Level2Bass 0.8
-lead_line D5 - A4 D5 F5 - D5 A4 A#4 D5 F5 D5 C5 E5 G5 E5; finish Level2Lead 0.9
-bass_line sawtooth E2 C2 D2 B1; finish Level3Bass 0.35
-lead_line E5 B4 G4 B4 C5 G4 E4 G4 D5 A4 F#4 A4 B4 F#4 D#4 F#4; finish Level3Lead 0.9
+bass_line triangle C2 A1 F1 G1; finish Level1Bass 0.4
+lead_line E4 G4 C5 G4 E4 A4 C5 A4 F4 A4 C5 A4 G4 B4 D5 B4; finish Level1Lead 0.45
+bass_line triangle D2 D2 A#1 C2; finish Level2Bass 0.4
+lead_line D5 - A4 D5 F5 - D5 A4 A#4 D5 F5 D5 C5 E5 G5 E5; finish Level2Lead 0.45
+bass_line sawtooth E2 C2 D2 B1; finish Level3Bass 0.2
+lead_line E5 B4 G4 B4 C5 G4 E4 G4 D5 A4 F#4 A4 B4 F#4 D#4 F#4; finish Level3Lead 0.45
 
 # The drum stem is shared by the three level tracks: a kick on each beat, a hat between.
 for _ in $(seq 16); do
   note 0.25 sine 150:45
   note 0.25 whitenoise highpass 6000 fade q 0.002 0.25 0.2
 done
-finish LevelDrums 0.7
+finish LevelDrums 0.4
 
 lead_line C5 E5 G5 E5 A4 C5 E5 C5 F4 A4 C5 A4 G4 B4 D5 G5; finish MenuMusic 0.9
 lead_line C4 E4 G4 C5 - G4 E4 - A3 C4 E4 A4 - G4 - -; finish EndMusic 0.9
