@@ -2,6 +2,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 
 #include <algorithm>
 #include <array>
@@ -159,6 +160,9 @@ class FontFace
     FontFace(const FontFace&) = delete;
     FontFace& operator=(const FontFace&) = delete;
 
+    // Thickens every stroke by this many pixels on each side (0: the font as it is).
+    void SetEmbolden(int pixels) { emboldenPixels = pixels; }
+
     // Draws the text at a pixel size on one baseline, cropped to the pixels it inks.
     Lettering Render(const std::string& text, int pixelSize)
     {
@@ -175,9 +179,13 @@ class FontFace
         int penX = 0;
         for (char c : text)
         {
-            if (FT_Load_Char(face, static_cast<unsigned char>(c), FT_LOAD_RENDER) != 0)
+            if (FT_Load_Char(face, static_cast<unsigned char>(c), FT_LOAD_NO_BITMAP) != 0)
                 throw std::runtime_error("Could not draw a letter");
             const FT_GlyphSlot slot = face->glyph;
+            if (emboldenPixels > 0)
+                FT_Outline_Embolden(&slot->outline, emboldenPixels * 2 * 64);
+            if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
+                throw std::runtime_error("Could not draw a letter");
             Placed placed{penX + slot->bitmap_left,
                           -slot->bitmap_top,
                           static_cast<int>(slot->bitmap.width),
@@ -232,6 +240,7 @@ class FontFace
   private:
     FT_Library library = nullptr;
     FT_Face face = nullptr;
+    int emboldenPixels = 0;
 };
 
 // Adds the lettering to the mask, centred on the given point.
@@ -251,20 +260,20 @@ constexpr int kLogoHeight = 247;
 constexpr int kMarkLeft = 14;
 constexpr int kMarkRight = 1010;
 constexpr int kEmblemRight = kMarkLeft + 205; // the left fifth of the image
-constexpr int kNameLeft = kEmblemRight + 26;
+constexpr int kNameLeft = kEmblemRight + 20;
 constexpr int kBarTop = 218; // the bottom 12 %
-constexpr int kNameBottom = kBarTop - 14;
+constexpr int kNameBottom = kBarTop - 10;
 
 // The emblem: a full-height block with a notch cut from its right side, pointing at the name.
 void DrawEmblem(Mask& mask)
 {
     FillRect(mask, kMarkLeft, 0, kEmblemRight, kLogoHeight);
     const double middle = kLogoHeight / 2.0;
-    CutTriangle(mask, Point{kEmblemRight + 1.0, middle - 70.0}, Point{kEmblemRight + 1.0, middle + 70.0},
-                Point{kMarkLeft + 95.0, middle});
+    CutTriangle(mask, Point{kEmblemRight + 1.0, middle - 48.0}, Point{kEmblemRight + 1.0, middle + 48.0},
+                Point{kMarkLeft + 125.0, middle});
     // A square window near the top-left corner, which no flip maps onto itself.
-    for (int y = 28; y < 68; ++y)
-        for (int x = kMarkLeft + 28; x < kMarkLeft + 68; ++x)
+    for (int y = 26; y < 60; ++y)
+        for (int x = kMarkLeft + 26; x < kMarkLeft + 60; ++x)
             mask.At(x, y) = 0.0;
 }
 
@@ -317,8 +326,10 @@ TextureImage GenerateTorvaneLogoRed()
     FillRect(mask, kNameLeft, kBarTop, kMarkRight, kLogoHeight);
 
     FontFace font(fontPath);
-    const Lettering name = font.RenderToFit("TORVANE", kMarkRight - kNameLeft, kNameBottom - 6);
-    StampLettering(mask, name, (kNameLeft + kMarkRight) / 2, (kNameBottom + 6) / 2);
+    // Heavy strokes: the mark is seen small, and only its red shows.
+    font.SetEmbolden(5);
+    const Lettering name = font.RenderToFit("TORVANE", kMarkRight - kNameLeft, kNameBottom - 2);
+    StampLettering(mask, name, (kNameLeft + kMarkRight) / 2, (kNameBottom + 2) / 2);
 
     TextureImage image = MakeImage(kLogoWidth, kLogoHeight);
     for (int y = 0; y < kLogoHeight; ++y)

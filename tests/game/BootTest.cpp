@@ -30,7 +30,7 @@ int Brightness(const std::uint8_t* pixel)
 
 bool Lit(const std::uint8_t* pixel)
 {
-    return Brightness(pixel) > 24;
+    return std::max({pixel[0], pixel[1], pixel[2]}) > 8;
 }
 
 double LitShare(const std::vector<std::uint8_t>& pixels)

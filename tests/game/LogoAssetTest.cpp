@@ -61,9 +61,9 @@ TEST(LogoAssets, MakersLogoIsARedMarkWithItsEmblemLeftAndItsBarBelow)
     EXPECT_GE(right - left + 1, 0.94 * logo.width);
     EXPECT_NEAR((left + right) / 2.0, logo.width / 2.0, 0.01 * logo.width);
 
-    EXPECT_GT(FilledShare(logo, 20, 140, 180, 246), 0.95) << "emblem";
+    EXPECT_GT(FilledShare(logo, 20, 180, 200, 246), 0.95) << "emblem";
     EXPECT_GT(FilledShare(logo, 260, 222, 1000, 246), 0.95) << "bar";
-    EXPECT_LT(FilledShare(logo, 260, 0, 1000, 12), 0.05) << "nothing above the name";
+    EXPECT_LT(FilledShare(logo, 260, 210, 1000, 216), 0.05) << "a gap between the name and the bar";
 }
 
 TEST(LogoAssets, TeamPictureIsOpaqueAndPaleAboveDeepBelow)

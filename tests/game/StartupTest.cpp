@@ -1,0 +1,75 @@
+#include "BehaviorInput.h"
+#include "CircleCollider.h"
+#include "GameBoot.h"
+#include "GameObject.h"
+#include "GameObjectFactory.h"
+#include "GameStartup.h"
+#include "GameStats.h"
+#include "LevelFile.h"
+#include "Light.h"
+#include "OffscreenGL.h"
+#include "ParticleComponent.h"
+#include "Prototypes.h"
+#include "RigidBody.h"
+#include "SoundCue.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+// Right after start-up every component class has its prototype and every upward hook is wired, so a
+// level that uses classes no screen has built yet still loads.
+TEST(Startup, EveryClassHasItsPrototypeAndEveryHookIsWired)
+{
+    GameBoot game;
+    std::string reason;
+    if (!game.Start(reason))
+        GLIMMOCK_SKIP_OR_FAIL_WITHOUT_GL(reason);
+
+    for (const char* name :
+         {"BehaviorInput", "BoxCollider", "CCSM", "CircleCollider", "GameStats", "Light", "ParticleComponent",
+          "Renderer", "RigidBody", "SoundCue", "TextRenderer", "TimeManipulator", "Transform"})
+        EXPECT_NE(FindComponentPrototype(name), nullptr) << name;
+
+    for (const StartupHook& hook : StartupHookChecklist())
+    {
+        // The menus wire their own hooks when they are built.
+        const bool menuHook = hook.name.find("Menu") != std::string::npos;
+        EXPECT_EQ(hook.set, !menuHook) << hook.name;
+    }
+
+    // A level holding classes that no state has made yet is read back whole.
+    {
+        GameObject* object = gGameObjectFactory->CreateObject();
+        object->SetName("Probe");
+        RigidBody body;
+        CircleCollider circle;
+        Light light;
+        ParticleComponent particles;
+        GameStats stats;
+        SoundCue cue;
+        object->AddComponent(body);
+        object->AddComponent(circle);
+        object->AddComponent(light);
+        object->AddComponent(particles);
+        object->AddComponent(stats);
+        object->AddComponent(cue);
+    }
+    std::filesystem::create_directories("Levels");
+    ASSERT_TRUE(SaveLevel("BootProbe"));
+    gGameObjectFactory->QueueDestroyAll();
+    game.Step();
+
+    testing::internal::CaptureStdout();
+    LoadLevelWithFallback("BootProbe");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.find("NOT RECOGNIZED"), std::string::npos) << out;
+    const GameObject* probe = gGameObjectFactory->GetObjectByName("Probe");
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ(probe->componentTypes.size(), 7u); // the six and the Transform
+    game.Step();
+    game.Stop();
+}
