@@ -1,0 +1,36 @@
+#include "GameBoot.h"
+#include "GameState.h"
+#include "OffscreenGL.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+// A key pressed and released two seconds into the team's picture skips it: the main menu is entered on
+// the update after the one that pumped the release.
+TEST(Skip, AReleasedKeyOnTheTeamPictureEntersTheMainMenuOnTheNextUpdate)
+{
+    GameBoot game;
+    std::string reason;
+    if (!game.Start(reason))
+        GLIMMOCK_SKIP_OR_FAIL_WITHOUT_GL(reason);
+
+    int update = 0;
+    while (game.CurrentState() != GameStateIndex::GameSplashScreen && update < 400)
+    {
+        game.Step();
+        ++update;
+    }
+    ASSERT_EQ(game.CurrentState(), GameStateIndex::GameSplashScreen);
+    for (int i = 0; i < 120; ++i)
+        game.Step();
+
+    PushKey(true, SDLK_SPACE);
+    game.Step();
+    EXPECT_EQ(game.CurrentState(), GameStateIndex::GameSplashScreen) << "a press must not skip";
+    PushKey(false, SDLK_SPACE);
+    game.Step();
+    EXPECT_EQ(game.CurrentState(), GameStateIndex::GameSplashScreen);
+    game.Step();
+    EXPECT_EQ(game.CurrentState(), GameStateIndex::MainMenu);
+    game.Stop();
+}
