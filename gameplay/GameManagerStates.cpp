@@ -27,3 +27,10 @@ void GameManagerStatePlay::Enter()
     WindowProvider::HideCursor();
     WindowProvider::SetFullscreen(0, gFullscreenSetting);
 }
+
+void GameManagerStatePlay::Update(float dt)
+{
+    (void)dt;
+    if (WindowProvider::GetMainWindow() != nullptr && !WindowProvider::IsWindowVisible(0))
+        WindowProvider::SetWindowVisible(0, true);
+}

@@ -23,4 +23,6 @@ class GameManagerStatePlay : public State
     // Hides the second window, shows, maximises and raises the main one, hides the cursor and applies the
     // full-screen wish.
     void Enter() override;
+    // Brings the main window back after the user closed it: closing never ends the game by itself.
+    void Update(float dt) override;
 };

@@ -254,3 +254,16 @@ TEST_F(SplashScreenTest, TeamPictureGivesWayOnAReleaseButNotOnAPress)
         screen.Exit();
     }
 }
+
+TEST_F(SplashScreenTest, AWindowClosedDuringTheLogosComesBack)
+{
+    TorvaneSplashScreen screen;
+    screen.Load();
+    screen.Init();
+    ASSERT_TRUE(WindowProvider::IsWindowVisible(0));
+    // What the pump does with a close: the window hides and remembers the request.
+    WindowProvider::SetWindowVisible(0, false);
+    objects->Update(kStep); // the menu manager's machine runs with the other component systems
+    EXPECT_TRUE(WindowProvider::IsWindowVisible(0));
+    screen.Exit();
+}
