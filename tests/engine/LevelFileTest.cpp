@@ -311,6 +311,20 @@ TEST_F(LevelFailureTest, RecordRulesAreChecked)
                   "Observer_EventType");
 }
 
+TEST_F(LevelFailureTest, ARepeatedTypeIdWithinOneObjectIsRefused)
+{
+    const std::string entry = "<ComponentObject_ID>1</ComponentObject_ID>\n<Components_List_Inner_Size>3<";
+    std::string bytes = ReplaceOnce(good, entry,
+                                    "<ComponentObject_ID>1</ComponentObject_ID>\n"
+                                    "<Components_List_Inner_Size>4<");
+    const std::size_t start = bytes.find("<Component_ID>11</Component_ID>");
+    const std::size_t end = bytes.find("<ComponentObject_ID>2<");
+    ASSERT_NE(start, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    bytes.insert(end, bytes.substr(start, end - start));
+    ExpectRefused(bytes, "Component_ID");
+}
+
 TEST_F(LevelFailureTest, StructurallyBrokenTablesAreRefused)
 {
     std::string tooMany = "<CommandContext_Size>65</CommandContext_Size>\n";
