@@ -2,8 +2,10 @@
 
 #include "CCSMFactory.h"
 #include "GameObjectFactory.h"
+#include "InputSystem.h"
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
+#include "WindowProvider.h"
 
 namespace
 {
@@ -17,8 +19,8 @@ SystemFactories MakeGameSystemFactories()
 {
     SystemFactories factories;
     factories[slotLogging] = [] { return std::make_unique<LoggingSystem>(); };
-    factories[slotWindowProvider] = Placeholder(estWindowProvider);
-    factories[slotInput] = Placeholder(estInputSystem);
+    factories[slotWindowProvider] = [] { return std::make_unique<WindowProvider>(); };
+    factories[slotInput] = [] { return std::make_unique<InputSystem>(); };
     factories[slotGraphics] = Placeholder(estGraphics);
     factories[slotSound] = Placeholder(estSoundSystem);
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
