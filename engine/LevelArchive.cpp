@@ -34,9 +34,11 @@ template <typename T> T FiniteOrZero(const char* name, T value)
 } // namespace
 
 // The base is built without the header so that its destructor never checks the closing tag: it would
-// throw from a destructor (and end the program) after any read that stopped early or failed.
+// throw from a destructor (and end the program) after any read that stopped early or failed. Nested tags
+// are checked by ReadNested instead of by the base.
 LevelIArchive::LevelIArchive(std::istream& stream_, std::string sourceName_, unsigned int flags)
-    : boost::archive::xml_iarchive(stream_, flags | boost::archive::no_header), stream(stream_),
+    : boost::archive::xml_iarchive(stream_, flags | boost::archive::no_header | boost::archive::no_xml_tag_checking),
+      stream(stream_),
       sourceName(std::move(sourceName_))
 {
     if ((flags & boost::archive::no_header) != 0)

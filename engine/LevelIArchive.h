@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <exception>
 #include <istream>
+#include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // Boost's XML input archive, made strict: Boost skips the element-name check for top-level elements,
@@ -33,10 +35,24 @@ class LevelIArchive : public boost::archive::xml_iarchive
     void EndElement(const char* name);
     // Reads the text of the open element as a plain value.
     template <typename T> void ReadValue(T& value) { this->load(value); }
-    // Reads a nested element (inside an open one) by name; Boost checks nested names itself.
+    // Reads a nested element (inside an open one) by name, checking both of its tags. Boost's own check of
+    // nested closing tags reads past the expected name when the file's name is longer, so it is off and
+    // this one stands in for it.
+    // A class value (a std::pair of a map) is read by Boost, which then leaves its own members unchecked.
     template <typename T> void ReadNested(const char* name, T& value)
     {
-        *this >> boost::serialization::make_nvp(name, value);
+        if constexpr (std::is_arithmetic_v<T> || std::is_same_v<T, std::string>)
+        {
+            load_start(name);
+            CheckNestedTag(name);
+            this->load(value);
+            load_end(name);
+        }
+        else
+        {
+            *this >> boost::serialization::make_nvp(name, value);
+        }
+        CheckNestedTag(name);
     }
 
     // Throws LevelFormatError naming the current element and the reason.
@@ -48,6 +64,13 @@ class LevelIArchive : public boost::archive::xml_iarchive
     std::uint64_t ElementNumber() const { return elementNumber; }
 
   private:
+    // Throws (for the enclosing element to report) when the tag read last is not `name`.
+    void CheckNestedTag(const char* name) const
+    {
+        if (LastTagName() != name)
+            throw std::runtime_error("found '" + LastTagName() + "' where '" + name + "' belongs");
+    }
+
     std::istream& stream;
     std::string sourceName;
     std::uint64_t elementNumber = 0;

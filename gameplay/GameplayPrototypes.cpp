@@ -1,6 +1,7 @@
 #include "GameplayPrototypes.h"
 
 #include "BehaviorEditor.h"
+#include "BehaviorLevelHooks.h"
 #include "CCSM.h"
 #include "CCSMSystem.h"
 #include "GameStats.h"
@@ -9,6 +10,7 @@ void RegisterGameplayPrototypes()
 {
     InstallCCSMSystem();
     InstallBehaviorEditorHook();
+    InstallBehaviorLevelHooks();
     // Each first construction stores its class prototype.
     CCSM machine;
     GameStats stats;

@@ -3,6 +3,7 @@
 #include "BoxCollider.h"
 #include "CircleCollider.h"
 #include "CollisionChecker.h"
+#include "LevelRecords.h"
 #include "MotionSystem.h"
 #include "RigidBody.h"
 #include "SystemManager.h"
@@ -14,6 +15,8 @@ void RegisterPhysicsPrototypes()
     const RigidBody body;
     const BoxCollider box;
     const CircleCollider circle;
+    // Collider records name their concrete class in "Collider_Type", right after the record header.
+    RegisterComponentFamily("Collider", "Collider_Type");
 
     // Only over the placeholders: replacing a real checker would leave its set-once pointer dangling.
     if (SystemManager::IsPlaceholder(kMotionSystemSlot))

@@ -17,7 +17,8 @@ cmake --build "$dir" -j"${JOBS:-$(nproc)}" --target $(printf 'fuzz_%s ' "${targe
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-limits=(-timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512)
+# The targets print the loaders' messages; -close_fd_mask=1 keeps them out of the log.
+limits=(-timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 -close_fd_mask=1)
 
 for target in "${targets[@]}"; do
   binary="$dir/tests/engine/fuzz_$target"
