@@ -198,6 +198,16 @@ void GameObjectFactory::DestroyQueuedObjects()
     }
 }
 
+void GameObjectFactory::DestroyObjectKeepingId(std::uint32_t id)
+{
+    if (GetObject(id) == nullptr)
+        return;
+    RemoveObjectComponents(id);
+    RemoveObjectScripts(id);
+    SystemManager::UnregisterObject(objects[id].get());
+    objects[id].reset();
+}
+
 void GameObjectFactory::DestroyAllObjects()
 {
     for (std::unique_ptr<GameObject>& object : objects)

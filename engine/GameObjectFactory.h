@@ -55,6 +55,8 @@ class GameObjectFactory : public EngineSystem
     void QueueDestroyAll();
     // Runs the destroy pass now: each queued object with its components and scripts, its id freed once.
     void DestroyQueuedObjects();
+    // Destroys one object now with its components and scripts, leaving its id unused (not freed).
+    void DestroyObjectKeepingId(std::uint32_t id);
     // Destroys every object without freeing ids or touching the registries; the table keeps its length.
     void DestroyAllObjects();
     // Destroys every prefab, last first.

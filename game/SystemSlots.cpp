@@ -1,10 +1,12 @@
 #include "SystemSlots.h"
 
+#include "CCSMFactory.h"
 #include "GameObjectFactory.h"
 #include "Graphics.h"
 #include "InputSystem.h"
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
+#include "SoundSystem.h"
 #include "WindowProvider.h"
 
 namespace
@@ -22,10 +24,10 @@ SystemFactories MakeGameSystemFactories()
     factories[slotWindowProvider] = [] { return std::make_unique<WindowProvider>(); };
     factories[slotInput] = [] { return std::make_unique<InputSystem>(); };
     factories[slotGraphics] = [] { return std::make_unique<Graphics>(); };
-    factories[slotSound] = Placeholder(estSoundSystem);
+    factories[slotSound] = [] { return std::make_unique<SoundSystem>(); };
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
     factories[slotObjectFactory] = [] { return std::make_unique<GameObjectFactory>(); };
-    factories[slotBehaviorFactory] = Placeholder(estCCSMFactory);
+    factories[slotBehaviorFactory] = [] { return std::make_unique<CCSMFactory>(); };
     factories[slotMenuSystem] = Placeholder(estMenuSystem);
     return factories;
 }

@@ -1,0 +1,377 @@
+#include "LevelFile.h"
+
+#include "EventManager.h"
+#include "GameObject.h"
+#include "GameObjectFactory.h"
+#include "LevelFileNames.h"
+#include "LevelHooks.h"
+#include "LevelIArchive.h"
+#include "LevelPaths.h"
+#include "LevelTables.h"
+#include "Observer.h"
+#include "Registries.h"
+#include "SystemManager.h"
+
+#include <iostream>
+#include <set>
+
+using namespace LevelElements;
+
+namespace
+{
+std::vector<std::string>& ModuleNames()
+{
+    static std::vector<std::string> names;
+    return names;
+}
+
+// Staging step: the object table, checked against the factory's own rules.
+void StageObjectTable(LevelIArchive& ar, StagedLevel& level)
+{
+    ReadField(ar, kLastObjectId, level.lastId);
+    const std::uint64_t count = ReadCount(ar, kObjectListSize);
+    for (std::uint64_t id = 0; id < count; ++id)
+    {
+        std::unique_ptr<GameObject> object = ReadObjectRecord(ar);
+        if (object && (id == 0 || object->id != id))
+            ar.Fail("GameObject_ID", "a live object's id must equal its place in the table");
+        level.objects.push_back(std::move(object));
+    }
+    if (std::uint64_t{level.lastId} + 1 != level.objects.size())
+        ar.Fail(kObjectListSize, "the table must be one entry longer than the last id");
+}
+
+// Staging step: the prefabs; with duplicate names the first wins.
+void StagePrefabs(LevelIArchive& ar, StagedLevel& level)
+{
+    const std::uint64_t count = ReadCount(ar, kPrefabListSize);
+    std::set<std::string> names;
+    for (std::uint64_t i = 0; i < count; ++i)
+    {
+        std::string name;
+        ReadField(ar, kPrefabName, name);
+        std::unique_ptr<GameObject> prototype = ReadObjectRecord(ar);
+        if (!prototype)
+            ar.Fail("GameObject_ID", "a prefab needs a live object record");
+        if (names.insert(name).second)
+            level.prefabs.emplace_back(name, std::move(prototype));
+    }
+}
+
+// Staging step: the free-id stack and the destroy list, which must fit the table.
+void StageIdLists(LevelIArchive& ar, StagedLevel& level)
+{
+    ReadVector(ar, kFreeIds, level.freeIds);
+    std::set<std::uint32_t> seen;
+    for (std::uint32_t id : level.freeIds)
+    {
+        if (id == 0 || id >= level.objects.size() || level.objects[id] || !seen.insert(id).second)
+            ar.Fail(kFreeIds, "id " + std::to_string(id) + " is not a free entry of the table");
+    }
+    ReadVector(ar, kDestroyList, level.destroyList);
+    for (std::uint32_t id : level.destroyList)
+    {
+        if (id >= level.objects.size())
+            ar.Fail(kDestroyList, "id " + std::to_string(id) + " lies beyond the table");
+    }
+}
+
+// Reads one prefab-table or registry entry of components, keyed by their classes' type ids.
+StagedComponents StageComponentMap(LevelIArchive& ar, const char* sizeName, const char* idName,
+                                   const std::uint32_t* owner, bool versioned)
+{
+    StagedComponents components;
+    const std::uint64_t count = ReadCount(ar, sizeName);
+    for (std::uint64_t i = 0; i < count; ++i)
+    {
+        std::uint32_t typeId = 0;
+        ReadField(ar, idName, typeId);
+        std::unique_ptr<Component> component = ReadComponentRecord(ar, versioned);
+        if (!component)
+            continue;
+        if (component->GetTypeId() != typeId)
+            ar.Fail(idName, "type id " + std::to_string(typeId) + " is not the class's");
+        if (owner && component->GetOwner() != *owner)
+            ar.Fail(idName, "the component's owner is not its entry's object");
+        if (!components.emplace(typeId, std::move(component)).second)
+            ar.Fail(idName, "type id " + std::to_string(typeId) + " repeats within one entry");
+    }
+    return components;
+}
+
+// The same for scripts.
+StagedScripts StageScriptMap(LevelIArchive& ar, const char* sizeName, const char* idName,
+                             const std::uint32_t* owner, bool versioned)
+{
+    StagedScripts scripts;
+    const std::uint64_t count = ReadCount(ar, sizeName);
+    for (std::uint64_t i = 0; i < count; ++i)
+    {
+        std::uint32_t typeId = 0;
+        ReadField(ar, idName, typeId);
+        StagedScript staged = ReadScriptRecord(ar, versioned);
+        if (!staged.script)
+            continue;
+        if (staged.script->GetTypeId() != typeId)
+            ar.Fail(idName, "type id " + std::to_string(typeId) + " is not the class's");
+        if (owner && staged.savedOwner != *owner)
+            ar.Fail(idName, "the script's owner is not its entry's object");
+        if (!scripts.emplace(typeId, std::move(staged)).second)
+            ar.Fail(idName, "type id " + std::to_string(typeId) + " repeats within one entry");
+    }
+    return scripts;
+}
+
+// Staging step: the component prefab table, then the component registry.
+void StageComponents(LevelIArchive& ar, StagedLevel& level)
+{
+    const std::uint64_t prefabCount = ReadCount(ar, kComponentPrefabsSize);
+    for (std::uint64_t i = 0; i < prefabCount; ++i)
+    {
+        std::string name;
+        ReadField(ar, kComponentPrefabName, name);
+        level.componentPrefabs.emplace_back(
+            name,
+            StageComponentMap(ar, kComponentPrefabMapSize, kComponentPrefabId, nullptr, level.versioned));
+    }
+    const std::uint64_t objectCount = ReadCount(ar, kComponentOuterSize);
+    std::set<std::uint32_t> seen;
+    for (std::uint64_t i = 0; i < objectCount; ++i)
+    {
+        std::uint32_t objectId = 0;
+        ReadField(ar, kComponentObjectId, objectId);
+        if (!seen.insert(objectId).second)
+            ar.Fail(kComponentObjectId, "object " + std::to_string(objectId) + " appears twice");
+        level.components.emplace_back(
+            objectId, StageComponentMap(ar, kComponentInnerSize, kComponentId, &objectId, level.versioned));
+    }
+}
+
+// Staging step: the script prefab table, then the script registry.
+void StageScripts(LevelIArchive& ar, StagedLevel& level)
+{
+    const std::uint64_t prefabCount = ReadCount(ar, kScriptPrefabsSize);
+    for (std::uint64_t i = 0; i < prefabCount; ++i)
+    {
+        std::string name;
+        ReadField(ar, kScriptPrefabName, name);
+        level.scriptPrefabs.emplace_back(
+            name, StageScriptMap(ar, kScriptPrefabMapSize, kScriptPrefabId, nullptr, level.versioned));
+    }
+    const std::uint64_t objectCount = ReadCount(ar, kScriptOuterSize);
+    std::set<std::uint32_t> seen;
+    for (std::uint64_t i = 0; i < objectCount; ++i)
+    {
+        std::uint32_t objectId = 0;
+        ReadField(ar, kScriptObjectId, objectId);
+        if (!seen.insert(objectId).second)
+            ar.Fail(kScriptObjectId, "object " + std::to_string(objectId) + " appears twice");
+        level.scripts.emplace_back(
+            objectId, StageScriptMap(ar, kScriptInnerSize, kScriptId, &objectId, level.versioned));
+    }
+}
+
+// Staging step: the sections that hooks install (sound list, behaviour tables, background); each is read
+// and dropped when its hook is missing.
+void StageHookSections(LevelIArchive& ar, StagedLevel& level)
+{
+    const LevelHooks& hooks = GetLevelHooks();
+    level.soundEventTypes = ReadObserverList(ar);
+
+    BehaviorTablesData tables = ReadBehaviorTables(ar);
+    if (hooks.checkTables)
+    {
+        const std::string fault = hooks.checkTables(tables);
+        if (!fault.empty())
+            ar.Fail(kSetsSize, "the behaviour tables are malformed: " + fault);
+    }
+    level.hasTables = static_cast<bool>(hooks.replaceTables);
+    if (level.hasTables)
+        level.tables = std::move(tables);
+
+    if (hooks.stageBackground)
+    {
+        level.commitBackground = hooks.stageBackground(ar, level.versioned);
+        return;
+    }
+    // Without a background the block's first element is still read; the rest of the file is left unread.
+    if (level.versioned)
+    {
+        std::uint32_t version = 0;
+        ReadField(ar, kBackgroundVersion, version);
+    }
+    else
+    {
+        std::string texture;
+        ReadField(ar, kBackgroundTexture, texture);
+    }
+}
+
+// Commit step: the object table, counters and prefabs replace the factory's.
+void InstallObjects(GameObjectFactory& factory, StagedLevel& level)
+{
+    factory.DestroyAllObjects();
+    factory.DestroyAllPrefabs();
+    factory.ResizeTable(level.objects.size());
+    for (std::unique_ptr<GameObject>& object : level.objects)
+    {
+        if (object)
+            factory.InstallObject(std::move(object));
+    }
+    factory.SetLastId(level.lastId);
+    factory.SetFreeIds(std::move(level.freeIds));
+    factory.SetDestroyList(std::move(level.destroyList));
+    for (auto& [name, prototype] : level.prefabs)
+        factory.AddPrefab(name, std::move(prototype));
+}
+
+// Commit step: the component prefab table and registry; each object meets the systems once its
+// components are in place.
+void InstallComponents(GameObjectFactory& factory, StagedLevel& level)
+{
+    ClearComponentRegistry(true);
+    EventManager::ClearAll();
+    for (auto& [name, components] : level.componentPrefabs)
+        ComponentPreFabs().push_back(ComponentPreFab{name, std::move(components)});
+    for (auto& [objectId, components] : level.components)
+    {
+        // An entry whose object is absent is kept, but there is no type set to add to.
+        GameObject* object = factory.GetObject(objectId);
+        if (object)
+        {
+            for (const auto& entry : components)
+                object->componentTypes.insert(entry.first);
+        }
+        ComponentRegistry()[objectId] = std::move(components);
+        SystemManager::RegisterObject(object);
+    }
+}
+
+// Commit step: the script prefab table and registry, then each script's own subscriptions. Prefab-table
+// scripts are templates and hear nothing.
+void InstallScripts(GameObjectFactory& factory, StagedLevel& level)
+{
+    ClearScriptRegistry(true);
+    EventManager::ClearAll();
+    for (auto& [name, scripts] : level.scriptPrefabs)
+    {
+        ScriptPreFab entry{name, {}};
+        for (auto& [typeId, staged] : scripts)
+            entry.scripts.emplace(typeId, std::move(staged.script));
+        ScriptPreFabs().push_back(std::move(entry));
+    }
+    for (auto& [objectId, scripts] : level.scripts)
+    {
+        GameObject* object = factory.GetObject(objectId);
+        ScriptMap& installed = ScriptRegistry()[objectId];
+        for (auto& [typeId, staged] : scripts)
+        {
+            if (object)
+                object->scriptTypes.insert(typeId);
+            SubscribeExactly(*staged.script, staged.eventTypes);
+            installed.emplace(typeId, std::move(staged.script));
+        }
+        SystemManager::RegisterObject(object);
+    }
+}
+
+// Commit step: the sound system hears exactly the file's event types.
+void SubscribeSoundObserver(const StagedLevel& level)
+{
+    Observer* sound = GetLevelHooks().soundObserver;
+    if (sound == nullptr)
+        return;
+    // Only this list keeps the game's sounds alive after a load.
+    if (level.soundEventTypes.empty())
+        std::cout << "WARNING: level " << level.source << " subscribes no sounds\n";
+    SubscribeExactly(*sound, level.soundEventTypes);
+}
+
+// Commit step: objects left with a single component and no script are dropped, and their ids stay
+// unused.
+void RemoveLoneComponentObjects(GameObjectFactory& factory)
+{
+    const std::size_t length = factory.Objects().size();
+    for (std::size_t id = 1; id < length; ++id)
+    {
+        const GameObject* object = factory.GetObject(static_cast<std::uint32_t>(id));
+        if (object && object->componentTypes.size() == 1 && object->scriptTypes.empty())
+            factory.DestroyObjectKeepingId(static_cast<std::uint32_t>(id));
+    }
+}
+} // namespace
+
+StagedLevel::StagedLevel() = default;
+StagedLevel::~StagedLevel() = default;
+StagedLevel::StagedLevel(StagedLevel&&) noexcept = default;
+StagedLevel& StagedLevel::operator=(StagedLevel&&) noexcept = default;
+
+const std::vector<std::string>& GetLevelModuleNames()
+{
+    return ModuleNames();
+}
+
+void SetLevelModuleNames(std::vector<std::string> names)
+{
+    ModuleNames() = std::move(names);
+}
+
+std::unique_ptr<StagedLevel> StageLevel(const std::string& bytes, bool versioned, const std::string& source)
+{
+    auto level = std::make_unique<StagedLevel>();
+    level->source = source;
+    LevelSourceReader reader(bytes, source);
+    LevelIArchive& ar = reader.Archive();
+    if (versioned)
+        ReadField(ar, kVersioned, level->versioned);
+    ReadVector(ar, kModuleNames, level->moduleNames);
+    StageObjectTable(ar, *level);
+    StagePrefabs(ar, *level);
+    StageIdLists(ar, *level);
+    StageComponents(ar, *level);
+    StageScripts(ar, *level);
+    StageHookSections(ar, *level);
+    return level;
+}
+
+void CommitLevel(StagedLevel& level)
+{
+    GameObjectFactory& factory = RequireFactory();
+    const LevelHooks& hooks = GetLevelHooks();
+    SetLevelModuleNames(std::move(level.moduleNames));
+    InstallObjects(factory, level);
+    InstallComponents(factory, level);
+    InstallScripts(factory, level);
+    SubscribeSoundObserver(level);
+    if (level.hasTables && hooks.replaceTables)
+        hooks.replaceTables(level.tables);
+    if (level.commitBackground)
+        level.commitBackground();
+    if (hooks.runMenuBuilders)
+        hooks.runMenuBuilders();
+    RemoveLoneComponentObjects(factory);
+}
+
+void LoadLevel(const std::string& name, bool versioned)
+{
+    if (IsSkippedFileName(name))
+        return;
+    const std::string path = LevelFilePath(kLevelFolder, name);
+    std::string bytes;
+    if (!ReadFileStart(path, kMaxLevelFileBytes + 1, bytes))
+        return;
+    std::unique_ptr<StagedLevel> level = StageLevel(bytes, versioned, path);
+    CommitLevel(*level);
+}
+
+void LoadLevelWithFallback(const std::string& name)
+{
+    try
+    {
+        LoadLevel(name, true);
+    }
+    catch (...)
+    {
+        LoadLevel(name, false);
+    }
+}

@@ -1,0 +1,570 @@
+#include "LevelTestFixture.h"
+
+#include "Event.h"
+#include "EventManager.h"
+#include "FrameRateManager.h"
+#include "GameObject.h"
+#include "LevelArchive.h"
+#include "LevelHooks.h"
+#include "Prototypes.h"
+#include "Registries.h"
+#include "SystemManager.h"
+#include "Transform.h"
+
+#include <cstring>
+#include <regex>
+
+namespace
+{
+template <typename T> T* Get(std::uint32_t objectId, std::uint32_t typeId)
+{
+    return dynamic_cast<T*>(FindComponent(objectId, typeId));
+}
+
+template <typename T> T* GetScriptOf(std::uint32_t objectId, std::uint32_t typeId)
+{
+    return dynamic_cast<T*>(FindScript(objectId, typeId));
+}
+
+bool SameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Saves the sample world, restarts with an empty world and loads it back.
+class LevelRoundTripTest : public LevelFileTest
+{
+  protected:
+    void SetUp() override
+    {
+        LevelFileTest::SetUp();
+        UseHooks();
+        BuildSampleWorld(*factory, *doubles);
+        saved = SaveToString();
+        nextIdBefore = factory->FreeIds().empty() ? factory->GetLastId() + 1 : factory->FreeIds().back();
+        RestartWorld();
+        LoadFromString(saved);
+    }
+
+    std::string saved;
+    std::uint32_t nextIdBefore = 0;
+};
+} // namespace
+
+TEST_F(LevelRoundTripTest, EveryFieldComesBackBitExact)
+{
+    const GameObject* player = factory->GetObject(1);
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(player->name, "Player One");
+    EXPECT_EQ(player->tag, 2u);
+    EXPECT_EQ(player->flags & 2u, 2u);
+    EXPECT_EQ(player->family, (std::vector<std::uint32_t>{0, 2}));
+    EXPECT_EQ(factory->GetObject(2)->family, (std::vector<std::uint32_t>{1}));
+    EXPECT_EQ(factory->GetObject(2)->flags, 4u);
+    EXPECT_EQ(factory->GetObject(3)->flags, 16u);
+
+    const auto* sample = Get<SampleComponent>(1, SampleComponent::kTypeId);
+    ASSERT_NE(sample, nullptr);
+    EXPECT_TRUE(sample->enabled);
+    EXPECT_EQ(sample->count, -42);
+    EXPECT_TRUE(SameBits(sample->speed, 0.1f));
+    EXPECT_TRUE(SameBits(sample->tint.z, 0.6f));
+    EXPECT_EQ(sample->texture, "Player<&>\"Tex\"");
+    EXPECT_EQ(sample->mask, 4000000000u);
+    EXPECT_EQ(sample->label, "a label with spaces");
+    EXPECT_TRUE(SameBits(sample->offset.x, 1e-7f));
+    EXPECT_TRUE(SameBits(sample->anchor.x, -0.0f));
+    EXPECT_TRUE(SameBits(sample->anchor.y, 1.0f / 3.0f));
+    EXPECT_EQ(sample->GetDataVersion(), SampleComponent::kClassVersion);
+    EXPECT_EQ(sample->GetOwner(), 1u);
+
+    const auto* transform = Get<Transform>(1, Transform::kTypeId);
+    EXPECT_TRUE(SameBits(transform->GetRotation(), 33.3f));
+    EXPECT_TRUE(SameBits(transform->GetTranslation().y, -3.5f));
+    EXPECT_FLOAT_EQ(Get<MassComponent>(1, MassComponent::kTypeId)->mass, 80.5f);
+    EXPECT_FLOAT_EQ(Get<TestBox>(2, TestShape::kTypeId)->width, 6.5f);
+    EXPECT_FLOAT_EQ(Get<TestCircle>(3, TestShape::kTypeId)->radius, 0.75f);
+
+    const auto* script = GetScriptOf<SampleScript>(1, SampleScript::kTypeId);
+    ASSERT_NE(script, nullptr);
+    EXPECT_FLOAT_EQ(script->power, 9.75f);
+    EXPECT_EQ(script->title, "hero");
+    EXPECT_EQ(script->GetOwner(), 1u);
+
+    EXPECT_EQ(GetLevelModuleNames(), (std::vector<std::string>{"Mod_A", "Mod_B"}));
+    EXPECT_EQ(doubles->background, "Stars");
+    EXPECT_EQ(doubles->menuBuilderCalls, 1);
+    // The (0, "") behaviour is not written.
+    ASSERT_EQ(doubles->tables.sets.size(), 1u);
+    EXPECT_EQ(doubles->tables.sets[0].entries, (std::vector<BehaviorData>{{1, "Move"}, {2, "Idle"}}));
+    EXPECT_EQ(doubles->tables.contexts[0].allowedCommandIds, (std::vector<std::uint32_t>{1, 2, 3}));
+}
+
+TEST_F(LevelRoundTripTest, PrefabsKeepTheirTransformAndComponentFields)
+{
+    const Prefab* prefab = factory->FindPrefab("Button");
+    ASSERT_NE(prefab, nullptr);
+    EXPECT_TRUE(prefab->prototype->HasFlag(kFlagPrefabPrototype));
+    GameObject* button = factory->CreateFromPrefab("Button");
+    ASSERT_NE(button, nullptr);
+    const auto* transform = Get<Transform>(button->id, Transform::kTypeId);
+    EXPECT_FLOAT_EQ(transform->GetScale().x, 2.0f);
+    EXPECT_FLOAT_EQ(transform->GetTranslation().y, 5.0f);
+    EXPECT_EQ(Get<SampleComponent>(button->id, SampleComponent::kTypeId)->label, "button");
+    EXPECT_EQ(GetScriptOf<SampleScript>(button->id, SampleScript::kTypeId)->title, "prefab script");
+}
+
+TEST_F(LevelRoundTripTest, IdsFreeStackAndDestroyListSurvive)
+{
+    const std::uint32_t nextId =
+        factory->FreeIds().empty() ? factory->GetLastId() + 1 : factory->FreeIds().back();
+    EXPECT_EQ(nextId, nextIdBefore);
+    EXPECT_EQ(factory->FreeIds(), (std::vector<std::uint32_t>{5}));
+    EXPECT_EQ(factory->DestroyList(), (std::vector<std::uint32_t>{6}));
+    EXPECT_EQ(factory->CreateObject()->id, 5u);
+    EXPECT_EQ(factory->CreateObject()->id, 7u);
+}
+
+TEST_F(LevelRoundTripTest, TransformOnlyObjectsAreGoneAndTheirIdsUnused)
+{
+    EXPECT_EQ(factory->GetObject(4), nullptr);
+    EXPECT_EQ(ComponentRegistry().count(4), 0u);
+    factory->CreateObject();
+    EXPECT_NE(factory->CreateObject()->id, 4u);
+}
+
+TEST_F(LevelRoundTripTest, OnlyLoadedScriptsAndTheSoundObserverAreSubscribed)
+{
+    Observer* script = FindScript(1, SampleScript::kTypeId);
+    for (std::int32_t type = 0; type <= kLastEventType; ++type)
+    {
+        std::set<Observer*> expected;
+        if (type == 3 || type == 12)
+            expected.insert(script);
+        if (type == 12 || type == 20)
+            expected.insert(&doubles->sound);
+        EXPECT_EQ(EventManager::ObserversOf(type), expected) << "event type " << type;
+    }
+    EXPECT_EQ(script->SubscribedTypes(), (std::set<std::int32_t>{3, 12}));
+    EXPECT_EQ(doubles->sound.SubscribedTypes(), (std::set<std::int32_t>{12, 20}));
+    EXPECT_TRUE(FindScript(2, OtherScript::kTypeId)->SubscribedTypes().empty());
+    EXPECT_TRUE(ScriptPreFabs().at(0).scripts.at(SampleScript::kTypeId)->SubscribedTypes().empty());
+}
+
+TEST_F(LevelRoundTripTest, ObjectsMeetTheirSystems)
+{
+    EXPECT_EQ(SystemManager::GetSystem(kMotionSystemSlot)->ObjectIds(), (std::set<std::uint32_t>{1}));
+    EXPECT_EQ(SystemManager::GetSystem(kCollisionCheckerSlot)->ObjectIds(), (std::set<std::uint32_t>{2, 3}));
+}
+
+TEST_F(LevelRoundTripTest, SavingTheLoadedWorldIsAFixedPoint)
+{
+    const std::string second = SaveToString();
+    RestartWorld();
+    LoadFromString(second);
+    EXPECT_EQ(SaveToString(), second);
+}
+
+TEST_F(LevelFileTest, SavingOneWorldTwiceGivesTheSameBytes)
+{
+    UseHooks();
+    BuildSampleWorld(*factory, *doubles);
+    EXPECT_EQ(SaveToString(), SaveToString());
+}
+
+// Failures change nothing.
+
+class LevelFailureTest : public LevelFileTest
+{
+  protected:
+    void SetUp() override
+    {
+        LevelFileTest::SetUp();
+        UseHooks();
+        BuildSampleWorld(*factory, *doubles);
+        good = SaveToString();
+        before = TakeFingerprint();
+    }
+
+    // Loads the bytes, expects LevelFormatError naming `element`, and an unchanged world.
+    void ExpectRefused(const std::string& bytes, const std::string& element = "", bool versioned = true)
+    {
+        try
+        {
+            LoadFromString(bytes, versioned);
+            ADD_FAILURE() << "accepted";
+        }
+        catch (const LevelFormatError& error)
+        {
+            if (!element.empty())
+            {
+                EXPECT_NE(std::string(error.what()).find("'" + element + "'"), std::string::npos)
+                    << error.what();
+            }
+            EXPECT_EQ(std::string(error.what()).rfind("memory.xml: element ", 0), 0u) << error.what();
+        }
+        EXPECT_TRUE(TakeFingerprint() == before);
+        EXPECT_EQ(doubles->menuBuilderCalls, 0);
+        EXPECT_EQ(doubles->replaceTablesCalls, 0);
+    }
+
+    std::string good;
+    WorldFingerprint before;
+};
+
+TEST_F(LevelFailureTest, TruncationAtAnyOffsetChangesNothing)
+{
+    for (std::size_t length = 0; length + 30 < good.size(); length += 97)
+        ExpectRefused(good.substr(0, length));
+}
+
+TEST_F(LevelFailureTest, RenamedOrSwappedElementsAreNamedInTheError)
+{
+    ExpectRefused(ReplaceOnce(good, "<LastGameObjectId>", "<LastObjectId>"), "LastGameObjectId");
+    // The first object record with "Tag" and "Flags" in each other's place.
+    std::string swapped = good;
+    const std::size_t tag = swapped.find("<Tag>2</Tag>\n<Flags>");
+    ASSERT_NE(tag, std::string::npos);
+    const std::size_t flagsEnd = swapped.find("</Flags>", tag) + std::strlen("</Flags>");
+    const std::string flags = swapped.substr(tag + 13, flagsEnd - tag - 13);
+    swapped.replace(tag, flagsEnd - tag, flags + "\n<Tag>2</Tag>");
+    ExpectRefused(swapped, "Tag");
+}
+
+TEST_F(LevelFailureTest, BadValuesAreRefused)
+{
+    ExpectRefused(ReplaceOnce(good, "<Enabled>1</Enabled>", "<Enabled>2</Enabled>"), "Enabled");
+    ExpectRefused(ReplaceOnce(good, "<Count>-42</Count>", "<Count>many</Count>"), "Count");
+    ExpectRefused(ReplaceOnce(good, "<Mass>8.050000000e+01</Mass>", "<Mass>nan</Mass>"), "Mass");
+    ExpectRefused(ReplaceOnce(good, "<Versioned>1</Versioned>", "<Versioned>1</Versioned"));
+    ExpectRefused("not xml at all");
+    ExpectRefused("");
+    ExpectRefused(ReplaceOnce(good, "serialization::archive", "serialization::other"));
+}
+
+TEST_F(LevelFailureTest, HugeCountsAreRefusedBeforeAllocating)
+{
+    ExpectRefused(ReplaceOnce(good, "<ObjectList_Size>7<", "<ObjectList_Size>4000000000<"),
+                  "ObjectList_Size");
+    ExpectRefused(ReplaceOnce(good, "<count>2</count>", "<count>4000000000</count>"), "Module_Names");
+    ExpectRefused(ReplaceOnce(good, "<Observer_Size>2<", "<Observer_Size>3000000000<"), "Observer_Size");
+}
+
+TEST_F(LevelFailureTest, UnknownClassesAreRefused)
+{
+    ExpectRefused(ReplaceOnce(good, "<Component_Type>MassComponent<", "<Component_Type>Nobody<"),
+                  "Component_Type");
+    ExpectRefused(ReplaceOnce(good, "<TestShape_Type>TestBox<", "<TestShape_Type>TestHexagon<"),
+                  "TestShape_Type");
+    ExpectRefused(ReplaceOnce(good, "<Script_Name>OtherScript<", "<Script_Name>NoScript<"), "Script_Name");
+}
+
+TEST_F(LevelFailureTest, TableRulesAreChecked)
+{
+    // Entry 0 live, a live id off its place, a wrong last id.
+    ExpectRefused(
+        ReplaceOnce(good, "<GameObject_ID>4294967295</GameObject_ID>", "<GameObject_ID>0</GameObject_ID>"));
+    ExpectRefused(ReplaceOnce(good, "<GameObject_ID>3</GameObject_ID>", "<GameObject_ID>2</GameObject_ID>"),
+                  "GameObject_ID");
+    ExpectRefused(ReplaceOnce(good, "<LastGameObjectId>6<", "<LastGameObjectId>9<"), "ObjectList_Size");
+    // Free ids: live, out of range, zero, repeated.
+    const std::string freeList =
+        "<openSlots>\n\t<count>1</count>\n\t<item_version>0</item_version>\n\t<item>5</item>";
+    ExpectRefused(ReplaceOnce(good, freeList, ReplaceOnce(freeList, "<item>5", "<item>3")), "openSlots");
+    ExpectRefused(ReplaceOnce(good, freeList, ReplaceOnce(freeList, "<item>5", "<item>70")), "openSlots");
+    ExpectRefused(ReplaceOnce(good, freeList, ReplaceOnce(freeList, "<item>5", "<item>0")), "openSlots");
+    ExpectRefused(ReplaceOnce(good, freeList,
+                              ReplaceOnce(ReplaceOnce(freeList, "<count>1", "<count>2"), "<item>5</item>",
+                                          "<item>5</item>\n\t<item>5</item>")),
+                  "openSlots");
+    // A destroy-list id beyond the table.
+    ExpectRefused(ReplaceOnce(good, "<item>6</item>\n</destroyList>", "<item>60</item>\n</destroyList>"),
+                  "destroyList");
+}
+
+TEST_F(LevelFailureTest, RecordRulesAreChecked)
+{
+    // An empty family, an empty prefab record.
+    ExpectRefused(
+        ReplaceOnce(
+            good, "<count>2</count>\n\t<item_version>0</item_version>\n\t<item>0</item>\n\t<item>2</item>\n",
+            "<count>0</count>\n\t<item_version>0</item_version>\n"),
+        "Children");
+    const std::size_t prefab = good.find("<Prefab_Name>Button</Prefab_Name>");
+    ASSERT_NE(prefab, std::string::npos);
+    std::string emptyPrefab = good;
+    const std::size_t idStart = emptyPrefab.find("<GameObject_ID>", prefab);
+    const std::size_t recordEnd = emptyPrefab.find("</Children>", prefab) + std::strlen("</Children>");
+    emptyPrefab.replace(idStart, recordEnd - idStart, "<GameObject_ID>4294967295</GameObject_ID>");
+    ExpectRefused(emptyPrefab, "GameObject_ID");
+    // A type id that is not the class's, an owner that is not the entry's object, a repeated object.
+    ExpectRefused(ReplaceOnce(good, "<Component_ID>7</Component_ID>", "<Component_ID>9</Component_ID>"),
+                  "Component_ID");
+    ExpectRefused(ReplaceOnce(good, "<Component_Parent>3<", "<Component_Parent>2<"), "Component_ID");
+    ExpectRefused(ReplaceOnce(good, "<ComponentObject_ID>3<", "<ComponentObject_ID>2<"),
+                  "ComponentObject_ID");
+    ExpectRefused(ReplaceOnce(good, "<Script_ID>14</Script_ID>", "<Script_ID>12</Script_ID>"), "Script_ID");
+    // An event type the dispatcher never walks.
+    ExpectRefused(ReplaceOnce(good, "<Observer_EventType>20<", "<Observer_EventType>21<"),
+                  "Observer_EventType");
+    ExpectRefused(ReplaceOnce(good, "<Observer_EventType>3<", "<Observer_EventType>-1<"),
+                  "Observer_EventType");
+}
+
+TEST_F(LevelFailureTest, StructurallyBrokenTablesAreRefused)
+{
+    std::string tooMany = "<CommandContext_Size>65</CommandContext_Size>\n";
+    for (int i = 0; i < 65; ++i)
+        tooMany += "<CommandContext_Tag>1</CommandContext_Tag>\n";
+    std::string bytes = good;
+    const std::size_t at = bytes.find("<CommandContext_Size>3</CommandContext_Size>");
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t end = bytes.find("<CommandContext_Name>Idle");
+    bytes.replace(at, end - at, tooMany);
+    ExpectRefused(bytes, "BehaviorSets_Size");
+}
+
+TEST_F(LevelFailureTest, OversizedFilesAreRefused)
+{
+    ExpectRefused(good + std::string(kMaxLevelFileBytes, ' '), "boost_serialization");
+}
+
+// Versions.
+
+TEST_F(LevelFileTest, RecordsLoadOnlyTheFieldsOfTheirStoredVersion)
+{
+    GameObject* object = factory->CreateObject();
+    object->AddScript(*std::make_unique<OtherScript>());
+    SampleComponent sample;
+    sample.count = 5;
+    sample.mask = 6;
+    sample.anchor = {7, 8, 9};
+    sample.retired = 10;
+    object->AddComponent(sample);
+    const std::string atFour = SaveToString();
+    Get<SampleComponent>(object->id, SampleComponent::kTypeId)->SetDataVersion(1);
+    const std::string atOne = SaveToString();
+    Get<SampleComponent>(object->id, SampleComponent::kTypeId)->SetDataVersion(0);
+    const std::string atZero = SaveToString();
+    EXPECT_EQ(atZero.find("<Count>"), std::string::npos);
+    EXPECT_NE(atOne.find("<Retired>10<"), std::string::npos);
+    EXPECT_EQ(atFour.find("<Retired>"), std::string::npos);
+    EXPECT_EQ(atFour.find("<Unsaved>"), std::string::npos);
+
+    LoadFromString(atFour);
+    auto* loaded = Get<SampleComponent>(1, SampleComponent::kTypeId);
+    EXPECT_EQ(loaded->count, 5);
+    EXPECT_EQ(loaded->mask, 6u);
+    EXPECT_FLOAT_EQ(loaded->anchor.z, 9.0f);
+    EXPECT_EQ(loaded->retired, 0);
+
+    // Read after a v4 record, a v1 record still gets the defaults of later fields.
+    LoadFromString(atOne);
+    loaded = Get<SampleComponent>(1, SampleComponent::kTypeId);
+    EXPECT_EQ(loaded->count, 5);
+    EXPECT_EQ(loaded->retired, 10);
+    EXPECT_EQ(loaded->mask, 3u);
+    EXPECT_FLOAT_EQ(loaded->anchor.z, 0.0f);
+    EXPECT_EQ(loaded->GetDataVersion(), SampleComponent::kClassVersion);
+
+    LoadFromString(atZero);
+    loaded = Get<SampleComponent>(1, SampleComponent::kTypeId);
+    EXPECT_EQ(loaded->count, 7);
+    EXPECT_EQ(loaded->unsaved, 11);
+    EXPECT_EQ(loaded->GetDataVersion(), SampleComponent::kClassVersion);
+}
+
+TEST_F(LevelFileTest, EverySavedElementNameIsAValidXmlName)
+{
+    const std::regex validName("[A-Za-z_][A-Za-z0-9_.-]*");
+    const std::regex startTag("<([^/!?][^ >]*)");
+    for (const auto& [key, prototype] : ComponentPrototypes())
+    {
+        if (prototype->GetTypeId() != ThrowingComponent::kTypeId &&
+            prototype->GetTypeId() != Transform::kTypeId)
+            factory->CreateObject()->AddComponent(*prototype->Clone());
+    }
+    for (const auto& [key, prototype] : ScriptPrototypes())
+        factory->CreateObject()->AddScript(*prototype->Clone());
+    UseHooks();
+    const std::string bytes = SaveToString();
+    for (auto it = std::sregex_iterator(bytes.begin(), bytes.end(), startTag); it != std::sregex_iterator();
+         ++it)
+        EXPECT_TRUE(std::regex_match((*it)[1].str(), validName)) << (*it)[1].str();
+}
+
+// Records.
+
+TEST_F(LevelFileTest, FamilySelectorPicksTheClass)
+{
+    GameObject* first = factory->CreateObject();
+    first->AddComponent(*std::make_unique<TestCircle>());
+    first->AddScript(*std::make_unique<OtherScript>());
+    GameObject* second = factory->CreateObject();
+    second->AddComponent(*std::make_unique<TestBox>());
+    second->AddScript(*std::make_unique<OtherScript>());
+    const std::uint32_t firstId = first->id;
+    const std::uint32_t secondId = second->id;
+    const std::string bytes = SaveToString();
+    EXPECT_NE(bytes.find("<Component_Type>TestShape</Component_Type>"), std::string::npos);
+    LoadFromString(bytes);
+    EXPECT_NE(Get<TestCircle>(firstId, TestShape::kTypeId), nullptr);
+    EXPECT_NE(Get<TestBox>(secondId, TestShape::kTypeId), nullptr);
+}
+
+TEST_F(LevelFileTest, NullRecordsKeepTheReaderInStep)
+{
+    GameObject* object = factory->CreateObject();
+    object->AddComponent(*std::make_unique<MassComponent>());
+    object->AddScript(*std::make_unique<SampleScript>());
+    object->AddScript(*std::make_unique<OtherScript>());
+    const std::uint32_t id = object->id;
+    ComponentRegistry()[id][MassComponent::kTypeId].reset();
+    ScriptRegistry()[id][SampleScript::kTypeId].reset();
+    testing::internal::CaptureStdout();
+    const std::string bytes = SaveToString();
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("NULL COMPONENT WHEN SERIALIZING"),
+              std::string::npos);
+    EXPECT_NE(bytes.find("<Script_Name>null_script</Script_Name>"), std::string::npos);
+    LoadFromString(bytes);
+    EXPECT_EQ(ComponentRegistry().at(id).count(MassComponent::kTypeId), 0u);
+    EXPECT_NE(FindComponent(id, Transform::kTypeId), nullptr);
+    EXPECT_NE(FindScript(id, OtherScript::kTypeId), nullptr);
+    EXPECT_EQ(FindScript(id, SampleScript::kTypeId), nullptr);
+}
+
+TEST_F(LevelFileTest, WithDuplicatePrefabsTheFirstWins)
+{
+    factory->RegisterPrefab("Twin", std::make_unique<GameObject>("first"), {}, {});
+    factory->AddPrefab("Twin", std::make_unique<GameObject>("second"));
+    LoadFromString(SaveToString());
+    ASSERT_EQ(factory->Prefabs().size(), 1u);
+    EXPECT_EQ(factory->Prefabs()[0]->prototype->name, "first");
+}
+
+// Saving.
+
+TEST_F(LevelFileTest, AThrowingSaveKeepsTheOldFileAndLeavesNoTemporary)
+{
+    WriteFile("Levels/Arena.xml", "old level");
+    factory->CreateObject()->AddComponent(*std::make_unique<ThrowingComponent>());
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(SaveLevel("Arena"));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("ERROR: level Arena not saved: save failed midway"),
+              std::string::npos);
+    EXPECT_EQ(ReadFile("Levels/Arena.xml"), "old level");
+    EXPECT_FALSE(std::filesystem::exists("Levels/Arena.xml.tmp"));
+}
+
+TEST_F(LevelFileTest, ANonFiniteFieldIsSavedAsZeroWithAWarning)
+{
+    GameObject* object = factory->CreateObject();
+    MassComponent body;
+    body.mass = std::numeric_limits<float>::quiet_NaN();
+    object->AddComponent(body);
+    object->AddScript(*std::make_unique<OtherScript>());
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(SaveLevel("Nan"));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("WARNING"), std::string::npos);
+    const std::uint32_t id = object->id;
+    LoadLevel("Nan", true);
+    EXPECT_EQ(Get<MassComponent>(id, MassComponent::kTypeId)->mass, 0.0f);
+}
+
+TEST_F(LevelFileTest, APausedSaveUnpausesThenClosesTheMenus)
+{
+    UseHooks();
+    FrameRateManager::TogglePause();
+    EXPECT_TRUE(SaveLevel("Paused"));
+    EXPECT_FALSE(FrameRateManager::IsPaused());
+    EXPECT_EQ(doubles->closeAllMenusCalls, 1);
+    EXPECT_FALSE(doubles->pausedAtCloseAllMenus);
+}
+
+TEST_F(LevelFileTest, NamesFollowTheFileRules)
+{
+    EXPECT_TRUE(SaveLevel("X"));
+    EXPECT_TRUE(std::filesystem::exists("Levels/X.xml"));
+    const std::string first = ReadFile("Levels/X.xml");
+    factory->CreateObject()->name = "changed";
+    EXPECT_TRUE(SaveLevel("X.xml"));
+    EXPECT_NE(ReadFile("Levels/X.xml"), first);
+    EXPECT_FALSE(std::filesystem::exists("Levels/X.xml.xml"));
+
+    EXPECT_FALSE(SaveLevel("Files_"));
+    EXPECT_FALSE(std::filesystem::exists("Levels/Files_.xml"));
+    const WorldFingerprint before = TakeFingerprint();
+    LoadLevel("Files_", true);
+    LoadLevel("Missing", true);
+    std::filesystem::create_directories("Levels/Folder.xml");
+    LoadLevel("Folder", true);
+    EXPECT_TRUE(TakeFingerprint() == before);
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(SaveLevel("NoFolder/Level"));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("ERROR: level NoFolder/Level not saved"),
+              std::string::npos);
+}
+
+TEST_F(LevelFileTest, AMissingLevelLeavesTheBuiltWorldInPlace)
+{
+    factory->CreateObject()->name = "built in code";
+    LoadLevelWithFallback("LEVEL_1");
+    ASSERT_NE(factory->GetObject(1), nullptr);
+    EXPECT_EQ(factory->GetObject(1)->name, "built in code");
+}
+
+// Clean-up and hooks.
+
+TEST_F(LevelFileTest, ALoneComponentLeavesItsSystemAndRegistry)
+{
+    GameObject* object = factory->CreateObject();
+    object->AddComponent(*std::make_unique<TestMachine>());
+    RemoveComponent(object->id, Transform::kTypeId);
+    object->componentTypes.erase(Transform::kTypeId);
+    ComponentRegistry()[object->id].erase(Transform::kTypeId);
+    GameObject* survivor = factory->CreateObject();
+    survivor->AddScript(*std::make_unique<OtherScript>());
+    const std::string bytes = SaveToString();
+    RestartWorld(false);
+    LoadFromString(bytes);
+    EXPECT_EQ(factory->GetObject(1), nullptr);
+    EXPECT_EQ(ComponentRegistry().count(1), 0u);
+    for (const auto& system : SystemManager::Systems())
+        EXPECT_EQ(system->ObjectIds().count(1), 0u) << system->GetName();
+    EXPECT_NE(factory->GetObject(2), nullptr);
+    EXPECT_NE(FindComponent(2, Transform::kTypeId), nullptr);
+}
+
+TEST_F(LevelFileTest, WithoutHooksDefaultsReadBackAndTheBackgroundIsSkipped)
+{
+    factory->CreateObject()->AddScript(*std::make_unique<OtherScript>());
+    const std::string bare = SaveToString();
+    EXPECT_NE(bare.find("<Observer_Size>0</Observer_Size>\n<CMDContexts_Size>0</CMDContexts_Size>\n"
+                        "<BehaviorSets_Size>0</BehaviorSets_Size>\n<Version_Number>0</Version_Number>"),
+              std::string::npos);
+    LoadFromString(bare);
+    EXPECT_NE(factory->GetObject(1), nullptr);
+
+    UseHooks();
+    doubles->background = "Nebula";
+    doubles->tables.contexts = {{"Move", {1}}};
+    const std::string full = SaveToString();
+    ResetLevelHooks();
+    LoadFromString(full);
+    EXPECT_NE(factory->GetObject(1), nullptr);
+}
+
+TEST_F(LevelFileTest, AnEmptySoundListWarnsWhenASoundObserverListens)
+{
+    UseHooks();
+    doubles->sound.Subscribe(4);
+    GetLevelHooks().soundObserver = nullptr;
+    const std::string bytes = SaveToString();
+    GetLevelHooks().soundObserver = &doubles->sound;
+    testing::internal::CaptureStdout();
+    LoadFromString(bytes);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("WARNING: level memory.xml subscribes no sounds"),
+              std::string::npos);
+    EXPECT_TRUE(doubles->sound.SubscribedTypes().empty());
+}

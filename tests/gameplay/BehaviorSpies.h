@@ -1,0 +1,134 @@
+#pragma once
+#include "CCSM.h"
+#include "CCSMFactory.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// What the spies did, in order, as short lines ("Execute 1 0.5", "Exit 2 1").
+inline std::vector<std::string>& SpyLog()
+{
+    static std::vector<std::string> log;
+    return log;
+}
+
+// The owner object ids of the top states updated, in order.
+inline std::vector<std::uint32_t>& UpdatedOwners()
+{
+    static std::vector<std::uint32_t> owners;
+    return owners;
+}
+
+inline std::string FormatTime(float dt)
+{
+    std::string text = std::to_string(dt);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+// A command whose results are set by the test; it logs each call with its dt. A hook may run inside
+// Execute to hand in commands, change states or rebuild the machine.
+class SpyCommand : public Command
+{
+  public:
+    explicit SpyCommand(CommandId id, std::int32_t executeResult = 1, std::int32_t cancelResult = 1)
+        : Command(id), executeResult(executeResult), cancelResult(cancelResult)
+    {
+    }
+
+    std::unique_ptr<Command> Clone() const override { return std::make_unique<SpyCommand>(*this); }
+    void Init() override
+    {
+        SpyLog().push_back("Init " + std::to_string(id));
+        Command::Init();
+    }
+    void Shutdown() override { SpyLog().push_back("Shutdown " + std::to_string(id)); }
+    std::int32_t Execute(float dt) override
+    {
+        SpyLog().push_back("Execute " + std::to_string(id) + " " + FormatTime(dt));
+        if (onExecute)
+            onExecute(*this);
+        return executeResult;
+    }
+    std::int32_t Cancel(float dt) override
+    {
+        SpyLog().push_back("Cancel " + std::to_string(id) + " " + FormatTime(dt));
+        return cancelResult;
+    }
+    std::int32_t Update(float dt) override
+    {
+        SpyLog().push_back("Update " + std::to_string(id) + " " + FormatTime(dt));
+        return 1;
+    }
+
+    std::int32_t executeResult;
+    std::int32_t cancelResult;
+    std::function<void(SpyCommand&)> onExecute;
+};
+
+// A state that logs Init, Enter, Exit(next) and Update.
+class SpyState : public State
+{
+  public:
+    explicit SpyState(StateId id) : State(id) {}
+
+    std::unique_ptr<State> Clone(const std::string& contextName) const override
+    {
+        auto copy = std::make_unique<SpyState>(*this);
+        copy->TakeContext(contextName);
+        return copy;
+    }
+    void Init() override { SpyLog().push_back("StateInit " + std::to_string(id)); }
+    void Enter() override { SpyLog().push_back("Enter " + std::to_string(id)); }
+    void Exit(StateId next) override
+    {
+        SpyLog().push_back("Exit " + std::to_string(id) + " " + std::to_string(next));
+    }
+    void Update(float dt) override
+    {
+        SpyLog().push_back("StateUpdate " + std::to_string(id) + " " + FormatTime(dt));
+        if (owner != nullptr)
+            UpdatedOwners().push_back(owner->GetOwner());
+    }
+};
+
+// The match level's contexts and sets, as the code-built level appends them.
+inline void AddMatchTables(CCSMFactory& factory)
+{
+    factory.AddContext({"OnGround Context", {4, 1, 2, 7, 5, 6, 8}});
+    factory.AddContext({"InAir Context", {4, 1, 2, 5, 6, 8}});
+    factory.AddContext({"UnGrabbed Context", {9, 10, 11}});
+    factory.AddContext({"Grabbed Context", {9, 10, 11}});
+    factory.AddBehaviorSet({"Player Behavior", 1, {{1, "OnGround Context"}, {2, "InAir Context"}}});
+    factory.AddBehaviorSet(
+        {"Ball Behavior",
+         4,
+         {{4, "UnGrabbed Context"}, {0, ""}, {3, "Grabbed Context"}, {4, "UnGrabbed Context"}}});
+}
+
+// Registers spies over every stand-in, so each call shows in the log.
+inline void RegisterSpies(CCSMFactory& factory)
+{
+    for (StateId id = 1; id < kStateCount; ++id)
+        factory.RegisterState(std::make_unique<SpyState>(id));
+    for (CommandId id = 1; id < kCommandCount; ++id)
+        factory.RegisterCommand(std::make_unique<SpyCommand>(id));
+}
+
+// The spy prototype of a command id, to set its results or hook before machines clone it.
+inline SpyCommand& SpyPrototype(CCSMFactory& factory, CommandId id)
+{
+    return const_cast<SpyCommand&>(dynamic_cast<const SpyCommand&>(*factory.FindCommandPrototype(id)));
+}
+
+// Counts the log lines equal to the text.
+inline int CountLog(const std::string& line)
+{
+    int count = 0;
+    for (const std::string& entry : SpyLog())
+        count += entry == line ? 1 : 0;
+    return count;
+}
