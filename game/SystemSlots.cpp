@@ -2,6 +2,7 @@
 
 #include "CCSMFactory.h"
 #include "GameObjectFactory.h"
+#include "Graphics.h"
 #include "InputSystem.h"
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
@@ -22,7 +23,7 @@ SystemFactories MakeGameSystemFactories()
     factories[slotLogging] = [] { return std::make_unique<LoggingSystem>(); };
     factories[slotWindowProvider] = [] { return std::make_unique<WindowProvider>(); };
     factories[slotInput] = [] { return std::make_unique<InputSystem>(); };
-    factories[slotGraphics] = Placeholder(estGraphics);
+    factories[slotGraphics] = [] { return std::make_unique<Graphics>(); };
     factories[slotSound] = [] { return std::make_unique<SoundSystem>(); };
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
     factories[slotObjectFactory] = [] { return std::make_unique<GameObjectFactory>(); };

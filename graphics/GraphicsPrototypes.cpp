@@ -1,5 +1,3 @@
 #include "GraphicsPrototypes.h"
 
-void RegisterGraphicsPrototypes()
-{
-}
+void RegisterGraphicsPrototypes() {}

@@ -1,0 +1,172 @@
+#include "Bloom.h"
+
+#include "Camera.h"
+#include "Mesh.h"
+#include "RenderStats.h"
+#include "Shader.h"
+
+#include <glad/gl.h>
+
+#include <algorithm>
+
+namespace
+{
+struct BlurDraw
+{
+    float radiusFactor;
+    float lodStep;
+};
+
+// Each draw reaches four times further than the one before and reads a coarser mipmap level.
+constexpr BlurDraw kBlurDraws[5] = {{0.5f, 0.0f}, {2.0f, 2.0f}, {8.0f, 4.0f}, {32.0f, 6.0f}, {128.0f, 8.0f}};
+constexpr float kRadiusScale = 1.5f;
+
+const Framebuffer* Find(const std::map<void*, std::unique_ptr<Framebuffer>>& targets, void* key)
+{
+    auto found = targets.find(key);
+    return found == targets.end() ? nullptr : found->second.get();
+}
+
+void BindSampled(const Framebuffer& target)
+{
+    // Every blur reads coarser levels, so the levels must match what was just drawn.
+    glBindTexture(GL_TEXTURE_2D, target.GetColourTexture());
+    glGenerateMipmap(GL_TEXTURE_2D);
+}
+} // namespace
+
+Bloom::Bloom(std::uint32_t dataVersion, Shader* copy, Shader* blur, Shader* thresholdPass)
+    : PostProcessingEffect(dataVersion), thresholdShader(thresholdPass), blurShader(blur), copyShader(copy)
+{
+}
+
+Bloom::~Bloom() = default;
+
+const Framebuffer* Bloom::GetThresholdTarget(void* windowContext) const
+{
+    return Find(thresholdTargets, windowContext);
+}
+
+const Framebuffer* Bloom::GetHorizontalTarget(void* windowContext) const
+{
+    return Find(horizontalTargets, windowContext);
+}
+
+const Framebuffer* Bloom::GetVerticalTarget(void* windowContext) const
+{
+    return Find(verticalTargets, windowContext);
+}
+
+void Bloom::PrepareTargets(const Camera& camera)
+{
+    void* key = camera.windowContext;
+    const auto w = static_cast<std::uint32_t>(std::max(camera.width / 4, 1));
+    const auto h = static_cast<std::uint32_t>(std::max(camera.height / 4, 1));
+    if (thresholdTargets.find(key) == thresholdTargets.end())
+    {
+        thresholdTargets[key] = std::make_unique<Framebuffer>(w, h, true, false);
+        horizontalTargets[key] = std::make_unique<Framebuffer>(w, h, true, false);
+        verticalTargets[key] = std::make_unique<Framebuffer>(w, h, true, false);
+        return;
+    }
+    thresholdTargets[key]->Resize(w, h, true);
+    horizontalTargets[key]->Resize(w, h, true);
+    verticalTargets[key]->Resize(w, h, true);
+}
+
+void Bloom::DrawQuad() const
+{
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    ++GetRenderStats().drawCalls;
+}
+
+void Bloom::BlurPasses(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float radius,
+                       float textureSize)
+{
+    target.BindAndClear();
+    BindSampled(source);
+    blurShader->SetVector2("direction", direction);
+    blurShader->SetFloat("textureSize", textureSize);
+    const float intensities[5] = {innerIntensity, midIntensity, outerIntensity, outermostIntensity,
+                                  outermostIntensity * 0.5f};
+    for (int draw = 0; draw < 5; ++draw)
+    {
+        blurShader->SetFloat("intensity", intensities[draw]);
+        blurShader->SetFloat("radius", radius * kBlurDraws[draw].radiusFactor * kRadiusScale);
+        blurShader->SetFloat("lod", lodOffset + kBlurDraws[draw].lodStep);
+        DrawQuad();
+    }
+}
+
+void Bloom::Apply(Camera& camera)
+{
+    if (!thresholdShader->IsUsable() || !blurShader->IsUsable() || !copyShader->IsUsable())
+        return;
+    PrepareTargets(camera);
+    void* key = camera.windowContext;
+    Framebuffer& thresholdTarget = *thresholdTargets[key];
+    Framebuffer& horizontal = *horizontalTargets[key];
+    Framebuffer& vertical = *verticalTargets[key];
+    const Framebuffer& previous = camera.GetPreviousTarget();
+
+    glBlendFunc(GL_ONE, GL_ONE);
+    glDepthFunc(GL_ALWAYS);
+    glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
+
+    thresholdTarget.BindAndClear();
+    glDepthMask(GL_FALSE);
+    glBindTexture(GL_TEXTURE_2D, previous.GetColourTexture());
+    thresholdShader->Use();
+    thresholdShader->SetInt("tex", 0);
+    thresholdShader->SetVector3("threshold", threshold);
+    thresholdShader->SetFloat("intensity", intensity);
+    DrawQuad();
+
+    blurShader->Use();
+    blurShader->SetInt("tex", 0);
+    const auto width = static_cast<float>(horizontal.GetWidth());
+    const auto height = static_cast<float>(horizontal.GetHeight());
+    BlurPasses(horizontal, thresholdTarget, Vector2(1.0f, 0.0f), horizontalRadius, width);
+    BlurPasses(vertical, horizontal, Vector2(0.0f, 1.0f), verticalRadius, height);
+
+    blurShader->SetFloat("intensity", 0.5f);
+    for (std::int32_t pass = 0; pass < smoothingPasses; ++pass)
+    {
+        const struct
+        {
+            Framebuffer& target;
+            const Framebuffer& source;
+            Vector2 direction;
+            float radius;
+            float size;
+        } steps[2] = {{horizontal, vertical, Vector2(1.0f, 0.0f), horizontalRadius, width},
+                      {vertical, horizontal, Vector2(0.0f, 1.0f), verticalRadius, height}};
+        for (const auto& step : steps)
+        {
+            step.target.BindAndClear();
+            BindSampled(step.source);
+            blurShader->SetVector2("direction", step.direction);
+            blurShader->SetFloat("textureSize", step.size);
+            blurShader->SetFloat("radius", step.radius * 0.5f * kRadiusScale);
+            blurShader->SetFloat("lod", 0.5f);
+            DrawQuad();
+            blurShader->SetFloat("radius", step.radius * 2.0f * kRadiusScale);
+            blurShader->SetFloat("lod", 1.5f);
+            DrawQuad();
+        }
+    }
+
+    camera.GetCurrentTarget().BindAndClear();
+    glDepthMask(GL_FALSE);
+    glBindTexture(GL_TEXTURE_2D, previous.GetColourTexture());
+    copyShader->Use();
+    copyShader->SetInt("tex", 0);
+    if (!onlyBloom)
+        DrawQuad();
+    glBlendFunc(GL_ONE, GL_ONE);
+    BindSampled(vertical);
+    DrawQuad();
+    glBindVertexArray(0);
+}
+
+void Bloom::DrawEditor() {}

@@ -1,0 +1,56 @@
+#pragma once
+#include "Framebuffer.h"
+#include "Math.h"
+#include "Metadata.h"
+#include "PostProcessingEffect.h"
+
+#include <map>
+#include <memory>
+
+class Shader;
+
+// Adds a blurred copy of the image's bright parts: a threshold pass, then horizontal and vertical blurs
+// that widen by factors of 4 and read ever coarser mipmap levels, then the sum over the scene.
+class Bloom : public PostProcessingEffect
+{
+  public:
+    Bloom(std::uint32_t dataVersion, Shader* copyShader, Shader* blurShader, Shader* thresholdShader);
+    ~Bloom() override;
+
+    void Apply(Camera& camera) override;
+    void DrawEditor() override;
+
+    // The tunable fields, in editor order.
+    static const DescriptorList<Bloom>& Descriptors();
+
+    // The bloom targets of the camera's window, or null before its first Apply.
+    const Framebuffer* GetThresholdTarget(void* windowContext) const;
+    const Framebuffer* GetHorizontalTarget(void* windowContext) const;
+    const Framebuffer* GetVerticalTarget(void* windowContext) const;
+
+    Vector3 threshold{1.0f, 1.0f, 1.0f};
+    float intensity = 0.6f;
+    float horizontalRadius = 1.0f;
+    float verticalRadius = 1.0f;
+    float innerIntensity = 1.25f;
+    float midIntensity = 1.0f;
+    float outerIntensity = 0.75f;
+    float outermostIntensity = 0.5f;
+    float lodOffset = 0.5f;
+    bool abTest = false;
+    std::int32_t smoothingPasses = 2;
+    bool onlyBloom = false;
+
+  private:
+    void PrepareTargets(const Camera& camera);
+    void BlurPasses(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float radius,
+                    float textureSize);
+    void DrawQuad() const;
+
+    std::map<void*, std::unique_ptr<Framebuffer>> thresholdTargets;
+    std::map<void*, std::unique_ptr<Framebuffer>> horizontalTargets;
+    std::map<void*, std::unique_ptr<Framebuffer>> verticalTargets;
+    Shader* thresholdShader = nullptr;
+    Shader* blurShader = nullptr;
+    Shader* copyShader = nullptr;
+};

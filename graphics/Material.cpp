@@ -1,0 +1,61 @@
+#include "Material.h"
+
+#include "Graphics.h"
+#include "RenderLine.h"
+#include "Shader.h"
+
+Material::Material(const std::string& materialName, Shader* materialShader, std::int32_t materialOrder,
+                   const MaterialRenderState& state)
+    : name(materialName), order(materialOrder), shader(materialShader), renderState(state)
+{
+    if (shader != nullptr)
+        data = shader->GetTemplate();
+}
+
+Material::Material(const Material& other)
+    : needsRegistration(other.needsRegistration || other.batch == nullptr), name(other.name),
+      order(other.order), shader(other.shader), batch(other.batch), data(other.data),
+      renderState(other.renderState)
+{
+}
+
+Material& Material::operator=(const Material& other)
+{
+    if (this == &other)
+        return *this;
+    needsRegistration = other.needsRegistration || other.batch == nullptr;
+    name = other.name;
+    order = other.order;
+    shader = other.shader;
+    batch = other.batch;
+    data = other.data;
+    renderState = other.renderState;
+    return *this;
+}
+
+void Material::Submit()
+{
+    if (gGraphics == nullptr || shader == nullptr)
+        return;
+    if (needsRegistration)
+    {
+        Register();
+        needsRegistration = false;
+    }
+    else if (batch != nullptr && batch->IsDropped())
+    {
+        batch.reset();
+        Register();
+    }
+    if (batch != nullptr)
+        batch->Add(&data);
+}
+
+void Material::Register()
+{
+    // A dropped batch is never drawn again, and a batch of another shader has another stride.
+    if (batch != nullptr && !batch->IsDropped() && batch->GetOrder() == order &&
+        batch->GetShader() == shader && batch->GetRenderState() == renderState)
+        return;
+    batch = gGraphics->FindOrCreateBatch(order, shader, renderState);
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include "MaterialRenderState.h"
+#include "ShaderData.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Shader;
+class RenderLine;
+
+// What a drawing component owns and submits every frame: a shader, a layer order, a render state and one
+// instance's inputs. Submitting appends the inputs to the batch shared by every material of the same
+// order, shader and render state.
+class Material
+{
+  public:
+    Material() = default;
+    // Copies the shader's input template; no batch yet.
+    Material(const std::string& name, Shader* shader, std::int32_t order, const MaterialRenderState& state);
+    // Shares the batch; a copy without one must register.
+    Material(const Material& other);
+    Material& operator=(const Material& other);
+
+    // Appends this frame's instance to the batch, registering first when needed. The batch keeps a
+    // pointer to `data` until the frame is drawn, so the material must stay in place until then.
+    void Submit();
+    // Finds or creates the batch of this material's order, shader and render state.
+    void Register();
+
+    bool needsRegistration = true;
+    std::string name;
+    std::int32_t order = 0;
+    Shader* shader = nullptr;
+    std::shared_ptr<RenderLine> batch;
+    ShaderData data;
+    MaterialRenderState renderState;
+};

@@ -1,0 +1,24 @@
+#pragma once
+#include "VersionedClass.h"
+
+#include <cstdint>
+
+class Camera;
+
+// A full-screen effect of the chain: it reads the image the camera's previous target holds and writes
+// the result into the camera's current target, which is bound, cleared and sized on entry (unit 0 active).
+class PostProcessingEffect : public VersionedClass
+{
+  public:
+    explicit PostProcessingEffect(std::uint32_t version) { dataVersion = version; }
+    virtual ~PostProcessingEffect() = default;
+    PostProcessingEffect(const PostProcessingEffect&) = delete;
+    PostProcessingEffect& operator=(const PostProcessingEffect&) = delete;
+
+    // Processes the camera's image.
+    virtual void Apply(Camera& camera) = 0;
+    // Draws the editor widgets of the effect's tunable fields.
+    virtual void DrawEditor() {}
+    // The class's current data version.
+    virtual std::uint32_t GetVersion() const { return 1; }
+};

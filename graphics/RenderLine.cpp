@@ -1,0 +1,291 @@
+#include "RenderLine.h"
+
+#include "Mesh.h"
+#include "RenderStats.h"
+#include "Shader.h"
+#include "ShaderData.h"
+#include "TextureManager.h"
+
+#include <glad/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <iostream>
+
+namespace
+{
+// Per-instance inputs live at locations 2 up; the quad mesh owns 0 and 1.
+constexpr GLuint kFirstInstanceLocation = 2;
+constexpr GLuint kLastInstanceLocation = 15;
+
+// Depth functions that reject nearer fragments would hide every later draw; they draw as GL_ALWAYS.
+GLenum UsableDepthFunction(std::uint32_t stored)
+{
+    switch (stored)
+    {
+    case GL_NEVER:
+    case GL_EQUAL:
+    case GL_GREATER:
+    case GL_GEQUAL:
+        return GL_ALWAYS;
+    default:
+        return IsDepthFunction(stored) ? stored : GL_LESS;
+    }
+}
+
+// A NaN depth would break the ordering the sort relies on; it sorts as 0.
+float SortDepth(float depth)
+{
+    return std::isnan(depth) ? 0.0f : depth;
+}
+
+const void* OffsetPointer(std::uint64_t offset)
+{
+    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(offset));
+}
+} // namespace
+
+RenderStats& GetRenderStats()
+{
+    static RenderStats stats;
+    return stats;
+}
+
+RenderLine::RenderLine(std::int32_t lineOrder, Shader* lineShader, const MaterialRenderState& state)
+    : order(lineOrder), shader(lineShader), renderState(state), stride(lineShader->GetTemplate().stride)
+{
+    if (!shader->IsUsable())
+        return;
+    glGenBuffers(1, &instanceBuffer);
+    shader->Use();
+    shader->SetSamplerUnits();
+}
+
+RenderLine::~RenderLine()
+{
+    if (instanceBuffer != 0)
+        glDeleteBuffers(1, &instanceBuffer);
+}
+
+void RenderLine::Add(ShaderData* data)
+{
+    items.push_back(data);
+    ++instanceCount;
+}
+
+void RenderLine::SortByDepth()
+{
+    const auto deeperFirst = [](const ShaderData* a, const ShaderData* b)
+    { return SortDepth(a->depth) > SortDepth(b->depth); };
+    if (std::is_sorted(items.begin(), items.end(), deeperFirst))
+        return;
+    // Equal depths keep their submission order; sorting (depth, index) keys in a kept buffer gives that
+    // without the allocation of a stable sort.
+    sortKeys.clear();
+    for (std::size_t index = 0; index < items.size(); ++index)
+    {
+        sortKeys.push_back({SortDepth(items[index]->depth), static_cast<std::uint32_t>(index)});
+    }
+    std::sort(sortKeys.begin(), sortKeys.end(),
+              [](const SortKey& a, const SortKey& b)
+              { return a.depth != b.depth ? a.depth > b.depth : a.index < b.index; });
+    sortedItems.clear();
+    for (const SortKey& key : sortKeys)
+        sortedItems.push_back(items[key.index]);
+    items.swap(sortedItems);
+}
+
+void RenderLine::Reset()
+{
+    items.clear();
+    staging.clear();
+    instanceCount = 0;
+    textureIds.clear();
+}
+
+void RenderLine::ApplyRenderState() const
+{
+    const BlendMode& blend =
+        kBlendModes[std::min<std::size_t>(renderState.blendMode, kBlendModes.size() - 1)];
+    glBlendFunc(blend.source, blend.destination);
+    glDepthMask(renderState.writeDepth ? GL_TRUE : GL_FALSE);
+    glDepthFunc(UsableDepthFunction(renderState.depthTest));
+}
+
+void RenderLine::Draw(const Matrix3& worldScreen, DepthSlice& slice)
+{
+    if (instanceCount == 0 || !shader->IsUsable())
+        return;
+    ApplyRenderState();
+    staging.resize(static_cast<std::size_t>(stride) * instanceCount);
+    shader->Use();
+    shader->SetMatrix3(kWorldScreen, worldScreen);
+    shader->SetFloat(kOrdinalStep, slice.step);
+    glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
+    // Effects bind their own textures outside the unit table, so every unit starts from nothing.
+    TextureManager::UnbindAllUnits();
+    glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer);
+
+    CollectTextureIds();
+    const std::uint32_t rangeBase = slice.next;
+    if (textureIds.size() <= static_cast<std::size_t>(TextureManager::kUnitCount))
+    {
+        std::sort(textureIds.begin(), textureIds.end());
+        for (std::uint32_t id : textureIds)
+            TextureManager::BindToUnit(TextureManager::GetTextureById(id));
+        DrawRange(0, items.size(), slice);
+    }
+    else
+    {
+        std::size_t start = 0;
+        for (std::size_t index = 0; index < items.size(); ++index)
+        {
+            if (BindItemTextures(*items[index]) || start == index)
+                continue;
+            // The units are full: draw what is pending and take this item again on empty units.
+            DrawRange(start, index, slice);
+            TextureManager::UnbindAllUnits();
+            start = index;
+            BindItemTextures(*items[index]);
+        }
+        DrawRange(start, items.size(), slice);
+    }
+    slice.next = rangeBase + instanceCount;
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+void RenderLine::CollectTextureIds()
+{
+    // Taken when drawing rather than at submission, so a texture rebound after submitting is drawn.
+    // Collecting stops once the ids outnumber the units: the split path binds item by item anyway.
+    textureIds.clear();
+    std::uint32_t lastId = Texture::kNoUnit;
+    for (const ShaderData* item : items)
+        for (const TextureBinding& binding : item->textureBindings)
+        {
+            if (binding.texture == nullptr || binding.texture->id == lastId)
+                continue;
+            lastId = binding.texture->id;
+            if (std::find(textureIds.begin(), textureIds.end(), lastId) != textureIds.end())
+                continue;
+            textureIds.push_back(lastId);
+            if (textureIds.size() > static_cast<std::size_t>(TextureManager::kUnitCount))
+                return;
+        }
+}
+
+bool RenderLine::BindItemTextures(const ShaderData& item)
+{
+    // An item with more textures than units is drawn with those that fit.
+    for (const TextureBinding& binding : item.textureBindings)
+    {
+        if (binding.texture == nullptr || binding.texture->HasUnit())
+            continue;
+        if (!TextureManager::HasFreeUnit())
+            return false;
+        TextureManager::BindToUnit(*binding.texture);
+    }
+    return true;
+}
+
+void RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slice)
+{
+    if (first == last)
+        return;
+    const auto stagingStart = std::chrono::steady_clock::now();
+    for (std::size_t index = first; index < last; ++index)
+    {
+        ShaderData& item = *items[index];
+        for (const TextureBinding& binding : item.textureBindings)
+        {
+            if (binding.texture == nullptr || !binding.texture->HasUnit())
+            {
+                std::cout << "WARNING: Texture is not bound!" << std::endl;
+                continue;
+            }
+            if (binding.dataOffset + sizeof(std::uint32_t) <= item.data.size())
+                std::memcpy(item.data.data() + binding.dataOffset, &binding.texture->unit,
+                            sizeof(std::uint32_t));
+        }
+        // Data shorter than the batch's stride (a material of another layout) is padded with zeros.
+        std::uint8_t* target = staging.data() + (index - first) * stride;
+        const std::size_t bytes = std::min<std::size_t>(stride, item.data.size());
+        std::memcpy(target, item.data.data(), bytes);
+        std::memset(target + bytes, 0, stride - bytes);
+    }
+    const std::uint32_t bytes = stride * static_cast<std::uint32_t>(last - first);
+    if (bytes > bufferCapacity)
+    {
+        bufferCapacity = 2 * bytes;
+        glBufferData(GL_ARRAY_BUFFER, bufferCapacity, nullptr, GL_DYNAMIC_DRAW);
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, staging.data());
+    RenderStats& stats = GetRenderStats();
+    stats.stagingSeconds +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - stagingStart).count();
+    SetVertexInputs();
+    shader->SetInt(kDrawOrdinal, static_cast<std::int32_t>(slice.next + first));
+    const auto count = static_cast<GLsizei>(last - first);
+    glDrawElementsInstanced(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr, count);
+
+    ++stats.drawCalls;
+    ++stats.instancedDraws;
+    stats.instances += static_cast<std::uint64_t>(count);
+    stats.bytesUploaded += bytes;
+}
+
+void RenderLine::SetVertexInputs() const
+{
+    // Locations this shader does not use are switched off, or the shared quad would keep reading the
+    // arrays of the batch drawn before.
+    bool used[kLastInstanceLocation + 1] = {};
+    const auto glStride = static_cast<GLsizei>(stride);
+    for (const ShaderAttribute& attribute : shader->GetTemplate().attributes)
+    {
+        const GLuint location = attribute.location;
+        switch (attribute.type)
+        {
+        case satVector2:
+        case satVector3:
+        case satVector4:
+        case satFloat:
+        {
+            const GLint components = static_cast<GLint>(AttributeSize(attribute.type) / 4);
+            glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, glStride,
+                                  OffsetPointer(attribute.dataOffset));
+            break;
+        }
+        case satInt:
+            glVertexAttribIPointer(location, 1, GL_INT, glStride, OffsetPointer(attribute.dataOffset));
+            break;
+        case satUInt:
+            glVertexAttribIPointer(location, 1, GL_UNSIGNED_INT, glStride,
+                                   OffsetPointer(attribute.dataOffset));
+            break;
+        case satMatrix3:
+            for (GLuint column = 0; column < 3; ++column)
+            {
+                glVertexAttribPointer(location + column, 3, GL_FLOAT, GL_FALSE, glStride,
+                                      OffsetPointer(attribute.dataOffset + 12 * column));
+                glEnableVertexAttribArray(location + column);
+                glVertexAttribDivisor(location + column, 1);
+                if (location + column <= kLastInstanceLocation)
+                    used[location + column] = true;
+            }
+            continue;
+        default:
+            std::cout << "ERROR: Unknown type: " << attribute.type << std::endl;
+            continue;
+        }
+        glEnableVertexAttribArray(location);
+        glVertexAttribDivisor(location, 1);
+        if (location <= kLastInstanceLocation)
+            used[location] = true;
+    }
+    for (GLuint location = kFirstInstanceLocation; location <= kLastInstanceLocation; ++location)
+        if (!used[location])
+            glDisableVertexAttribArray(location);
+}

@@ -1,0 +1,80 @@
+#pragma once
+#include "MaterialRenderState.h"
+#include "Math.h"
+
+#include <cstdint>
+#include <vector>
+
+class Shader;
+class ShaderData;
+
+// The depth slice a camera hands out in a frame: each instance drawn takes the next ordinal, and a larger
+// ordinal lies nearer, so every instance covers what the camera drew before it.
+struct DepthSlice
+{
+    std::uint32_t next = 0;
+    float step = 1.0f;
+};
+
+// The instanced batch shared by every material of one order, shader and render state. Materials append
+// their instance data during a frame; Graphics sorts, draws and empties it.
+class RenderLine
+{
+  public:
+    // Uniform names every batch shader reads.
+    static constexpr const char* kWorldScreen = "worldScreen";
+    static constexpr const char* kDrawOrdinal = "drawOrdinal";
+    static constexpr const char* kOrdinalStep = "ordinalStep";
+
+    RenderLine(std::int32_t order, Shader* shader, const MaterialRenderState& state);
+    ~RenderLine();
+    RenderLine(const RenderLine&) = delete;
+    RenderLine& operator=(const RenderLine&) = delete;
+
+    // Appends one instance; the data must stay alive until Reset.
+    void Add(ShaderData* data);
+    // Sorts the instances by depth, larger first; equal depths keep their submission order.
+    void SortByDepth();
+    // Draws every instance with the camera's matrix, taking ordinals from the slice.
+    void Draw(const Matrix3& worldScreen, DepthSlice& slice);
+    // Empties the batch for the next frame.
+    void Reset();
+
+    bool IsDropped() const { return dropped; }
+    void MarkDropped() { dropped = true; }
+    std::int32_t GetOrder() const { return order; }
+    Shader* GetShader() const { return shader; }
+    const MaterialRenderState& GetRenderState() const { return renderState; }
+    std::uint32_t GetInstanceCount() const { return instanceCount; }
+    const std::vector<ShaderData*>& GetItems() const { return items; }
+    std::uint32_t GetBufferCapacity() const { return bufferCapacity; }
+
+  private:
+    void ApplyRenderState() const;
+    void CollectTextureIds();
+    // Binds the item's unbound textures; false when the units ran out first.
+    bool BindItemTextures(const ShaderData& item);
+    void DrawRange(std::size_t first, std::size_t last, DepthSlice& slice);
+    void SetVertexInputs() const;
+
+    bool dropped = false;
+    std::int32_t order = 0;
+    Shader* shader = nullptr;
+    MaterialRenderState renderState;
+    std::vector<ShaderData*> items;
+    // Kept between frames so that sorting allocates nothing once the batch has reached its size.
+    struct SortKey
+    {
+        float depth;
+        std::uint32_t index;
+    };
+    std::vector<SortKey> sortKeys;
+    std::vector<ShaderData*> sortedItems;
+    // The distinct texture ids of this frame's items (at most one more than the units).
+    std::vector<std::uint32_t> textureIds;
+    std::vector<std::uint8_t> staging;
+    std::uint32_t stride = 0;
+    std::uint32_t instanceCount = 0;
+    std::uint32_t instanceBuffer = 0;
+    std::uint32_t bufferCapacity = 0;
+};

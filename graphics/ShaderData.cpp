@@ -1,0 +1,213 @@
+#include "ShaderData.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iostream>
+
+std::uint32_t AttributeSize(std::uint32_t type)
+{
+    switch (type)
+    {
+    case satVector2:
+        return 8;
+    case satInt:
+    case satUInt:
+    case satFloat:
+        return 4;
+    case satVector3:
+        return 12;
+    case satVector4:
+        return 16;
+    case satMatrix3:
+        return 36;
+    default:
+        return 0;
+    }
+}
+
+bool ShaderData::AppendAttribute(std::string_view name, std::uint32_t location, std::uint32_t type,
+                                 Texture* defaultTexture)
+{
+    const std::uint32_t size = AttributeSize(type);
+    if (size == 0)
+    {
+        std::cout << "ERROR: Unknown Shader Attribute: " << type << std::endl;
+        return false;
+    }
+    attributes.push_back({std::string(name), location, stride, type});
+    if (type == satUInt)
+        textureBindings.push_back({location, stride, defaultTexture});
+    stride += size;
+    data.resize(stride, 0);
+    return true;
+}
+
+const ShaderAttribute* ShaderData::FindAttribute(std::string_view name) const
+{
+    for (const ShaderAttribute& attribute : attributes)
+        if (attribute.name == name)
+            return &attribute;
+    return nullptr;
+}
+
+namespace
+{
+void ReportMismatch(const char* typeWord, std::uint32_t actual)
+{
+    std::cout << "ERROR: Type of attribute does not match, should be " << typeWord << ", is: " << actual
+              << std::endl;
+}
+
+// The bytes of the input's slot that lie inside the data: never past the slot or the end.
+std::uint32_t SlotBytes(const ShaderAttribute& attribute, std::size_t dataSize)
+{
+    if (attribute.dataOffset >= dataSize)
+        return 0;
+    const std::size_t room = dataSize - static_cast<std::size_t>(attribute.dataOffset);
+    return static_cast<std::uint32_t>(std::min<std::size_t>(AttributeSize(attribute.type), room));
+}
+} // namespace
+
+void ShaderData::Write(std::string_view name, std::uint32_t type, const char* typeWord, const void* value,
+                       std::uint32_t size)
+{
+    const ShaderAttribute* attribute = FindAttribute(name);
+    if (attribute == nullptr)
+        return;
+    if (attribute->type != type)
+        ReportMismatch(typeWord, attribute->type);
+    // A mismatched value is still written, cut to the slot so it never spills into the next instance.
+    const std::uint32_t bytes = std::min(size, SlotBytes(*attribute, data.size()));
+    if (bytes > 0)
+        std::memcpy(data.data() + attribute->dataOffset, value, bytes);
+}
+
+bool ShaderData::Read(std::string_view name, std::uint32_t type, const char* typeWord, void* value,
+                      std::uint32_t size) const
+{
+    const ShaderAttribute* attribute = FindAttribute(name);
+    if (attribute == nullptr)
+        return false;
+    if (attribute->type != type)
+        ReportMismatch(typeWord, attribute->type);
+    if (SlotBytes(*attribute, data.size()) < size)
+        return false;
+    std::memcpy(value, data.data() + attribute->dataOffset, size);
+    return true;
+}
+
+void ShaderData::SetMatrix3(std::string_view name, const Matrix3& value)
+{
+    Write(name, satMatrix3, "Matrix3", value.m, sizeof(value.m));
+}
+
+void ShaderData::SetVector4(std::string_view name, const Vector4& value)
+{
+    const float bytes[4] = {value.x, value.y, value.z, value.w};
+    Write(name, satVector4, "Vector4", bytes, sizeof(bytes));
+}
+
+void ShaderData::SetVector3(std::string_view name, const Vector3& value)
+{
+    const float bytes[3] = {value.x, value.y, value.z};
+    Write(name, satVector3, "Vector3", bytes, sizeof(bytes));
+}
+
+void ShaderData::SetVector2(std::string_view name, const Vector2& value)
+{
+    const float bytes[2] = {value.x, value.y};
+    Write(name, satVector2, "Vector2", bytes, sizeof(bytes));
+}
+
+void ShaderData::SetFloat(std::string_view name, float value)
+{
+    if (name == kDepthName)
+    {
+        depth = value;
+        return;
+    }
+    Write(name, satFloat, "float", &value, sizeof(value));
+}
+
+void ShaderData::SetInt(std::string_view name, std::int32_t value)
+{
+    Write(name, satInt, "int", &value, sizeof(value));
+}
+
+void ShaderData::SetUInt(std::string_view name, Texture* texture)
+{
+    const ShaderAttribute* attribute = FindAttribute(name);
+    if (attribute == nullptr || texture == nullptr)
+        return;
+    if (attribute->type != satUInt)
+        ReportMismatch("unsigned int", attribute->type);
+    for (TextureBinding& binding : textureBindings)
+        if (binding.location == attribute->location)
+        {
+            binding.texture = texture;
+            return;
+        }
+}
+
+std::optional<Matrix3> ShaderData::GetMatrix3(std::string_view name) const
+{
+    Matrix3 value;
+    if (!Read(name, satMatrix3, "matrix3", value.m, sizeof(value.m)))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<Vector4> ShaderData::GetVector4(std::string_view name) const
+{
+    float bytes[4];
+    if (!Read(name, satVector4, "vector4", bytes, sizeof(bytes)))
+        return std::nullopt;
+    return Vector4(bytes[0], bytes[1], bytes[2], bytes[3]);
+}
+
+std::optional<Vector3> ShaderData::GetVector3(std::string_view name) const
+{
+    float bytes[3];
+    if (!Read(name, satVector3, "vector3", bytes, sizeof(bytes)))
+        return std::nullopt;
+    return Vector3(bytes[0], bytes[1], bytes[2]);
+}
+
+std::optional<Vector2> ShaderData::GetVector2(std::string_view name) const
+{
+    float bytes[2];
+    if (!Read(name, satVector2, "vector2", bytes, sizeof(bytes)))
+        return std::nullopt;
+    return Vector2(bytes[0], bytes[1]);
+}
+
+float ShaderData::GetFloat(std::string_view name) const
+{
+    if (name == kDepthName)
+        return depth;
+    float value = 0.0f;
+    if (!Read(name, satFloat, "float", &value, sizeof(value)))
+        return 0.0f;
+    return value;
+}
+
+std::int32_t ShaderData::GetInt(std::string_view name) const
+{
+    std::int32_t value = 0;
+    if (!Read(name, satInt, "int", &value, sizeof(value)))
+        return 0;
+    return value;
+}
+
+Texture* ShaderData::GetUInt(std::string_view name) const
+{
+    const ShaderAttribute* attribute = FindAttribute(name);
+    if (attribute == nullptr)
+        return nullptr;
+    if (attribute->type != satUInt)
+        ReportMismatch("unsigned int", attribute->type);
+    for (const TextureBinding& binding : textureBindings)
+        if (binding.location == attribute->location)
+            return binding.texture;
+    return nullptr;
+}

@@ -1,0 +1,92 @@
+#pragma once
+#include "Math.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct Texture;
+
+// The GL type numbers of the accepted per-instance inputs.
+enum ShaderAttributeType : std::uint32_t
+{
+    satVector2 = 35664, // GL_FLOAT_VEC2
+    satInt = 5124,      // GL_INT
+    satUInt = 5125,     // GL_UNSIGNED_INT: a texture slot
+    satFloat = 5126,    // GL_FLOAT
+    satVector3 = 35665, // GL_FLOAT_VEC3
+    satVector4 = 35666, // GL_FLOAT_VEC4
+    satMatrix3 = 35675, // GL_FLOAT_MAT3
+};
+
+// Bytes of one value of an accepted type; 0 for any other type.
+std::uint32_t AttributeSize(std::uint32_t type);
+
+// One reflected per-instance input.
+struct ShaderAttribute
+{
+    std::string name;
+    std::uint32_t location = 0;
+    std::uint64_t dataOffset = 0;
+    std::uint32_t type = 0;
+};
+
+// The texture an unsigned-int input samples; its unit number is written into the bytes at draw time.
+struct TextureBinding
+{
+    std::uint32_t location = 0;
+    std::uint32_t dataOffset = 0;
+    Texture* texture = nullptr;
+};
+
+// One instance's named, typed inputs laid out as the bytes a batch uploads.
+class ShaderData
+{
+  public:
+    static constexpr const char* kDepthName = "depth";
+    static constexpr float kDefaultDepth = 0.5f;
+
+    std::vector<ShaderAttribute> attributes;
+    std::vector<TextureBinding> textureBindings;
+    std::uint32_t stride = 0;
+    std::vector<std::uint8_t> data;
+    // Sort key of the instance within its batch, not an input.
+    float depth = kDefaultDepth;
+
+    // Appends an input of an accepted type at the end of the layout (a texture slot binds "Default"
+    // when a texture is given). Returns false, with the message, for any other type.
+    bool AppendAttribute(std::string_view name, std::uint32_t location, std::uint32_t type,
+                         Texture* defaultTexture);
+    // The first input of that name, or null.
+    const ShaderAttribute* FindAttribute(std::string_view name) const;
+
+    // Setters by input name; an unknown name changes nothing.
+    void SetMatrix3(std::string_view name, const Matrix3& value);
+    void SetVector4(std::string_view name, const Vector4& value);
+    void SetVector3(std::string_view name, const Vector3& value);
+    void SetVector2(std::string_view name, const Vector2& value);
+    // "depth" sets the sort key.
+    void SetFloat(std::string_view name, float value);
+    void SetInt(std::string_view name, std::int32_t value);
+    // Stores the texture in the binding of the input's location; null changes nothing.
+    void SetUInt(std::string_view name, Texture* texture);
+
+    // Getters by input name; absent for an unknown name or a slot too small for the type.
+    std::optional<Matrix3> GetMatrix3(std::string_view name) const;
+    std::optional<Vector4> GetVector4(std::string_view name) const;
+    std::optional<Vector3> GetVector3(std::string_view name) const;
+    std::optional<Vector2> GetVector2(std::string_view name) const;
+    // 0 for an unknown name; "depth" reads the sort key.
+    float GetFloat(std::string_view name) const;
+    std::int32_t GetInt(std::string_view name) const;
+    // The texture bound to the input, or null.
+    Texture* GetUInt(std::string_view name) const;
+
+  private:
+    void Write(std::string_view name, std::uint32_t type, const char* typeWord, const void* value,
+               std::uint32_t size);
+    bool Read(std::string_view name, std::uint32_t type, const char* typeWord, void* value,
+              std::uint32_t size) const;
+};

@@ -1,0 +1,48 @@
+#pragma once
+#include "Texture.h"
+
+#include <cstdint>
+#include <string>
+
+// The process-wide registry of GL textures (indexed by id) and the table of 16 texture units that
+// batches bind them to.
+namespace TextureManager
+{
+inline constexpr int kUnitCount = 16;
+inline constexpr const char* kAssetFolder = "./Assets/";
+inline constexpr const char* kDefaultName = "Default";
+inline constexpr const char* kWhitePixelName = "WhitePixel";
+inline constexpr std::uint32_t kInvalidSize = 0xFFFFFFFFu;
+
+// Empties the unit table, registers "Default" and "WhitePixel", then every PNG of the asset folder.
+void Init();
+// Unbinds every unit and deletes every texture.
+void Exit();
+
+// Registers a texture from pixel data (format is both the internal and the pixel format); absent
+// pixels or an all-ones size register the placeholder instead. Returns the new texture.
+Texture& CreateTexture(const std::string& name, std::uint32_t width, std::uint32_t height, const void* pixels,
+                       std::uint32_t format);
+// Loads an image file and registers it; a file that cannot be decoded registers the placeholder.
+Texture& LoadTexture(const std::string& name, const std::string& path);
+// Copies a dropped PNG into the asset folder and loads it from there.
+void ImportTexture(const std::string& name, const std::string& path);
+
+// The first texture of that name, else "Default" with a message.
+Texture& GetTexture(const std::string& name);
+// The texture of that id, else "Default" with a message.
+Texture& GetTextureById(std::uint32_t id);
+// The texture of that id, or null (no message).
+Texture* FindTextureById(std::uint32_t id);
+// Every name in id order, each followed by a zero byte, plus a final zero byte (an ImGui combo list).
+std::string GetTextureNameList();
+// Number of slots of the texture list (empty slots included).
+std::uint32_t GetTextureCount();
+
+// Binds the texture to the lowest free unit unless it already holds one; with none free, unit 0 is taken.
+void BindToUnit(Texture& texture);
+// Unbinds the texture of every occupied unit.
+void UnbindAllUnits();
+// Whether some unit is free.
+bool HasFreeUnit();
+} // namespace TextureManager

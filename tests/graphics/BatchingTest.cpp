@@ -1,0 +1,171 @@
+#include "DebugDraw.h"
+#include "DebugRenderer.h"
+#include "GraphicsTestFixture.h"
+#include "MetaHooks.h"
+#include "PlatformHooks.h"
+#include "RenderLine.h"
+#include "SceneHelpers.h"
+#include "Shader.h"
+
+#include <cmath>
+
+TEST_F(GraphicsTest, MaterialsShareABatchOnlyWithTheSameState)
+{
+    Material first = graphics->GetMaterial(Graphics::dmBasic);
+    Material second = graphics->GetMaterial(Graphics::dmBasic);
+    Material additive = graphics->GetMaterial(Graphics::dmBasic);
+    additive.renderState.blendMode = bmAdditive;
+    first.Submit();
+    second.Submit();
+    additive.Submit();
+
+    ASSERT_NE(first.batch, nullptr);
+    EXPECT_EQ(first.batch, second.batch);
+    EXPECT_NE(first.batch, additive.batch);
+    auto& layer = graphics->GetLayers().at(1000);
+    EXPECT_EQ(layer.size(), 2u);
+    EXPECT_EQ(first.batch->GetInstanceCount(), 2u);
+    Frame();
+}
+
+TEST_F(GraphicsTest, ItemsDrawLargerDepthFirstAndTiesInSubmissionOrder)
+{
+    std::vector<Material> materials(5, graphics->GetMaterial(Graphics::dmBasic));
+    const float depths[5] = {0.2f, 0.9f, 0.5f, 0.5f, 0.5f};
+    for (std::size_t index = 0; index < materials.size(); ++index)
+    {
+        materials[index].data.SetFloat("depth", depths[index]);
+        materials[index].Submit();
+    }
+    graphics->UpkeepBatches();
+    const auto& items = materials[0].batch->GetItems();
+    ASSERT_EQ(items.size(), 5u);
+    EXPECT_EQ(items[0], &materials[1].data);
+    EXPECT_EQ(items[1], &materials[2].data);
+    EXPECT_EQ(items[2], &materials[3].data);
+    EXPECT_EQ(items[3], &materials[4].data);
+    EXPECT_EQ(items[4], &materials[0].data);
+    graphics->ResetFrame();
+}
+
+TEST_F(GraphicsTest, AMaterialThatSkipsAFrameLosesItsBatchAndRegistersAgain)
+{
+    Material material = graphics->GetMaterial(Graphics::dmBasic);
+    material.Submit();
+    Frame();
+    std::shared_ptr<RenderLine> old = material.batch;
+    EXPECT_FALSE(old->IsDropped());
+
+    Frame();
+    EXPECT_TRUE(old->IsDropped());
+    EXPECT_EQ(graphics->GetLayers().count(1000), 0u) << "the empty layer is erased";
+
+    // Registering against a dropped batch must not keep it, or the item would never be drawn.
+    material.Register();
+    EXPECT_NE(material.batch, old);
+    material.Submit();
+    EXPECT_EQ(graphics->GetLayers().at(1000).size(), 1u);
+    EXPECT_EQ(graphics->GetLayers().at(1000).front(), material.batch);
+    EXPECT_EQ(material.batch->GetInstanceCount(), 1u);
+    Frame();
+}
+
+TEST_F(GraphicsTest, CopiesShareTheBatchAndCopiesWithoutOneRegister)
+{
+    Material original = graphics->GetMaterial(Graphics::dmText);
+    EXPECT_TRUE(original.needsRegistration);
+    original.Submit();
+    EXPECT_FALSE(original.needsRegistration);
+    Material copy(original);
+    EXPECT_EQ(copy.batch, original.batch);
+    EXPECT_FALSE(copy.needsRegistration);
+    copy.Submit();
+    EXPECT_EQ(original.batch->GetInstanceCount(), 2u);
+    Frame();
+}
+
+TEST_F(GraphicsTest, AnItemWithMoreTexturesThanUnitsStillDraws)
+{
+    GlTestSupport::WriteFile("Shaders/manyTextures.vs", R"(#version 430 core
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec2 uv;
+layout(location = 2) in uint t0; layout(location = 3) in uint t1; layout(location = 4) in uint t2;
+layout(location = 5) in uint t3; layout(location = 6) in uint t4; layout(location = 7) in uint t5;
+layout(location = 8) in uint t6; layout(location = 9) in uint t7; layout(location = 10) in uint t8;
+layout(location = 11) in uint t9; layout(location = 12) in uint t10; layout(location = 13) in uint t11;
+layout(location = 14) in uint t12; layout(location = 15) in uint t13;
+uniform mat3 worldScreen;
+uniform int drawOrdinal;
+uniform float ordinalStep;
+flat out uint sum;
+void main()
+{
+    gl_Position = vec4((worldScreen * position).xy, 1.0 - 2.0 * float(drawOrdinal + gl_InstanceID + 1) * ordinalStep, 1.0);
+    sum = t0 + t1 + t2 + t3 + t4 + t5 + t6 + t7 + t8 + t9 + t10 + t11 + t12 + t13;
+}
+)");
+    GlTestSupport::WriteFile("Shaders/manyTextures.fs", R"(#version 430 core
+flat in uint sum;
+out vec4 colour;
+void main() { colour = vec4(float(sum) / 255.0); }
+)");
+    Shader* shader = graphics->GetShader("manyTextures");
+    ASSERT_TRUE(shader->IsUsable());
+    std::vector<Material> materials;
+    materials.reserve(2);
+    for (int item = 0; item < 2; ++item)
+    {
+        materials.emplace_back("many", shader, 10, MaterialRenderState());
+        for (int slot = 0; slot < 14; ++slot)
+        {
+            const std::string name = "t" + std::to_string(slot);
+            ColourTexture("many" + std::to_string(item) + name, 1, 2, 3);
+            materials.back().data.SetUInt(name,
+                                          &TextureManager::GetTexture("many" + std::to_string(item) + name));
+        }
+        materials.back().Submit();
+    }
+    testing::internal::CaptureStdout();
+    Frame();
+    testing::internal::GetCapturedStdout();
+}
+
+TEST_F(GraphicsTest, ANanDepthSortsWithoutHarm)
+{
+    std::vector<Material> materials(3, graphics->GetMaterial(Graphics::dmBasic));
+    materials[0].data.SetFloat("depth", 0.3f);
+    materials[1].data.SetFloat("depth", std::nanf(""));
+    materials[2].data.SetFloat("depth", 0.6f);
+    for (Material& material : materials)
+        material.Submit();
+    graphics->UpkeepBatches();
+    const auto& items = materials[0].batch->GetItems();
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0], &materials[2].data);
+    EXPECT_EQ(items[1], &materials[0].data);
+    EXPECT_EQ(items[2], &materials[1].data);
+    Frame();
+}
+
+TEST_F(GraphicsTest, InitConnectsTheDropMaterialAndDebugDrawHooks)
+{
+    EXPECT_TRUE(static_cast<bool>(PlatformHooks::importTexture));
+    EXPECT_TRUE(static_cast<bool>(MetaHooks::saveMaterial));
+    EXPECT_TRUE(static_cast<bool>(MetaHooks::loadMaterial));
+    EXPECT_TRUE(static_cast<bool>(MetaHooks::editMaterial));
+    EXPECT_TRUE(static_cast<bool>(MetaHooks::editTexture));
+
+    // Physics' debug shapes reach the renderer's queues.
+    GetDebugDraw().Line(Vector3(0.0f, 0.0f, 0.0f), Vector3(1.0f, 1.0f, 0.0f),
+                        Vector4(1.0f, 0.0f, 0.0f, 1.0f));
+    GetDebugDraw().Point(Vector3(2.0f, 2.0f, 0.0f), 5.0f, Vector4(1.0f, 0.0f, 0.0f, 1.0f));
+    EXPECT_EQ(graphics->GetDebugRenderer()->GetLineCount(), 1u);
+    EXPECT_EQ(graphics->GetDebugRenderer()->GetPointCount(), 1u);
+    Frame();
+
+    graphics->Exit();
+    EXPECT_FALSE(static_cast<bool>(MetaHooks::loadMaterial));
+    GetDebugDraw().Line(Vector3(0.0f, 0.0f, 0.0f), Vector3(1.0f, 1.0f, 0.0f),
+                        Vector4(1.0f, 0.0f, 0.0f, 1.0f));
+    graphics->Init();
+}

@@ -1,0 +1,123 @@
+#include "ShaderData.h"
+#include "Texture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace
+{
+// The layout reflection gives a pair with inputs of every type, a float last.
+ShaderData EveryTypeLayout(Texture* defaultTexture)
+{
+    ShaderData data;
+    data.AppendAttribute("modelWorld", 2, satMatrix3, defaultTexture);
+    data.AppendAttribute("tint", 5, satVector4, defaultTexture);
+    data.AppendAttribute("count", 6, satInt, defaultTexture);
+    data.AppendAttribute("texture", 7, satUInt, defaultTexture);
+    data.AppendAttribute("offset", 9, satVector2, defaultTexture);
+    data.AppendAttribute("extra", 10, satVector3, defaultTexture);
+    data.AppendAttribute("amount", 8, satFloat, defaultTexture);
+    return data;
+}
+
+float FloatAt(const ShaderData& data, std::size_t offset)
+{
+    float value = 0.0f;
+    std::memcpy(&value, data.data.data() + offset, sizeof(value));
+    return value;
+}
+} // namespace
+
+TEST(ShaderDataTest, ValuesLandAtTheirOffsetsAndReadBack)
+{
+    Texture fallback;
+    ShaderData data = EveryTypeLayout(&fallback);
+    EXPECT_EQ(data.stride, 84u);
+    data.SetVector4("tint", Vector4(1.0f, 0.5f, 0.25f, 1.0f));
+    data.SetInt("count", -7);
+    data.SetVector2("offset", Vector2(3.0f, 4.0f));
+    data.SetVector3("extra", Vector3(5.0f, 6.0f, 7.0f));
+    data.SetFloat("amount", 2.5f);
+    Matrix3 matrix = TranslationMatrix(10.0f, 20.0f);
+    data.SetMatrix3("modelWorld", matrix);
+
+    EXPECT_EQ(FloatAt(data, 36), 1.0f);
+    EXPECT_EQ(FloatAt(data, 48), 1.0f);
+    EXPECT_EQ(FloatAt(data, 60), 3.0f);
+    EXPECT_EQ(FloatAt(data, 80), 2.5f);
+    EXPECT_EQ(data.GetVector4("tint"), Vector4(1.0f, 0.5f, 0.25f, 1.0f));
+    EXPECT_EQ(data.GetInt("count"), -7);
+    EXPECT_EQ(data.GetVector3("extra"), Vector3(5.0f, 6.0f, 7.0f));
+    EXPECT_EQ(data.GetMatrix3("modelWorld"), matrix);
+    EXPECT_EQ(data.GetUInt("texture"), &fallback);
+    EXPECT_FALSE(data.GetVector2("missing").has_value());
+    EXPECT_EQ(data.GetFloat("missing"), 0.0f);
+}
+
+TEST(ShaderDataTest, DepthIsTheSortKeyNotAnInput)
+{
+    ShaderData data = EveryTypeLayout(nullptr);
+    const std::vector<std::uint8_t> before = data.data;
+    EXPECT_EQ(data.depth, 0.5f);
+    data.SetFloat("depth", 0.9f);
+    EXPECT_EQ(data.depth, 0.9f);
+    EXPECT_EQ(data.GetFloat("depth"), 0.9f);
+    EXPECT_EQ(data.data, before);
+}
+
+TEST(ShaderDataTest, MismatchedTypesReportAndStayInsideTheSlot)
+{
+    Texture fallback;
+    ShaderData data = EveryTypeLayout(&fallback);
+    data.SetVector4("tint", Vector4(9.0f, 9.0f, 9.0f, 9.0f));
+
+    testing::internal::CaptureStdout();
+    data.SetVector3("tint", Vector3(1.0f, 2.0f, 3.0f));
+    std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_NE(output.find("ERROR: Type of attribute does not match, should be Vector3, is: 35666"),
+              std::string::npos);
+    EXPECT_EQ(data.GetVector4("tint"), Vector4(1.0f, 2.0f, 3.0f, 9.0f)) << "12 bytes written";
+
+    // A matrix into the trailing float writes its first four bytes and nothing past the instance.
+    testing::internal::CaptureStdout();
+    data.SetMatrix3("amount", TranslationMatrix(5.0f, 6.0f));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(data.data.size(), 84u);
+    EXPECT_EQ(data.GetFloat("amount"), 1.0f);
+
+    // A getter larger than the slot answers nothing.
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(data.GetMatrix3("amount").has_value());
+    EXPECT_FALSE(data.GetVector4("extra").has_value());
+    output = testing::internal::GetCapturedStdout();
+    EXPECT_NE(output.find("should be matrix3, is: 5126"), std::string::npos);
+}
+
+TEST(ShaderDataTest, TextureSlotsIgnoreNullAndNamesWithoutABinding)
+{
+    Texture fallback;
+    Texture other;
+    ShaderData data = EveryTypeLayout(&fallback);
+    data.SetUInt("texture", nullptr);
+    EXPECT_EQ(data.GetUInt("texture"), &fallback);
+    data.SetUInt("texture", &other);
+    EXPECT_EQ(data.GetUInt("texture"), &other);
+
+    testing::internal::CaptureStdout();
+    data.SetUInt("amount", &fallback);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(data.GetUInt("texture"), &other);
+    EXPECT_EQ(data.GetFloat("amount"), 0.0f);
+}
+
+TEST(ShaderDataTest, UnknownTypesAreSkippedWithTheirMessage)
+{
+    ShaderData data;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(data.AppendAttribute("sampler", 3, 35678, nullptr));
+    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_NE(output.find("ERROR: Unknown Shader Attribute: 35678"), std::string::npos);
+    EXPECT_EQ(data.stride, 0u);
+    EXPECT_TRUE(data.attributes.empty());
+}
