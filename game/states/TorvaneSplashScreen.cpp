@@ -44,12 +44,15 @@ Vector4 FadeTowardsZero(Vector4 colour)
 
 void TorvaneSplashScreen::Load()
 {
-    logo = gGameObjectFactory->CreateObject();
+    logo = nullptr;
+    logoRenderer = nullptr;
+    GameObject* object = gGameObjectFactory->CreateObject();
     Renderer sprite;
     Texture& texture = TextureManager::GetTexture(kLogoTexture);
     sprite.SetUInt("texture", &texture);
     sprite.SetUInt("emissiveTexture", &texture);
-    logo->AddComponent(sprite);
+    object->AddComponent(sprite);
+    logo = object;
 }
 
 void TorvaneSplashScreen::Init()
@@ -60,8 +63,10 @@ void TorvaneSplashScreen::Init()
     fadeOut = Vector4{};
     fadeOutStarted = false;
 
-    Transform* transform = logo->GetComponentAs<Transform>(ComponentTypeId::kTransform);
-    logoRenderer = GetRenderer(*logo);
+    // A Load that failed (no texture manager, for instance) left no logo; the screen still times out.
+    Transform* transform =
+        logo != nullptr ? logo->GetComponentAs<Transform>(ComponentTypeId::kTransform) : nullptr;
+    logoRenderer = logo != nullptr ? GetRenderer(*logo) : nullptr;
     if (logoRenderer != nullptr)
         logoRenderer->tint = Vector4{1.0f, 1.0f, 1.0f, 1.0f};
     if (transform != nullptr)
