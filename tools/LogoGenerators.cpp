@@ -280,7 +280,7 @@ void DrawEmblem(Mask& mask)
 // Crane picture layout, in pixels of the 1920 x 1080 image.
 constexpr int kCraneWidth = 1920;
 constexpr int kCraneHeight = 1080;
-constexpr Colour kSkyTop{238.0, 234.0, 246.0};
+constexpr Colour kSkyTop{198.0, 190.0, 228.0};
 constexpr Colour kSkyBottom{30.0, 22.0, 78.0};
 
 struct Facet
