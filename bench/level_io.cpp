@@ -92,6 +92,22 @@ class BenchWorld
     std::vector<std::uint32_t> ids;
 };
 
+// Runs the file benchmarks in a folder of their own, so nothing lands beside the caller.
+class ScratchFolder
+{
+  public:
+    ScratchFolder() : previous(std::filesystem::current_path())
+    {
+        const auto folder = std::filesystem::temp_directory_path() / "glimmock_bench_level_io";
+        std::filesystem::create_directories(folder / "Levels");
+        std::filesystem::current_path(folder);
+    }
+    ~ScratchFolder() { std::filesystem::current_path(previous); }
+
+  private:
+    std::filesystem::path previous;
+};
+
 std::string SaveWorld()
 {
     std::ostringstream out;
@@ -170,7 +186,7 @@ BENCHMARK(BM_ModuleMerge)->Arg(10)->Arg(50)->Arg(200)->Unit(benchmark::kMillisec
 static void BM_CheckedSave(benchmark::State& state)
 {
     BenchWorld world(state.range(0));
-    std::filesystem::create_directories("Levels");
+    ScratchFolder folder;
     for (auto _ : state)
         SaveLevel("bench_level");
     Count(state, state.range(0), std::filesystem::file_size("Levels/bench_level.xml"));
@@ -180,7 +196,7 @@ BENCHMARK(BM_CheckedSave)->Arg(1000)->Unit(benchmark::kMillisecond);
 static void BM_BareWrite(benchmark::State& state)
 {
     BenchWorld world(state.range(0));
-    std::filesystem::create_directories("Levels");
+    ScratchFolder folder;
     for (auto _ : state)
     {
         std::ofstream file("Levels/bench_bare.xml", std::ios::binary | std::ios::trunc);

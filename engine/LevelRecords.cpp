@@ -62,23 +62,17 @@ LevelSourceReader::LevelSourceReader(const std::string& bytes, const std::string
     {
         archive = std::make_unique<LevelIArchive>(*stream, source);
     }
+    catch (const LevelFormatError&)
+    {
+        throw;
+    }
     catch (const std::exception& error)
     {
         FailBeforeFirstElement(source, error.what());
     }
-    catch (...)
-    {
-        FailBeforeFirstElement(source, "no level archive");
-    }
 }
 
-LevelSourceReader::~LevelSourceReader()
-{
-    // The archive's destructor looks for the closing tag and, when the file ends first, throws out of a
-    // destructor. A failed stream makes it give up quietly instead.
-    stream->setstate(std::ios::failbit);
-    archive.reset();
-}
+LevelSourceReader::~LevelSourceReader() = default;
 
 GameObjectFactory& RequireFactory()
 {

@@ -45,13 +45,6 @@ void RegisterComponentFamily(const std::string& familyName, const std::string& s
 // Forgets every family: a clean start for tests.
 void ResetComponentFamilies();
 
-// Reads one object record; null for an empty record. Throws LevelFormatError.
-std::unique_ptr<GameObject> ReadObjectRecord(LevelIArchive& ar);
-// Reads one component record into a fresh copy of its class's prototype; null for a "NULL COMPONENT"
-// record. The component carries its class version and the saved owner.
-std::unique_ptr<Component> ReadComponentRecord(LevelIArchive& ar, bool versioned);
-// Reads one script record and its observer list; a "null_script" record leaves the script null.
-StagedScript ReadScriptRecord(LevelIArchive& ar, bool versioned);
 // Level and module files larger than this are refused as malformed.
 inline constexpr std::size_t kMaxLevelFileBytes = 64u * 1024u * 1024u;
 
@@ -71,6 +64,14 @@ class LevelSourceReader
     std::unique_ptr<std::istringstream> stream;
     std::unique_ptr<LevelIArchive> archive;
 };
+
+// Reads one object record; null for an empty record. Throws LevelFormatError.
+std::unique_ptr<GameObject> ReadObjectRecord(LevelIArchive& ar);
+// Reads one component record into a fresh copy of its class's prototype; null for a "NULL COMPONENT"
+// record. The component carries its class version and the saved owner.
+std::unique_ptr<Component> ReadComponentRecord(LevelIArchive& ar, bool versioned);
+// Reads one script record and its observer list; a "null_script" record leaves the script null.
+StagedScript ReadScriptRecord(LevelIArchive& ar, bool versioned);
 
 // Writes one object record; null writes the empty record.
 void WriteObjectRecord(LevelOArchive& ar, const GameObject* object);

@@ -6,6 +6,7 @@
 #include "InputSystem.h"
 #include "LoggingSystem.h"
 #include "PlaceholderSystem.h"
+#include "SoundSystem.h"
 #include "WindowProvider.h"
 
 namespace
@@ -23,7 +24,7 @@ SystemFactories MakeGameSystemFactories()
     factories[slotWindowProvider] = [] { return std::make_unique<WindowProvider>(); };
     factories[slotInput] = [] { return std::make_unique<InputSystem>(); };
     factories[slotGraphics] = [] { return std::make_unique<Graphics>(); };
-    factories[slotSound] = Placeholder(estSoundSystem);
+    factories[slotSound] = [] { return std::make_unique<SoundSystem>(); };
     factories[slotGameStateManager] = Placeholder(estGameStateManager);
     factories[slotObjectFactory] = [] { return std::make_unique<GameObjectFactory>(); };
     factories[slotBehaviorFactory] = [] { return std::make_unique<CCSMFactory>(); };

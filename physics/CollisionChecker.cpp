@@ -47,15 +47,6 @@ RigidBody* FindBody(std::uint32_t id)
     return object != nullptr ? object->GetComponentAs<RigidBody>(ComponentTypeId::kRigidBody) : nullptr;
 }
 
-// Routing asks for the bounds at every level of the tree; they are recomputed each time.
-Bounds CurrentBounds(std::uint32_t id)
-{
-    const ColliderPlace place = FindPlace(id);
-    if (place.collider == nullptr || place.transform == nullptr)
-        return {};
-    return place.collider->ComputeBounds(place.transform->GetWorldMatrix());
-}
-
 float RadiusOf(const Collider& collider)
 {
     const auto* circle = dynamic_cast<const CircleCollider*>(&collider);
@@ -136,9 +127,15 @@ void CollisionChecker::InsertObjects()
         if (place.collider == nullptr || place.transform == nullptr)
             continue;
         // Refreshes the world points too; bounds that are not finite would land in every leaf.
-        if (!place.collider->ComputeBounds(place.transform->GetWorldMatrix()).IsFinite())
+        const Bounds bounds = place.collider->ComputeBounds(place.transform->GetWorldMatrix());
+        if (!bounds.IsFinite())
             continue;
-        QuadTree::Insert(QuadTree::kRoot, id, CurrentBounds);
+        // Routing asks for the bounds at every level of the tree; nothing moves while the tree is built,
+        // so the ones just computed are the ones a recomputation would give.
+        if (stepBounds.size() <= id)
+            stepBounds.resize(static_cast<std::size_t>(id) + 1);
+        stepBounds[id] = bounds;
+        QuadTree::Insert(QuadTree::kRoot, id, [this](std::uint32_t routed) { return stepBounds[routed]; });
         ++counters.objectsInserted;
     }
 }

@@ -1,10 +1,12 @@
 #pragma once
 #include "ContactRecord.h"
 #include "PairSet.h"
+#include "ShapeBounds.h"
 #include "System.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 class Collider;
 class Transform;
@@ -50,6 +52,8 @@ class CollisionChecker : public System
 
     PairSet pairs;
     CollisionCounters counters;
+    // This step's collider bounds by object id, for routing ids down the tree.
+    std::vector<Bounds> stepBounds;
 };
 
 extern CollisionChecker* gCollisionChecker;

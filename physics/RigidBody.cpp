@@ -29,7 +29,10 @@ RigidBody::RigidBody(std::uint32_t ownerId, std::int32_t substanceIndex)
 
 std::unique_ptr<Component> RigidBody::Clone() const
 {
-    return std::unique_ptr<Component>(new RigidBody(*this));
+    // Whoever attaches or loads the copy gives it its owner.
+    std::unique_ptr<Component> copy(new RigidBody(*this));
+    copy->SetOwner(0);
+    return copy;
 }
 
 void RigidBody::TakeSubstance(std::int32_t substanceIndex)
@@ -48,6 +51,11 @@ Vector3 RigidBody::OwnerScale() const
     const Transform* transform =
         object != nullptr ? object->GetComponentAs<Transform>(ComponentTypeId::kTransform) : nullptr;
     return transform != nullptr ? transform->GetScale() : Vector3();
+}
+
+RigidBody* GetRigidBody(const GameObject* object)
+{
+    return object != nullptr ? object->GetComponentAs<RigidBody>(ComponentTypeId::kRigidBody) : nullptr;
 }
 
 float RigidBody::ComputeMass()

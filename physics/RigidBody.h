@@ -21,6 +21,7 @@ class RigidBody : public Component
     // The same, then mass and inertia computed at once from the owner's Transform.
     RigidBody(std::uint32_t ownerId, std::int32_t substance);
 
+    // A copy of every field but the owner.
     std::unique_ptr<Component> Clone() const override;
     // Reads the saved caches, the substance and the reflected fields; throws LevelFormatError.
     std::unique_ptr<Component> Load(LevelIArchive& archive) override;
@@ -108,3 +109,8 @@ class RigidBody : public Component
     bool canRotate = true;
     float gravityScale = kDefaultGravityScale;
 };
+
+class GameObject;
+
+// The object's rigid body, or null when it has none (or no object is given).
+RigidBody* GetRigidBody(const GameObject* object);

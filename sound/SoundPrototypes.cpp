@@ -1,5 +1,8 @@
 #include "SoundPrototypes.h"
 
+#include "SoundCue.h"
+
 void RegisterSoundPrototypes()
 {
+    SoundCue soundCue;
 }

@@ -3,6 +3,7 @@
 #include "Engine.h"
 #include "GamePrototypes.h"
 #include "MetaHooks.h"
+#include "PlaceholderSystem.h"
 #include "SystemManager.h"
 #include "SystemSlots.h"
 
@@ -11,7 +12,11 @@
 TEST(GameStartup, RunsAndShutsDownWithTheRealBehaviourFactoryAndSystem)
 {
     {
-        Engine engine(MakeGameSystemFactories());
+        // The game's own slots, but no window: this test needs no display.
+        SystemFactories factories = MakeGameSystemFactories();
+        factories[slotWindowProvider] = [] { return std::make_unique<PlaceholderSystem>(estWindowProvider); };
+        factories[slotInput] = [] { return std::make_unique<PlaceholderSystem>(estInputSystem); };
+        Engine engine(factories);
         engine.Init();
         RegisterAllPrototypes();
         EXPECT_NE(dynamic_cast<CCSMFactory*>(engine.Systems()[slotBehaviorFactory].get()), nullptr);

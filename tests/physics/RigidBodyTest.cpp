@@ -100,6 +100,9 @@ TEST_F(RigidBodyTest, CloneCopiesEverythingButTheOwner)
     EXPECT_EQ(copy->GetPreviousPosition(), Vector3(4.0f, 5.0f, 6.0f));
     EXPECT_EQ(copy->GetSubstance(), 4);
     EXPECT_EQ(copy->GetName(), "RigidBody");
+    EXPECT_EQ(copy->GetOwner(), 0u);
+    // Attaching gives the copy its owner again.
+    EXPECT_EQ(body->GetOwner(), box->id);
 }
 
 using ColliderTest = PhysicsTest;

@@ -1,6 +1,8 @@
 #include "FuzzWorld.h"
 
 #include "GameObjectFactory.h"
+#include "GameStats.h"
+#include "PhysicsPrototypes.h"
 
 FuzzWorld::FuzzWorld()
 {
@@ -25,6 +27,9 @@ void FuzzWorld::Start()
     InstallLevelHookDoubles(*doubles);
     factory = std::make_unique<GameObjectFactory>();
     factory->Init();
+    // The headless classes of the subsystems above the engine, next to the test classes.
+    RegisterPhysicsPrototypes();
+    const GameStats stats;
     BuildSampleWorld(*factory, *doubles);
 }
 
