@@ -36,6 +36,9 @@ Graphics::Graphics() : EngineSystem(estGraphics)
 
 Graphics::~Graphics()
 {
+    // GL objects must go while their context still exists, even when Exit never ran.
+    if (active)
+        Exit();
     layers.clear();
     materials.clear();
     shaders.clear();

@@ -1,5 +1,7 @@
 #include "GraphicsHooks.h"
 
+#include "DebugDraw.h"
+#include "Graphics.h"
 #include "MaterialEditor.h"
 #include "MaterialXml.h"
 #include "MetaHooks.h"
@@ -12,6 +14,24 @@
 
 namespace
 {
+// Passes the debug shapes other subsystems queue on to the renderer's debug queues.
+class GraphicsDebugDraw : public DebugDraw
+{
+  public:
+    void Line(const Vector3& p, const Vector3& q, const Vector4& colour) override
+    {
+        if (gGraphics != nullptr)
+            gGraphics->DrawDebugLine(Vector2(p.x, p.y), Vector2(q.x, q.y), colour);
+    }
+    void Point(const Vector3& p, float sizePx, const Vector4& colour) override
+    {
+        if (gGraphics != nullptr)
+            gGraphics->DrawDebugPoint(Vector2(p.x, p.y), sizePx, colour);
+    }
+};
+
+GraphicsDebugDraw gDebugDrawSink;
+
 WindowRecord* Record(std::size_t index)
 {
     if (gWindowProvider == nullptr || index >= gWindowProvider->windows.size())
@@ -56,6 +76,7 @@ void Install()
     MetaHooks::editMaterial = [](Material& material) { return EditMaterial(material); };
     MetaHooks::editTexture = [](const std::string& label, std::string& textureName)
     { return EditTextureChoice(label, textureName); };
+    SetDebugDraw(&gDebugDrawSink);
 }
 
 void Remove()
@@ -65,5 +86,7 @@ void Remove()
     MetaHooks::loadMaterial = nullptr;
     MetaHooks::editMaterial = nullptr;
     MetaHooks::editTexture = nullptr;
+    if (&GetDebugDraw() == &gDebugDrawSink)
+        SetDebugDraw(nullptr);
 }
 } // namespace GraphicsHooks

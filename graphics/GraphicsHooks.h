@@ -1,7 +1,7 @@
 #pragma once
 
-// Connects the renderer to the layers below it: the window provider's windows, the dropped-picture
-// import and the material and texture fields of the object model.
+// Connects the renderer to the rest of the program: the window provider's windows, the dropped-picture
+// import, the material and texture fields of the object model and the debug-draw sink.
 namespace GraphicsHooks
 {
 // Reads the windows from the window provider when there is one.

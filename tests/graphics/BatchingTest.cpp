@@ -1,3 +1,5 @@
+#include "DebugDraw.h"
+#include "DebugRenderer.h"
 #include "GraphicsTestFixture.h"
 #include "MetaHooks.h"
 #include "PlatformHooks.h"
@@ -145,14 +147,25 @@ TEST_F(GraphicsTest, ANanDepthSortsWithoutHarm)
     Frame();
 }
 
-TEST_F(GraphicsTest, InitConnectsTheDropAndMaterialHooks)
+TEST_F(GraphicsTest, InitConnectsTheDropMaterialAndDebugDrawHooks)
 {
     EXPECT_TRUE(static_cast<bool>(PlatformHooks::importTexture));
     EXPECT_TRUE(static_cast<bool>(MetaHooks::saveMaterial));
     EXPECT_TRUE(static_cast<bool>(MetaHooks::loadMaterial));
     EXPECT_TRUE(static_cast<bool>(MetaHooks::editMaterial));
     EXPECT_TRUE(static_cast<bool>(MetaHooks::editTexture));
+
+    // Physics' debug shapes reach the renderer's queues.
+    GetDebugDraw().Line(Vector3(0.0f, 0.0f, 0.0f), Vector3(1.0f, 1.0f, 0.0f),
+                        Vector4(1.0f, 0.0f, 0.0f, 1.0f));
+    GetDebugDraw().Point(Vector3(2.0f, 2.0f, 0.0f), 5.0f, Vector4(1.0f, 0.0f, 0.0f, 1.0f));
+    EXPECT_EQ(graphics->GetDebugRenderer()->GetLineCount(), 1u);
+    EXPECT_EQ(graphics->GetDebugRenderer()->GetPointCount(), 1u);
+    Frame();
+
     graphics->Exit();
     EXPECT_FALSE(static_cast<bool>(MetaHooks::loadMaterial));
+    GetDebugDraw().Line(Vector3(0.0f, 0.0f, 0.0f), Vector3(1.0f, 1.0f, 0.0f),
+                        Vector4(1.0f, 0.0f, 0.0f, 1.0f));
     graphics->Init();
 }

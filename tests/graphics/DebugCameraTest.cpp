@@ -116,3 +116,18 @@ TEST_F(GraphicsTest, MeshCopiesAlternateEveryFrame)
     EXPECT_EQ(Mesh::GetQuad().current, start);
     EXPECT_NE(quad.vertexArrays[0], quad.vertexArrays[1]);
 }
+
+TEST_F(GraphicsTest, PowerOfTwoResizesRoundUpAndIgnoreSizesThatRoundTheSame)
+{
+    Framebuffer target(300, 200, true, false);
+    target.Resize(300, 200, true);
+    EXPECT_EQ(target.GetWidth(), 512u);
+    EXPECT_EQ(target.GetHeight(), 256u);
+    target.Resize(400, 250, true);
+    EXPECT_EQ(target.GetWidth(), 512u);
+    EXPECT_EQ(target.GetHeight(), 256u);
+    target.Resize(1, 0, true);
+    EXPECT_EQ(target.GetWidth(), 1u);
+    EXPECT_EQ(target.GetHeight(), 1u);
+    EXPECT_EQ(NextPowerOfTwo(1025), 2048u);
+}

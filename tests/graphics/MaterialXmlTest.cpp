@@ -5,8 +5,11 @@
 
 #include "LevelArchive.h"
 #include "LevelIArchive.h"
+#include "MetaHooks.h"
 
 #include <boost/archive/xml_oarchive.hpp>
+
+#include <imgui.h>
 
 #include <sstream>
 
@@ -122,4 +125,31 @@ TEST_F(GraphicsTest, MaterialBlocksThatWouldWriteOutOfBoundsAreRejected)
     rejects("<ShaderData_Data_Size>84</ShaderData_Data_Size>",
             "<ShaderData_Data_Size>100000</ShaderData_Data_Size>");
     EXPECT_NO_THROW(Load(good));
+}
+
+TEST_F(GraphicsTest, TheMaterialAndTextureEditorsDrawHeadless)
+{
+    ImGuiContext* previous = ImGui::GetCurrentContext();
+    ImGuiContext* context = ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.DisplaySize = ImVec2(640.0f, 480.0f);
+    io.IniFilename = nullptr;
+    unsigned char* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
+
+    Material material = graphics->GetMaterial(Graphics::dmBasic);
+    std::string textureName = "WhitePixel";
+    ImGui::NewFrame();
+    ImGui::Begin("Fields");
+    EXPECT_FALSE(MetaHooks::editMaterial(material)) << "nothing changes without input";
+    EXPECT_FALSE(MetaHooks::editTexture("Texture", textureName));
+    ImGui::End();
+    ImGui::EndFrame();
+    EXPECT_EQ(textureName, "WhitePixel");
+    EXPECT_EQ(material.order, 1000);
+
+    ImGui::DestroyContext(context);
+    ImGui::SetCurrentContext(previous);
 }
