@@ -1,9 +1,14 @@
 #include "Graphics.h"
 
+#include "BackgroundRenderer.h"
 #include "Bloom.h"
 #include "Camera.h"
+#include "ColorEffects.h"
+#include "DayCycle.h"
 #include "DebugRenderer.h"
+#include "Font.h"
 #include "GraphicsHooks.h"
+#include "Lighting.h"
 #include "Mesh.h"
 #include "PostProcessingEffect.h"
 #include "RenderLine.h"
@@ -22,8 +27,6 @@ namespace
 {
 constexpr std::uint32_t kEffectVersion = 1;
 constexpr int kCircleChords = 64;
-// The background's clock runs through a whole day in this many seconds.
-constexpr float kDaySeconds = 20.0f;
 } // namespace
 
 Graphics::Graphics() : EngineSystem(estGraphics)
@@ -70,6 +73,7 @@ void Graphics::Init()
     }
 
     TextureManager::Init();
+    LoadFont();
     presentingShader = GetShader(kPresentingShader);
 
     materials.emplace_back("basic", GetShader("basic"), 1000,
@@ -80,16 +84,24 @@ void Graphics::Init()
                            MaterialRenderState(bmAdditive, true, kDepthLess));
 
     debugRenderer = std::make_unique<DebugRenderer>(GetShader(Shader::kDebugName));
+    background = std::make_unique<BackgroundRenderer>(GetShader("background"));
+    InstallBackgroundLevelHooks();
     Mesh::Init();
+    effects.push_back(std::make_unique<ColorBalancer>(kEffectVersion, GetShader("colorBalancer")));
+    effects.push_back(std::make_unique<Lighting>(kEffectVersion, GetShader("textured"),
+                                                 GetShader("directionalBlur"), GetShader("light"),
+                                                 GetShader("renderAlpha")));
     effects.push_back(std::make_unique<Bloom>(kEffectVersion, GetShader("textured"),
                                               GetShader("directionalBlur"), GetShader("threshold")));
+    effects.push_back(std::make_unique<Tonemap>(kEffectVersion, GetShader("tonemap")));
+    effects.push_back(std::make_unique<Saturation>(kEffectVersion, GetShader("saturation")));
 }
 
 void Graphics::Update(float dt)
 {
-    backgroundClock += dt / kDaySeconds;
-    if (backgroundClock > 1.0f)
-        backgroundClock -= 1.0f;
+    const float timeOfDay = AdvanceDayCycle(dt);
+    if (background != nullptr)
+        background->Submit(timeOfDay);
     UpkeepBatches();
     if (active)
         DrawWindows();
@@ -104,6 +116,9 @@ void Graphics::Exit()
     active = false;
     effects.clear();
     debugRenderer.reset();
+    RemoveBackgroundLevelHooks();
+    background.reset();
+    Glyphs() = GlyphTable{};
     materials.clear();
     layers.clear();
     Mesh::Shutdown();
@@ -111,6 +126,11 @@ void Graphics::Exit()
     shaders.clear();
     presentingShader = nullptr;
     TextureManager::Exit();
+}
+
+float Graphics::GetBackgroundClock() const
+{
+    return DayCycleClock();
 }
 
 Shader* Graphics::GetShader(const std::string& name)
@@ -224,6 +244,9 @@ void Graphics::ResetFrame()
             batch->Reset();
     if (debugRenderer != nullptr)
         debugRenderer->Clear();
+    // Lights and occlusion fed while no window was drawn must not pile up.
+    if (gLighting != nullptr)
+        gLighting->DropFrame();
     Mesh::FlipAll();
 }
 

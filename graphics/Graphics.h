@@ -14,6 +14,7 @@ class RenderLine;
 class DebugRenderer;
 class PostProcessingEffect;
 class Camera;
+class BackgroundRenderer;
 
 // The renderer's engine system: it owns the shaders, the render layers of batches, the default
 // materials, the effect chain and the debug renderer, and draws one frame per engine update.
@@ -69,9 +70,12 @@ class Graphics : public EngineSystem
     const std::vector<Material>& GetMaterials() const { return materials; }
     Layers& GetLayers() { return layers; }
     DebugRenderer* GetDebugRenderer() { return debugRenderer.get(); }
+    // The full-screen background, or null before Init.
+    BackgroundRenderer* GetBackground() { return background.get(); }
     std::vector<std::unique_ptr<PostProcessingEffect>>& GetEffects() { return effects; }
     Shader* GetPresentingShader() { return presentingShader; }
-    float GetBackgroundClock() const { return backgroundClock; }
+    // The day cycle's clock, in [0, 1].
+    float GetBackgroundClock() const;
 
     Vector4 clearColour{0.0f, 0.0f, 0.0f, 1.0f};
     bool drawDebug = true;
@@ -84,8 +88,8 @@ class Graphics : public EngineSystem
     std::vector<Material> materials;
     std::vector<std::unique_ptr<PostProcessingEffect>> effects;
     std::unique_ptr<DebugRenderer> debugRenderer;
+    std::unique_ptr<BackgroundRenderer> background;
     Shader* presentingShader = nullptr;
-    float backgroundClock = 0.0f;
     // Whether Init found a window, and with it a GL context.
     bool active = false;
 };

@@ -37,6 +37,8 @@ vec4 SampleUnit(uint unit, vec2 uv)
 void main()
 {
     vec4 colour = SampleUnit(vTexture, vUv) * vTint;
-    colour.rgb *= mix(vec3(1.0), vec3(0.45, 0.4, 0.6), vTimeOfDay);
+    // As the day goes on the light turns warm and dim: blue fades fastest, red slowest.
+    const vec3 dusk = vec3(0.6, 0.36, 0.26);
+    colour.rgb *= mix(vec3(1.0), dusk, clamp(vTimeOfDay, 0.0, 1.0));
     fragColour = colour;
 }

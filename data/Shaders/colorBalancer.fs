@@ -8,5 +8,6 @@ uniform vec3 balance;
 void main()
 {
     vec4 colour = texture(tex, vUv);
-    fragColour = vec4(colour.rgb * balance, colour.a);
+    // A channel scaled below zero carries no light.
+    fragColour = vec4(max(colour.rgb * balance, vec3(0.0)), colour.a);
 }

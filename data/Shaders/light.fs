@@ -1,6 +1,7 @@
 #version 430 core
 in vec2 vUv;
-in vec2 vScreenUv;
+in vec2 vLocal;
+flat in vec2 vSourceUv;
 out vec4 fragColour;
 
 uniform sampler2D tex;
@@ -12,21 +13,29 @@ uniform vec3 minTint;
 uniform float intensity;
 uniform float innerRadius;
 
+const float kMaxSteps = 64.0;
+
+// How much of the way from this pixel to the light is free of occluders: 1 in the open, 0 behind an
+// opaque sprite. Samples about once per mask pixel, measured with the screen's true proportions.
+float Visibility(vec2 here)
+{
+    vec2 toLight = vSourceUv - here;
+    float pixels = length(toLight * vec2(aspectRatio, 1.0)) * float(textureSize(alphaTex, 0).y);
+    int steps = int(clamp(ceil(pixels), 1.0, kMaxSteps));
+    float blocked = 0.0;
+    for (int i = 0; i < steps; ++i)
+    {
+        vec2 at = here + toLight * ((float(i) + 0.5) / float(steps));
+        blocked = max(blocked, textureLod(alphaTex, at, 0.0).r);
+    }
+    return 1.0 - clamp(blocked, 0.0, 1.0);
+}
+
 void main()
 {
-    // The occlusion mask is summed along the way from this pixel to the light.
-    vec2 toLight = (lightSource - vScreenUv) * vec2(aspectRatio, 1.0);
-    float visibility = 1.0;
-    if (length(toLight) > innerRadius)
-    {
-        float blocked = 0.0;
-        for (int step = 0; step < 16; ++step)
-        {
-            vec2 at = mix(vScreenUv, lightSource, float(step) / 16.0);
-            blocked += texture(alphaTex, at).a;
-        }
-        visibility = clamp(1.0 - blocked, 0.0, 1.0);
-    }
+    vec2 here = gl_FragCoord.xy / vec2(textureSize(alphaTex, 0));
+    // Close to the source (in the light's own units) nothing casts a shadow.
+    float visibility = length(vLocal - lightSource) <= innerRadius ? 1.0 : Visibility(here);
     float falloff = texture(tex, vUv).a;
-    fragColour = vec4(falloff * intensity * mix(minTint, tint, visibility), 1.0);
+    fragColour = vec4(falloff * intensity * mix(minTint, tint, visibility), falloff);
 }

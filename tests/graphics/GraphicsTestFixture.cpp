@@ -1,7 +1,19 @@
 #include "GraphicsTestFixture.h"
 
+#include "BackgroundRenderer.h"
+#include "Bloom.h"
 #include "WindowAccess.h"
 #include "WindowProvider.h"
+
+#include <vector>
+
+void GraphicsTest::KeepCoreOnly(Graphics& renderer)
+{
+    // These scenes look at the renderer alone: a black background and Bloom as the only effect.
+    renderer.GetBackground()->GetMaterial().data.SetVector4("tint", Vector4(0.0f, 0.0f, 0.0f, 1.0f));
+    std::erase_if(renderer.GetEffects(),
+                  [](const auto& effect) { return dynamic_cast<Bloom*>(effect.get()) == nullptr; });
+}
 
 void GraphicsTest::SetUp()
 {
@@ -13,6 +25,7 @@ void GraphicsTest::SetUp()
     GlTestSupport::ResetErrorCount();
     graphics = std::make_unique<Graphics>();
     graphics->Init();
+    KeepCoreOnly(*graphics);
     ready = true;
 }
 

@@ -22,6 +22,8 @@ class GraphicsTest : public OffscreenGLTest
     void SetUp() override;
     void TearDown() override;
 
+    // Leaves the renderer's own parts: a black background and Bloom as the only effect.
+    static void KeepCoreOnly(Graphics& renderer);
     // Runs one engine update of the renderer.
     void Frame(float dt = 1.0f / 60.0f) { graphics->Update(dt); }
     // Reads the window's finished frame and saves it under build/screenshots/.

@@ -1,3 +1,4 @@
+#include "DayCycle.h"
 #include "Graphics.h"
 #include "RenderLine.h"
 #include "Shader.h"
@@ -29,6 +30,8 @@ TEST(GraphicsWithoutWindowTest, SubmissionsAreEmptiedEveryFrameWithoutAnyGlCall)
 TEST(GraphicsWithoutWindowTest, TheBackgroundClockWrapsAfterTwentySeconds)
 {
     ResetWindowAccess();
+    // The clock is process-wide; earlier tests advanced it.
+    ResetDayCycle();
     Graphics graphics;
     graphics.Init();
     for (int step = 0; step < 19; ++step)

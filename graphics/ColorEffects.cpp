@@ -1,0 +1,158 @@
+#include "ColorEffects.h"
+
+#include "Camera.h"
+#include "FullScreenPass.h"
+#include "Shader.h"
+
+#include <glad/gl.h>
+
+#include <cstdio>
+
+namespace
+{
+FieldSpec Spec(float step, float minimum, float maximum)
+{
+    FieldSpec spec;
+    spec.firstVersion = 1;
+    spec.step = step;
+    spec.minimum = minimum;
+    spec.maximum = maximum;
+    return spec;
+}
+
+template <typename T, typename Getter, typename Setter>
+void AddFloat(DescriptorList<T>& list, const char* name, FieldSpec spec, Getter getter, Setter setter)
+{
+    list.push_back(std::make_unique<Metafloat<T>>(name, spec, getter, setter));
+}
+} // namespace
+
+ColorEffect::ColorEffect(std::uint32_t dataVersion, Shader* shader_, std::string effectName_)
+    : PostProcessingEffect(dataVersion), shader(shader_), effectName(std::move(effectName_))
+{
+}
+
+void ColorEffect::Apply(Camera& camera)
+{
+    if (shader == nullptr || !shader->IsUsable())
+    {
+        if (!reportedUnusable)
+        {
+            std::printf("ERROR: %s shader is unusable; the image passes through unchanged.\n",
+                        effectName.c_str());
+            reportedUnusable = true;
+        }
+        CopyPreviousImage(camera);
+        return;
+    }
+    SetReplaceState();
+    glActiveTexture(GL_TEXTURE0);
+    BindImage(camera.GetPreviousTarget().GetColourTexture());
+    shader->Use();
+    shader->SetInt("tex", 0);
+    SetUniforms(*shader);
+    DrawQuadOnce();
+}
+
+ColorBalancer::ColorBalancer(std::uint32_t dataVersion, Shader* shader)
+    : ColorEffect(dataVersion, shader, "ColorBalancer")
+{
+}
+
+void ColorBalancer::SetUniforms(const Shader& program) const
+{
+    program.SetVector3("balance", balance);
+}
+
+void ColorBalancer::DrawEditor()
+{
+    DrawFieldEditors(Descriptors(), *this);
+}
+
+const DescriptorList<ColorBalancer>& ColorBalancer::Descriptors()
+{
+    static const DescriptorList<ColorBalancer> list = []
+    {
+        DescriptorList<ColorBalancer> fields;
+        fields.push_back(std::make_unique<MetaVector3<ColorBalancer>>(
+            "Balance", Spec(0.01f, 0.0f, 5.0f), [](const ColorBalancer& e) { return e.balance; },
+            [](ColorBalancer& e, const Vector3& v) { e.balance = v; }));
+        return fields;
+    }();
+    return list;
+}
+
+Tonemap::Tonemap(std::uint32_t dataVersion, Shader* shader) : ColorEffect(dataVersion, shader, "Tonemap") {}
+
+void Tonemap::SetUniforms(const Shader& program) const
+{
+    program.SetFloat("gamma", gamma);
+    program.SetFloat("exposure", exposure);
+}
+
+void Tonemap::DrawEditor()
+{
+    DrawFieldEditors(Descriptors(), *this);
+}
+
+const DescriptorList<Tonemap>& Tonemap::Descriptors()
+{
+    static const DescriptorList<Tonemap> list = []
+    {
+        DescriptorList<Tonemap> fields;
+        AddFloat(
+            fields, "Gamma", Spec(0.005f, 0.0f, 5.0f), [](const Tonemap& e) { return e.gamma; },
+            [](Tonemap& e, const float& v) { e.gamma = v; });
+        AddFloat(
+            fields, "Exposure", Spec(0.002f, 0.0f, 10.0f), [](const Tonemap& e) { return e.exposure; },
+            [](Tonemap& e, const float& v) { e.exposure = v; });
+        return fields;
+    }();
+    return list;
+}
+
+Saturation::Saturation(std::uint32_t dataVersion, Shader* shader)
+    : ColorEffect(dataVersion, shader, "Saturation")
+{
+}
+
+void Saturation::SetUniforms(const Shader& program) const
+{
+    program.SetFloat("saturation", saturation);
+    program.SetFloat("whitening", whitening);
+    program.SetFloat("multiplier1", multiplier1);
+    program.SetFloat("multiplier2", multiplier2);
+    program.SetFloat("power", power);
+}
+
+void Saturation::DrawEditor()
+{
+    DrawFieldEditors(Descriptors(), *this);
+}
+
+const DescriptorList<Saturation>& Saturation::Descriptors()
+{
+    static const DescriptorList<Saturation> list = []
+    {
+        DescriptorList<Saturation> fields;
+        AddFloat(
+            fields, "Saturation", Spec(0.01f, -5.0f, 5.0f), [](const Saturation& e) { return e.saturation; },
+            [](Saturation& e, const float& v) { e.saturation = v; });
+        AddFloat(
+            fields, "Whitening", Spec(0.01f, -5.0f, 5.0f), [](const Saturation& e) { return e.whitening; },
+            [](Saturation& e, const float& v) { e.whitening = v; });
+        AddFloat(
+            fields, "Multiplier1", Spec(0.01f, -5.0f, 50.0f),
+            [](const Saturation& e) { return e.multiplier1; },
+            [](Saturation& e, const float& v) { e.multiplier1 = v; });
+        AddFloat(
+            fields, "Multiplier2", Spec(0.01f, -5.0f, 50.0f),
+            [](const Saturation& e) { return e.multiplier2; },
+            [](Saturation& e, const float& v) { e.multiplier2 = v; });
+        AddFloat(
+            fields, "Power", Spec(0.01f, -5.0f, 50.0f), [](const Saturation& e) { return e.power; },
+            [](Saturation& e, const float& v) { e.power = v; });
+        return fields;
+    }();
+    return list;
+}

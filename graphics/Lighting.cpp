@@ -1,0 +1,260 @@
+#include "Lighting.h"
+
+#include "Camera.h"
+#include "FullScreenPass.h"
+#include "RenderLine.h"
+#include "Shader.h"
+#include "TextureManager.h"
+
+#include <glad/gl.h>
+
+#include <algorithm>
+#include <cstdio>
+
+Lighting* gLighting = nullptr;
+
+namespace
+{
+constexpr std::int32_t kOcclusionOrder = 0;
+constexpr int kTargetDivisor = 4;
+
+const Framebuffer* Find(const std::map<std::size_t, std::unique_ptr<Framebuffer>>& targets, std::size_t key)
+{
+    auto found = targets.find(key);
+    return found == targets.end() ? nullptr : found->second.get();
+}
+
+void Prepare(std::map<std::size_t, std::unique_ptr<Framebuffer>>& targets, std::size_t key, std::uint32_t w,
+             std::uint32_t h)
+{
+    auto& target = targets[key];
+    if (target == nullptr)
+    {
+        target = std::make_unique<Framebuffer>(w, h, false, true);
+        return;
+    }
+    target->Resize(w, h, false);
+}
+
+bool Usable(const Shader* shader)
+{
+    return shader != nullptr && shader->IsUsable();
+}
+} // namespace
+
+Lighting::Lighting(std::uint32_t dataVersion, Shader* copy, Shader* blur, Shader* light, Shader* occlusion)
+    : PostProcessingEffect(dataVersion), occlusionShader(occlusion), lightShader(light), blurShader(blur),
+      copyShader(copy)
+{
+    occlusionBatch = std::make_unique<RenderLine>(kOcclusionOrder, occlusionShader,
+                                                  MaterialRenderState(bmOneOne, false, kDepthAlways));
+    // The chain owns every effect; the process-wide pointer only borrows the newest lighting effect.
+    gLighting = this;
+}
+
+Lighting::~Lighting()
+{
+    if (gLighting == this)
+    {
+        gLighting = nullptr;
+    }
+}
+
+void Lighting::AddOcclusion(const Matrix3& modelWorld, Texture* texture, float obfuscation)
+{
+    if (occlusionUsed == occlusionItems.size())
+    {
+        occlusionItems.push_back(occlusionShader != nullptr ? occlusionShader->GetTemplate() : ShaderData{});
+    }
+    ShaderData& item = occlusionItems[occlusionUsed];
+    item.SetMatrix3("modelWorld", modelWorld);
+    item.SetUInt("texture",
+                 texture != nullptr ? texture : &TextureManager::GetTexture(TextureManager::kWhitePixelName));
+    item.SetFloat("obfuscation", obfuscation);
+    ++occlusionUsed;
+}
+
+void Lighting::AddLight(const LightRecord& record)
+{
+    records.push_back(record);
+}
+
+void Lighting::DropFrame()
+{
+    records.clear();
+    occlusionBatch->Reset();
+    occlusionUsed = 0;
+}
+
+const Framebuffer* Lighting::GetMaskTarget(std::size_t windowIndex) const
+{
+    return Find(maskTargets, windowIndex);
+}
+
+const Framebuffer* Lighting::GetLightTarget(std::size_t windowIndex) const
+{
+    return Find(lightTargets, windowIndex);
+}
+
+const Framebuffer* Lighting::GetResultTarget(std::size_t windowIndex) const
+{
+    return Find(resultTargets, windowIndex);
+}
+
+void Lighting::Apply(Camera& camera)
+{
+    const bool usable =
+        Usable(lightShader) && Usable(blurShader) && Usable(copyShader) && Usable(occlusionShader);
+    if (!usable && !reportedUnusable)
+    {
+        std::printf("ERROR: Lighting shaders are unusable; the image passes through unchanged.\n");
+        reportedUnusable = true;
+    }
+    if (records.empty() || !usable)
+    {
+        PassThrough(camera);
+        return;
+    }
+    PrepareTargets(camera);
+    DrawMask(camera);
+    DrawLights(camera);
+    BlurLights(camera);
+    Composite(camera);
+}
+
+void Lighting::PassThrough(Camera& camera)
+{
+    CopyPreviousImage(camera);
+    DropFrame();
+}
+
+void Lighting::PrepareTargets(Camera& camera)
+{
+    const Framebuffer& image = camera.GetCurrentTarget();
+    // A quarter of the image, but never an empty (incomplete) target.
+    const std::uint32_t w = std::max<std::uint32_t>(image.GetWidth() / kTargetDivisor, 1);
+    const std::uint32_t h = std::max<std::uint32_t>(image.GetHeight() / kTargetDivisor, 1);
+    const std::size_t key = camera.windowIndex;
+    Prepare(maskTargets, key, w, h);
+    Prepare(lightTargets, key, w, h);
+    Prepare(blurTargets, key, w, h);
+    Prepare(resultTargets, key, w, h);
+}
+
+void Lighting::DrawMask(Camera& camera)
+{
+    maskTargets[camera.windowIndex]->BindAndClear();
+    for (std::size_t i = 0; i < occlusionUsed; ++i)
+    {
+        occlusionBatch->Add(&occlusionItems[i]);
+    }
+    occlusionBatch->SortByDepth();
+    DepthSlice slice{0, 1.0f / static_cast<float>(occlusionUsed + 2)};
+    occlusionBatch->Draw(camera.GetWorldScreen(), slice);
+    occlusionBatch->Reset();
+    occlusionUsed = 0;
+}
+
+void Lighting::DrawLights(Camera& camera)
+{
+    const Framebuffer& lightTarget = *lightTargets[camera.windowIndex];
+    lightTarget.BindAndClear();
+    TextureManager::UnbindAllUnits();
+    // The mask sits on unit 1 outside the unit table; each light's own texture then takes unit 0.
+    glActiveTexture(GL_TEXTURE1);
+    BindImage(maskTargets[camera.windowIndex]->GetColourTexture());
+    glBlendFunc(GL_ONE, GL_ONE);
+    glDepthMask(GL_FALSE);
+    glDepthFunc(GL_ALWAYS);
+
+    lightShader->Use();
+    lightShader->SetMatrix3("worldScreen", camera.GetWorldScreen());
+    lightShader->SetInt("tex", 0);
+    lightShader->SetInt("alphaTex", 1);
+    lightShader->SetFloat("aspectRatio", camera.aspect);
+    for (const LightRecord& record : records)
+    {
+        Texture& texture = record.texture != nullptr
+                               ? *record.texture
+                               : TextureManager::GetTexture(TextureManager::kWhitePixelName);
+        TextureManager::BindToUnit(texture);
+        lightShader->SetMatrix3("modelWorld", record.modelWorld);
+        lightShader->SetVector2("lightSource", record.lightSource);
+        lightShader->SetVector3("tint", Vector3(record.tint.x, record.tint.y, record.tint.z));
+        lightShader->SetVector3("minTint", Vector3(record.minTint.x, record.minTint.y, record.minTint.z));
+        lightShader->SetFloat("intensity", record.intensity);
+        lightShader->SetFloat("innerRadius", record.innerRadius);
+        DrawQuadOnce();
+        TextureManager::UnbindAllUnits();
+    }
+    records.clear();
+    TextureManager::UnbindAllUnits();
+    glActiveTexture(GL_TEXTURE1);
+    BindImage(0);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void Lighting::BlurLights(Camera& camera)
+{
+    const Framebuffer& lightTarget = *lightTargets[camera.windowIndex];
+    blurTargets[camera.windowIndex]->BindAndClear();
+    BindImage(lightTarget.GetColourTexture());
+    blurShader->Use();
+    blurShader->SetInt("tex", 0);
+    blurShader->SetFloat("radius", blurRadius);
+    blurShader->SetVector2("direction", Vector2(1.0f, 0.0f));
+    blurShader->SetFloat("textureSize", static_cast<float>(lightTarget.GetWidth()));
+    blurShader->SetFloat("intensity", 1.0f);
+    blurShader->SetFloat("lod", 0.0f);
+    DrawQuadOnce();
+
+    resultTargets[camera.windowIndex]->BindAndClear();
+    BindImage(blurTargets[camera.windowIndex]->GetColourTexture());
+    blurShader->SetVector2("direction", Vector2(0.0f, 1.0f));
+    blurShader->SetFloat("textureSize", static_cast<float>(lightTarget.GetHeight()));
+    DrawQuadOnce();
+}
+
+void Lighting::Composite(Camera& camera)
+{
+    camera.GetCurrentTarget().BindAndClear();
+    copyShader->Use();
+    copyShader->SetInt("tex", 0);
+    // The light pass's (ONE, ONE) is still in force, so the light adds over the scene.
+    if (!onlyLighting)
+    {
+        BindImage(camera.GetPreviousTarget().GetColourTexture());
+        DrawQuadOnce();
+    }
+    BindImage(resultTargets[camera.windowIndex]->GetColourTexture());
+    DrawQuadOnce();
+}
+
+void Lighting::DrawEditor()
+{
+    DrawFieldEditors(Descriptors(), *this);
+}
+
+const DescriptorList<Lighting>& Lighting::Descriptors()
+{
+    static const DescriptorList<Lighting> list = []
+    {
+        DescriptorList<Lighting> fields;
+        FieldSpec radius;
+        radius.firstVersion = 1;
+        radius.step = 0.001f;
+        radius.minimum = 0.0f;
+        radius.maximum = 1.0f;
+        fields.push_back(std::make_unique<Metafloat<Lighting>>(
+            "Blur_Radius", radius, [](const Lighting& e) { return e.blurRadius; },
+            [](Lighting& e, const float& v) { e.blurRadius = v; }));
+        FieldSpec only;
+        only.firstVersion = 1;
+        only.save = false;
+        fields.push_back(std::make_unique<Metabool<Lighting>>(
+            "Only_Lighting", only, [](const Lighting& e) { return e.onlyLighting; },
+            [](Lighting& e, const bool& v) { e.onlyLighting = v; }));
+        return fields;
+    }();
+    return list;
+}

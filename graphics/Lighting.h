@@ -1,0 +1,78 @@
+#pragma once
+#include "Framebuffer.h"
+#include "LightRecord.h"
+#include "Metadata.h"
+#include "PostProcessingEffect.h"
+#include "ShaderData.h"
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <vector>
+
+class RenderLine;
+class Shader;
+struct Texture;
+
+// The 2-D lighting link of the effect chain. Each frame the sprite renderer and the particle system feed
+// it occlusion items and the light renderer one record per light; for each camera it draws an occlusion
+// mask, accumulates the lights into a quarter-size buffer that reads the mask, blurs that buffer both ways
+// and adds it over the image.
+class Lighting : public PostProcessingEffect
+{
+  public:
+    Lighting(std::uint32_t dataVersion, Shader* copyShader, Shader* blurShader, Shader* lightShader,
+             Shader* occlusionShader);
+    ~Lighting() override;
+
+    void Apply(Camera& camera) override;
+    void DrawEditor() override;
+    // "Blur_Radius" (saved) and "Only_Lighting" (editor only).
+    static const DescriptorList<Lighting>& Descriptors();
+
+    // Adds this frame's occlusion of one sprite: its quad, the texture whose alpha hides light and how much
+    // of it does. A missing texture occludes as a white square.
+    void AddOcclusion(const Matrix3& modelWorld, Texture* texture, float obfuscation);
+    // Adds this frame's record of one light.
+    void AddLight(const LightRecord& record);
+    // Forgets this frame's records and occlusion items (the end of every frame, drawn or not).
+    void DropFrame();
+
+    std::size_t GetOcclusionCount() const { return occlusionUsed; }
+    const std::vector<ShaderData>& GetOcclusionItems() const { return occlusionItems; }
+    const std::vector<LightRecord>& GetLightRecords() const { return records; }
+    // The four targets of a window, or null before its first lit frame.
+    const Framebuffer* GetMaskTarget(std::size_t windowIndex) const;
+    const Framebuffer* GetLightTarget(std::size_t windowIndex) const;
+    const Framebuffer* GetResultTarget(std::size_t windowIndex) const;
+
+    float blurRadius = 1.0f;
+    bool onlyLighting = false;
+
+  private:
+    using TargetMap = std::map<std::size_t, std::unique_ptr<Framebuffer>>;
+
+    void PassThrough(Camera& camera);
+    void PrepareTargets(Camera& camera);
+    void DrawMask(Camera& camera);
+    void DrawLights(Camera& camera);
+    void BlurLights(Camera& camera);
+    void Composite(Camera& camera);
+
+    std::vector<ShaderData> occlusionItems;
+    std::size_t occlusionUsed = 0;
+    std::unique_ptr<RenderLine> occlusionBatch;
+    TargetMap maskTargets;
+    TargetMap lightTargets;
+    TargetMap blurTargets;
+    TargetMap resultTargets;
+    Shader* occlusionShader = nullptr;
+    Shader* lightShader = nullptr;
+    Shader* blurShader = nullptr;
+    Shader* copyShader = nullptr;
+    std::vector<LightRecord> records;
+    bool reportedUnusable = false;
+};
+
+// The lighting effect of the running graphics system, or null. Borrowed: the effect chain owns it.
+extern Lighting* gLighting;

@@ -1,0 +1,163 @@
+#include "Renderer.h"
+
+#include "GameObject.h"
+#include "GameObjectFactory.h"
+#include "Graphics.h"
+#include "Lighting.h"
+#include "Prototypes.h"
+#include "TextureManager.h"
+#include "Transform.h"
+
+#include <imgui.h>
+
+#include <string>
+
+namespace
+{
+FieldSpec Spec(float step = 1.0f, float minimum = 0.0f, float maximum = 0.0f)
+{
+    FieldSpec spec;
+    spec.firstVersion = 1;
+    spec.step = step;
+    spec.minimum = minimum;
+    spec.maximum = maximum;
+    return spec;
+}
+
+Material DefaultSpriteMaterial()
+{
+    return gGraphics != nullptr && gGraphics->GetMaterials().size() > Graphics::dmBasic
+               ? gGraphics->GetMaterial(Graphics::dmBasic)
+               : Material{};
+}
+
+// The combo over every texture name whose choice binds the texture of that id to the input.
+void EditTextureInput(const char* label, Material& material, const char* input)
+{
+    const Texture* bound = material.data.GetUInt(input);
+    int current = bound != nullptr ? static_cast<int>(bound->id) : 0;
+    const std::string names = TextureManager::GetTextureNameList();
+    if (ImGui::Combo(label, &current, names.c_str()))
+    {
+        material.data.SetUInt(input, &TextureManager::GetTextureById(static_cast<std::uint32_t>(current)));
+    }
+}
+} // namespace
+
+Renderer::Renderer() : Renderer(DefaultSpriteMaterial()) {}
+
+Renderer::Renderer(const Material& material_) : Component(kClassName, kTypeId), material(material_)
+{
+    RegisterComponentPrototype(*this);
+}
+
+std::unique_ptr<Component> Renderer::Clone() const
+{
+    auto copy = std::make_unique<Renderer>(*this);
+    copy->flip = false;
+    return copy;
+}
+
+std::unique_ptr<Component> Renderer::Load(LevelIArchive& archive)
+{
+    LoadFields(Descriptors(), archive, *this);
+    material.needsRegistration = true;
+    return Clone();
+}
+
+void Renderer::Save(LevelOArchive& archive) const
+{
+    SaveFields(Descriptors(), archive, *this);
+}
+
+void Renderer::DrawEditor()
+{
+    DrawFieldEditors(Descriptors(), *this);
+    EditTextureInput("Change Emissive Texture", material, "emissiveTexture");
+    if (auto emissiveTint = material.data.GetVector4("emissiveTint"))
+    {
+        float colour[4] = {emissiveTint->x, emissiveTint->y, emissiveTint->z, emissiveTint->w};
+        if (ImGui::ColorEdit4("Emissive Tint", colour))
+        {
+            material.data.SetVector4("emissiveTint", Vector4(colour[0], colour[1], colour[2], colour[3]));
+        }
+    }
+    float multiplier = material.data.GetFloat("emissiveMultiplier");
+    if (ImGui::DragFloat("Emissive Multiplier", &multiplier, 0.01f, -5.0f, 15.0f, "%.3f"))
+    {
+        material.data.SetFloat("emissiveMultiplier", multiplier);
+    }
+}
+
+void Renderer::SetUInt(const std::string& input, Texture* texture)
+{
+    material.data.SetUInt(input, texture);
+}
+
+const DescriptorList<Renderer>& Renderer::Descriptors()
+{
+    static const DescriptorList<Renderer> list = []
+    {
+        DescriptorList<Renderer> fields;
+        fields.push_back(std::make_unique<MetaMaterial<Renderer>>(
+            "Material", Spec(), [](const Renderer& r) -> const Material& { return r.material; },
+            [](Renderer& r) -> Material& { return r.material; }));
+        fields.push_back(std::make_unique<MetaColor<Renderer>>(
+            "Tint", Spec(), [](const Renderer& r) { return r.tint; },
+            [](Renderer& r, const Vector4& v) { r.tint = v; }));
+        fields.push_back(std::make_unique<Metabool<Renderer>>(
+            "Flip_Texture", Spec(), [](const Renderer& r) { return r.flip; },
+            [](Renderer& r, const bool& v) { r.flip = v; }));
+        fields.push_back(std::make_unique<Metafloat<Renderer>>(
+            "Depth", Spec(0.01f, 0.0f, 1.0f), [](const Renderer& r) { return r.depth; },
+            [](Renderer& r, const float& v) { r.depth = v; }));
+        return fields;
+    }();
+    return list;
+}
+
+Renderer* GetRenderer(const GameObject& object)
+{
+    return object.GetComponentAs<Renderer>(Renderer::kTypeId);
+}
+
+BasicRenderer::BasicRenderer() : System("BasicRenderer", {Renderer::kTypeId, Transform::kTypeId}) {}
+
+void BasicRenderer::Update(float)
+{
+    if (gGameObjectFactory == nullptr)
+    {
+        return;
+    }
+    const auto& objects = gGameObjectFactory->Objects();
+    for (std::uint32_t id : SnapshotIds())
+    {
+        if (id == 0 || id >= objects.size() || objects[id] == nullptr)
+        {
+            continue;
+        }
+        const GameObject& object = *objects[id];
+        if (object.HasFlag(kFlagQueuedForDestruction) || object.HasFlag(kFlagHidden))
+        {
+            continue;
+        }
+        const auto* transform = object.GetComponentAs<Transform>(Transform::kTypeId);
+        Renderer* renderer = GetRenderer(object);
+        if (transform == nullptr || renderer == nullptr)
+        {
+            continue;
+        }
+        const Matrix3& modelWorld = transform->GetWorldMatrix();
+        ShaderData& data = renderer->material.data;
+        data.SetMatrix3("modelWorld", modelWorld);
+        data.SetVector4("tint", renderer->tint);
+        data.SetInt("flipTexture", renderer->flip ? 1 : 0);
+        data.SetFloat("depth", renderer->depth);
+        renderer->material.Submit();
+
+        if (gLighting != nullptr)
+        {
+            gLighting->AddOcclusion(modelWorld, data.GetUInt("texture"), renderer->tint.w);
+        }
+    }
+}
