@@ -42,17 +42,27 @@ Vector4 FadeTowardsZero(Vector4 colour)
 }
 } // namespace
 
+GameObject* TorvaneSplashScreen::GetLogo() const
+{
+    return logoId != 0 && gGameObjectFactory != nullptr ? gGameObjectFactory->GetObject(logoId) : nullptr;
+}
+
+Renderer* TorvaneSplashScreen::LogoRenderer() const
+{
+    GameObject* logo = GetLogo();
+    return logo != nullptr ? GetRenderer(*logo) : nullptr;
+}
+
 void TorvaneSplashScreen::Load()
 {
-    logo = nullptr;
-    logoRenderer = nullptr;
+    logoId = 0;
     GameObject* object = gGameObjectFactory->CreateObject();
     Renderer sprite;
     Texture& texture = TextureManager::GetTexture(kLogoTexture);
     sprite.SetUInt("texture", &texture);
     sprite.SetUInt("emissiveTexture", &texture);
     object->AddComponent(sprite);
-    logo = object;
+    logoId = object->id;
 }
 
 void TorvaneSplashScreen::Init()
@@ -64,9 +74,10 @@ void TorvaneSplashScreen::Init()
     fadeOutStarted = false;
 
     // A Load that failed (no texture manager, for instance) left no logo; the screen still times out.
+    GameObject* logo = GetLogo();
     Transform* transform =
         logo != nullptr ? logo->GetComponentAs<Transform>(ComponentTypeId::kTransform) : nullptr;
-    logoRenderer = logo != nullptr ? GetRenderer(*logo) : nullptr;
+    Renderer* logoRenderer = LogoRenderer();
     if (logoRenderer != nullptr)
         logoRenderer->tint = Vector4{1.0f, 1.0f, 1.0f, 1.0f};
     if (transform != nullptr)
@@ -90,6 +101,7 @@ void TorvaneSplashScreen::Update(float dt)
     if (gGraphics != nullptr && gGraphics->GetBackground() != nullptr)
         gGraphics->GetBackground()->GetMaterial().data.SetVector4("tint", Vector4{});
 
+    Renderer* logoRenderer = LogoRenderer();
     if (timer < kFadeInEnd)
     {
         fadeIn = FadeTowardsOne(fadeIn);

@@ -29,12 +29,16 @@ class TorvaneSplashScreen : public GameState
     void Unload() override {}
 
     float GetTimer() const { return timer; }
-    GameObject* GetLogo() const { return logo; }
+    // The logo object, or null once it is gone.
+    GameObject* GetLogo() const;
 
   private:
+    // The logo's sprite, looked up by the object's id at each use: a level load replaces every component,
+    // so a kept pointer could outlive its sprite.
+    Renderer* LogoRenderer() const;
+
     float timer = 0.0f;
-    GameObject* logo = nullptr;
-    Renderer* logoRenderer = nullptr;
+    std::uint32_t logoId = 0;
     Vector4 fadeIn;
     Vector4 fadeOut;
     bool fadeOutStarted = false;
