@@ -166,7 +166,9 @@ void Graphics::UpkeepBatches()
                 ++index;
                 continue;
             }
-            // Holders of a dropped batch register again at their next submission.
+            // Holders of a dropped batch register again at their next submission. Its slots may still hold
+            // the gaps of destroyed instances.
+            batches[index]->Reset();
             batches[index]->MarkDropped();
             batches[index] = batches.back();
             batches.pop_back();

@@ -4,6 +4,8 @@
 #include "RenderLine.h"
 #include "Shader.h"
 
+#include <utility>
+
 Material::Material(const std::string& materialName, Shader* materialShader, std::int32_t materialOrder,
                    const MaterialRenderState& state)
     : name(materialName), order(materialOrder), shader(materialShader), renderState(state)
@@ -30,6 +32,29 @@ Material& Material::operator=(const Material& other)
     batch = other.batch;
     data = other.data;
     renderState = other.renderState;
+    return *this;
+}
+
+Material::Material(Material&& other) noexcept
+    : needsRegistration(other.needsRegistration || other.batch == nullptr), name(std::move(other.name)),
+      order(other.order), shader(other.shader), batch(std::move(other.batch)), data(std::move(other.data)),
+      renderState(other.renderState)
+{
+    other.needsRegistration = true;
+}
+
+Material& Material::operator=(Material&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    needsRegistration = other.needsRegistration || other.batch == nullptr;
+    name = std::move(other.name);
+    order = other.order;
+    shader = other.shader;
+    batch = std::move(other.batch);
+    data = std::move(other.data);
+    renderState = other.renderState;
+    other.needsRegistration = true;
     return *this;
 }
 

@@ -18,12 +18,16 @@ class Material
     Material() = default;
     // Copies the shader's input template; no batch yet.
     Material(const std::string& name, Shader* shader, std::int32_t order, const MaterialRenderState& state);
-    // Shares the batch; a copy without one must register.
+    // Shares the batch; a copy without one must register. A copy is not submitted.
     Material(const Material& other);
     Material& operator=(const Material& other);
+    // As a copy, but a pending submission moves along with the data.
+    Material(Material&& other) noexcept;
+    Material& operator=(Material&& other) noexcept;
+    ~Material() = default;
 
-    // Appends this frame's instance to the batch, registering first when needed. The batch keeps a
-    // pointer to `data` until the frame is drawn, so the material must stay in place until then.
+    // Appends this frame's instance to the batch, registering first when needed. The batch points at
+    // `data` until the frame is drawn; a material destroyed before then is simply not drawn.
     void Submit();
     // Finds or creates the batch of this material's order, shader and render state.
     void Register();

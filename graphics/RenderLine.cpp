@@ -65,18 +65,54 @@ RenderLine::RenderLine(std::int32_t lineOrder, Shader* lineShader, const Materia
 
 RenderLine::~RenderLine()
 {
+    for (ShaderData* item : items)
+        if (item != nullptr)
+            item->LeaveLine(this);
     if (instanceBuffer != 0)
         glDeleteBuffers(1, &instanceBuffer);
 }
 
 void RenderLine::Add(ShaderData* data)
 {
+    data->EnterSlot(this, static_cast<std::uint32_t>(items.size()));
     items.push_back(data);
     ++instanceCount;
 }
 
+void RenderLine::Forget(std::uint32_t index, const ShaderData* data)
+{
+    if (index >= items.size() || items[index] != data)
+        return;
+    items[index] = nullptr;
+    --instanceCount;
+    ++forgotten;
+}
+
+void RenderLine::Repoint(std::uint32_t index, const ShaderData* from, ShaderData* to)
+{
+    if (index < items.size() && items[index] == from)
+        items[index] = to;
+}
+
+void RenderLine::DropForgotten()
+{
+    if (forgotten == 0)
+        return;
+    std::size_t kept = 0;
+    for (std::size_t index = 0; index < items.size(); ++index)
+    {
+        if (items[index] == nullptr)
+            continue;
+        items[index]->RenumberSlot(this, static_cast<std::uint32_t>(index), static_cast<std::uint32_t>(kept));
+        items[kept++] = items[index];
+    }
+    items.resize(kept);
+    forgotten = 0;
+}
+
 void RenderLine::SortByDepth()
 {
+    DropForgotten();
     const auto deeperFirst = [](const ShaderData* a, const ShaderData* b)
     { return SortDepth(a->depth) > SortDepth(b->depth); };
     if (std::is_sorted(items.begin(), items.end(), deeperFirst))
@@ -93,13 +129,21 @@ void RenderLine::SortByDepth()
               { return a.depth != b.depth ? a.depth > b.depth : a.index < b.index; });
     sortedItems.clear();
     for (const SortKey& key : sortKeys)
+    {
+        // Each instance tells its data where its slot went, so a later destruction finds it.
+        items[key.index]->RenumberSlot(this, key.index, static_cast<std::uint32_t>(sortedItems.size()));
         sortedItems.push_back(items[key.index]);
+    }
     items.swap(sortedItems);
 }
 
 void RenderLine::Reset()
 {
+    for (ShaderData* item : items)
+        if (item != nullptr)
+            item->LeaveLine(this);
     items.clear();
+    forgotten = 0;
     staging.clear();
     instanceCount = 0;
     textureIds.clear();
@@ -116,6 +160,7 @@ void RenderLine::ApplyRenderState() const
 
 void RenderLine::Draw(const Matrix3& worldScreen, DepthSlice& slice)
 {
+    DropForgotten();
     if (instanceCount == 0 || !shader->IsUsable())
         return;
     ApplyRenderState();

@@ -17,7 +17,8 @@ struct DepthSlice
 };
 
 // The instanced batch shared by every material of one order, shader and render state. Materials append
-// their instance data during a frame; Graphics sorts, draws and empties it.
+// their instance data during a frame; Graphics sorts, draws and empties it. Data destroyed before the
+// draw takes itself out (its slot is emptied and skipped), so the batch never reads a freed instance.
 class RenderLine
 {
   public:
@@ -31,7 +32,7 @@ class RenderLine
     RenderLine(const RenderLine&) = delete;
     RenderLine& operator=(const RenderLine&) = delete;
 
-    // Appends one instance; the data must stay alive until Reset.
+    // Appends one instance. Data destroyed before Reset leaves the batch and is not drawn.
     void Add(ShaderData* data);
     // Sorts the instances by depth, larger first; equal depths keep their submission order.
     void SortByDepth();
@@ -39,17 +40,28 @@ class RenderLine
     void Draw(const Matrix3& worldScreen, DepthSlice& slice);
     // Empties the batch for the next frame.
     void Reset();
+    // Closes the gaps that destroyed data left, keeping the order of the rest.
+    void DropForgotten();
 
     bool IsDropped() const { return dropped; }
     void MarkDropped() { dropped = true; }
     std::int32_t GetOrder() const { return order; }
     Shader* GetShader() const { return shader; }
     const MaterialRenderState& GetRenderState() const { return renderState; }
+    // The instances still waiting to be drawn.
     std::uint32_t GetInstanceCount() const { return instanceCount; }
+    // Every slot in draw order; a destroyed instance leaves a null until DropForgotten.
     const std::vector<ShaderData*>& GetItems() const { return items; }
     std::uint32_t GetBufferCapacity() const { return bufferCapacity; }
 
   private:
+    // ShaderData keeps its slots right through its moves and destruction with the two calls below.
+    friend class ShaderData;
+    // Empties the slot of data that is being destroyed.
+    void Forget(std::uint32_t index, const ShaderData* data);
+    // The data of a slot moved to another address.
+    void Repoint(std::uint32_t index, const ShaderData* from, ShaderData* to);
+
     void ApplyRenderState() const;
     void CollectTextureIds();
     // Binds the item's unbound textures; false when the units ran out first.
@@ -75,6 +87,8 @@ class RenderLine
     std::vector<std::uint8_t> staging;
     std::uint32_t stride = 0;
     std::uint32_t instanceCount = 0;
+    // Slots emptied since the last DropForgotten.
+    std::uint32_t forgotten = 0;
     std::uint32_t instanceBuffer = 0;
     std::uint32_t bufferCapacity = 0;
 };

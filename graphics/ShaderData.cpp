@@ -1,8 +1,11 @@
 #include "ShaderData.h"
 
+#include "RenderLine.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 std::uint32_t AttributeSize(std::uint32_t type)
 {
@@ -23,6 +26,103 @@ std::uint32_t AttributeSize(std::uint32_t type)
     default:
         return 0;
     }
+}
+
+ShaderData::ShaderData(const ShaderData& other)
+    : attributes(other.attributes), textureBindings(other.textureBindings), stride(other.stride),
+      data(other.data), depth(other.depth)
+{
+}
+
+ShaderData& ShaderData::operator=(const ShaderData& other)
+{
+    attributes = other.attributes;
+    textureBindings = other.textureBindings;
+    stride = other.stride;
+    data = other.data;
+    depth = other.depth;
+    return *this;
+}
+
+ShaderData::ShaderData(ShaderData&& other) noexcept
+    : attributes(std::move(other.attributes)), textureBindings(std::move(other.textureBindings)),
+      stride(other.stride), data(std::move(other.data)), depth(other.depth)
+{
+    TakeSlots(other);
+}
+
+ShaderData& ShaderData::operator=(ShaderData&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    LeaveAllLines();
+    attributes = std::move(other.attributes);
+    textureBindings = std::move(other.textureBindings);
+    stride = other.stride;
+    data = std::move(other.data);
+    depth = other.depth;
+    TakeSlots(other);
+    return *this;
+}
+
+ShaderData::~ShaderData()
+{
+    LeaveAllLines();
+}
+
+void ShaderData::EnterSlot(RenderLine* line, std::uint32_t index)
+{
+    if (firstSlot.line == nullptr)
+    {
+        firstSlot = {line, index};
+        return;
+    }
+    moreSlots.push_back({line, index});
+}
+
+void ShaderData::RenumberSlot(const RenderLine* line, std::uint32_t from, std::uint32_t to)
+{
+    if (firstSlot.line == line && firstSlot.index == from)
+    {
+        firstSlot.index = to;
+        return;
+    }
+    for (BatchSlot& slot : moreSlots)
+        if (slot.line == line && slot.index == from)
+        {
+            slot.index = to;
+            return;
+        }
+}
+
+void ShaderData::LeaveLine(const RenderLine* line)
+{
+    if (firstSlot.line == line)
+        firstSlot.line = nullptr;
+    if (!moreSlots.empty())
+        std::erase_if(moreSlots, [line](const BatchSlot& slot) { return slot.line == line; });
+}
+
+void ShaderData::LeaveAllLines()
+{
+    if (firstSlot.line != nullptr)
+        firstSlot.line->Forget(firstSlot.index, this);
+    for (const BatchSlot& slot : moreSlots)
+        slot.line->Forget(slot.index, this);
+    firstSlot = {};
+    moreSlots.clear();
+}
+
+void ShaderData::TakeSlots(ShaderData& other)
+{
+    firstSlot = other.firstSlot;
+    moreSlots = std::move(other.moreSlots);
+    other.firstSlot = {};
+    other.moreSlots.clear();
+    if (firstSlot.line != nullptr)
+        firstSlot.line->Repoint(firstSlot.index, &other, this);
+    for (const BatchSlot& slot : moreSlots)
+        slot.line->Repoint(slot.index, &other, this);
 }
 
 bool ShaderData::AppendAttribute(std::string_view name, std::uint32_t location, std::uint32_t type,

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+class RenderLine;
 struct Texture;
 
 // The GL type numbers of the accepted per-instance inputs.
@@ -41,12 +42,26 @@ struct TextureBinding
     Texture* texture = nullptr;
 };
 
-// One instance's named, typed inputs laid out as the bytes a batch uploads.
+// One instance's named, typed inputs laid out as the bytes a batch uploads. Between a submission and the
+// draw that follows, the batch points at the data; the data remembers those slots, so that destroying it
+// first takes it out of the batch rather than leaving the draw a freed pointer.
 class ShaderData
 {
   public:
     static constexpr const char* kDepthName = "depth";
     static constexpr float kDefaultDepth = 0.5f;
+
+    ShaderData() = default;
+    // A copy is a new, unsubmitted instance: it waits in no batch.
+    ShaderData(const ShaderData& other);
+    // The target keeps its own pending draws, which draw whatever it holds by then.
+    ShaderData& operator=(const ShaderData& other);
+    // Pending draws follow the inputs to their new place; the source waits in no batch afterwards.
+    ShaderData(ShaderData&& other) noexcept;
+    // The target's own pending draws are dropped (their inputs are gone) and the source's become its own.
+    ShaderData& operator=(ShaderData&& other) noexcept;
+    // Leaves every batch still waiting to draw it.
+    ~ShaderData();
 
     std::vector<ShaderAttribute> attributes;
     std::vector<TextureBinding> textureBindings;
@@ -85,8 +100,32 @@ class ShaderData
     Texture* GetUInt(std::string_view name) const;
 
   private:
+    // Batches fill and empty these through the calls below.
+    friend class RenderLine;
+    // One slot of a batch that points at this data.
+    struct BatchSlot
+    {
+        RenderLine* line = nullptr;
+        std::uint32_t index = 0;
+    };
+
+    // Remembers a new slot; the first submission of a frame allocates nothing.
+    void EnterSlot(RenderLine* line, std::uint32_t index);
+    // The batch moved the slot from one index to another.
+    void RenumberSlot(const RenderLine* line, std::uint32_t from, std::uint32_t to);
+    // Forgets every slot of that batch (emptied or destroyed).
+    void LeaveLine(const RenderLine* line);
+    // Takes this data out of every batch waiting to draw it.
+    void LeaveAllLines();
+    // Points the other's slots at this data instead and takes them over.
+    void TakeSlots(ShaderData& other);
+
     void Write(std::string_view name, std::uint32_t type, const char* typeWord, const void* value,
                std::uint32_t size);
     bool Read(std::string_view name, std::uint32_t type, const char* typeWord, void* value,
               std::uint32_t size) const;
+
+    // The slot of the first submission since the last draw, and those of any further ones (rare).
+    BatchSlot firstSlot;
+    std::vector<BatchSlot> moreSlots;
 };

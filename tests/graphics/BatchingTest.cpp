@@ -8,6 +8,8 @@
 #include "Shader.h"
 
 #include <cmath>
+#include <memory>
+#include <vector>
 
 TEST_F(GraphicsTest, MaterialsShareABatchOnlyWithTheSameState)
 {
@@ -168,4 +170,108 @@ TEST_F(GraphicsTest, InitConnectsTheDropMaterialAndDebugDrawHooks)
     GetDebugDraw().Line(Vector3(0.0f, 0.0f, 0.0f), Vector3(1.0f, 1.0f, 0.0f),
                         Vector4(1.0f, 0.0f, 0.0f, 1.0f));
     graphics->Init();
+}
+
+// A material destroyed between its submission and the draw leaves its batch: it is not drawn, and the
+// batch never reads it again.
+TEST_F(GraphicsTest, AMaterialDestroyedBeforeTheDrawIsSkippedAndTheRestDraws)
+{
+    Scene scene(*graphics);
+    scene.Add(Graphics::dmBasic, {-200, 0}, {200, 200}, {1, 0, 0, 1});
+    scene.Add(Graphics::dmBasic, {200, 0}, {200, 200}, {0, 1, 0, 1});
+    scene.Run();
+    scene.Submit();
+    std::shared_ptr<RenderLine> batch = scene.sprites.front().material.batch;
+    ASSERT_EQ(batch->GetInstanceCount(), 2u);
+    scene.sprites.pop_front();
+    EXPECT_EQ(batch->GetInstanceCount(), 1u);
+
+    Frame();
+    const auto pixels = Screenshot("batching_destroyed_material");
+    int x = 0;
+    int y = 0;
+    WorldToPixel(-200, 0, x, y);
+    EXPECT_EQ(PixelAt(pixels, x, y)[0], 0) << "the destroyed sprite";
+    WorldToPixel(200, 0, x, y);
+    EXPECT_GT(PixelAt(pixels, x, y)[1], 200) << "the kept sprite";
+}
+
+TEST_F(GraphicsTest, EverySlotOfADestroyedMaterialLeavesEvenAcrossBatchesAndSorting)
+{
+    auto twice = std::make_unique<Material>(graphics->GetMaterial(Graphics::dmBasic));
+    std::vector<Material> others(2, graphics->GetMaterial(Graphics::dmBasic));
+    others[0].data.SetFloat("depth", 0.2f);
+    twice->data.SetFloat("depth", 0.5f);
+    others[1].data.SetFloat("depth", 0.9f);
+    // Submitted twice into the sprites' batch (around the others, so sorting moves it) and once more
+    // into another layer.
+    twice->Submit();
+    others[0].Submit();
+    others[1].Submit();
+    twice->Submit();
+    std::shared_ptr<RenderLine> sprites = twice->batch;
+    twice->order = 1500;
+    twice->Register();
+    twice->Submit();
+    std::shared_ptr<RenderLine> other = twice->batch;
+    ASSERT_NE(sprites, other);
+    graphics->UpkeepBatches();
+    EXPECT_EQ(sprites->GetItems()[0], &others[1].data);
+
+    twice.reset();
+    EXPECT_EQ(sprites->GetInstanceCount(), 2u);
+    EXPECT_EQ(other->GetInstanceCount(), 0u);
+    sprites->DropForgotten();
+    EXPECT_EQ(sprites->GetItems(), (std::vector<ShaderData*>{&others[1].data, &others[0].data}));
+
+    // The emptied batch is dropped; the sprites' batch still draws its two.
+    Frame();
+    EXPECT_TRUE(other->IsDropped());
+    EXPECT_EQ(sprites->GetInstanceCount(), 0u);
+}
+
+TEST_F(GraphicsTest, MovesCarryAPendingSubmissionAndCopiesDoNot)
+{
+    std::vector<Material> materials(3, graphics->GetMaterial(Graphics::dmBasic));
+    for (Material& material : materials)
+        material.Submit();
+    std::shared_ptr<RenderLine> batch = materials[0].batch;
+    // Growing the vector moves every material; their slots follow.
+    materials.reserve(64);
+    ASSERT_EQ(batch->GetItems().size(), 3u);
+    for (std::size_t index = 0; index < 3; ++index)
+        EXPECT_EQ(batch->GetItems()[index], &materials[index].data);
+
+    // A copy waits in no batch: destroying it takes nothing out.
+    {
+        Material copy(materials[0]);
+        Material assigned = graphics->GetMaterial(Graphics::dmBasic);
+        assigned = materials[1];
+    }
+    EXPECT_EQ(batch->GetInstanceCount(), 3u);
+
+    // Erasing shifts the later materials down by move assignment: the erased one's submission goes,
+    // every other stays, once.
+    materials.erase(materials.begin());
+    EXPECT_EQ(batch->GetInstanceCount(), 2u);
+    batch->DropForgotten();
+    EXPECT_EQ(batch->GetItems(), (std::vector<ShaderData*>{&materials[0].data, &materials[1].data}));
+
+    // A moved-from material leaves nothing behind.
+    Material moved(std::move(materials[1]));
+    materials.pop_back();
+    EXPECT_EQ(batch->GetInstanceCount(), 2u);
+    EXPECT_EQ(batch->GetItems()[1], &moved.data);
+    Frame();
+    EXPECT_EQ(batch->GetInstanceCount(), 0u);
+}
+
+TEST_F(GraphicsTest, ABatchDestroyedBeforeItsDataLeavesNoSlotBehind)
+{
+    Material material = graphics->GetMaterial(Graphics::dmBasic);
+    auto line = std::make_unique<RenderLine>(7, material.shader, material.renderState);
+    line->Add(&material.data);
+    line.reset();
+    // Nothing points back at the freed batch: moving and destroying the data touch no batch.
+    Material moved(std::move(material));
 }
