@@ -8,19 +8,6 @@
 #include "TextureManager.h"
 #include "Transform.h"
 
-namespace
-{
-FieldSpec Spec(std::uint32_t firstVersion, float step = 1.0f, float minimum = 0.0f, float maximum = 0.0f)
-{
-    FieldSpec spec;
-    spec.firstVersion = firstVersion;
-    spec.step = step;
-    spec.minimum = minimum;
-    spec.maximum = maximum;
-    return spec;
-}
-} // namespace
-
 Light::Light() : Component(kClassName, kTypeId)
 {
     if (TextureManager::GetTextureCount() > 0)
@@ -67,28 +54,28 @@ const DescriptorList<Light>& Light::Descriptors()
     {
         DescriptorList<Light> fields;
         fields.push_back(std::make_unique<MetaVector2<Light>>(
-            "Center", Spec(1), [](const Light& l) { return l.center; },
+            "Center", FromVersion(1), [](const Light& l) { return l.center; },
             [](Light& l, const Vector2& v) { l.center = v; }));
         fields.push_back(std::make_unique<MetaVector2<Light>>(
-            "Size", Spec(1, 1.0f, 0.0f, 2000.0f), [](const Light& l) { return l.size; },
+            "Size", FromVersion(1, 1.0f, 0.0f, 2000.0f), [](const Light& l) { return l.size; },
             [](Light& l, const Vector2& v) { l.size = v; }));
         fields.push_back(std::make_unique<MetaVector2<Light>>(
-            "Light_Source", Spec(1, 0.001f, -0.5f, 0.5f), [](const Light& l) { return l.lightSource; },
+            "Light_Source", FromVersion(1, 0.001f, -0.5f, 0.5f), [](const Light& l) { return l.lightSource; },
             [](Light& l, const Vector2& v) { l.lightSource = v; }));
         fields.push_back(std::make_unique<MetaColor<Light>>(
-            "Tint", Spec(1), [](const Light& l) { return l.tint; },
+            "Tint", FromVersion(1), [](const Light& l) { return l.tint; },
             [](Light& l, const Vector4& v) { l.tint = v; }));
         fields.push_back(std::make_unique<MetaColor<Light>>(
-            "Shadow_Tint", Spec(2), [](const Light& l) { return l.shadowTint; },
+            "Shadow_Tint", FromVersion(2), [](const Light& l) { return l.shadowTint; },
             [](Light& l, const Vector4& v) { l.shadowTint = v; }));
         fields.push_back(std::make_unique<Metafloat<Light>>(
-            "Intensity", Spec(1, 0.05f, 0.0f, 20.0f), [](const Light& l) { return l.intensity; },
+            "Intensity", FromVersion(1, 0.05f, 0.0f, 20.0f), [](const Light& l) { return l.intensity; },
             [](Light& l, const float& v) { l.intensity = v; }));
         fields.push_back(std::make_unique<Metafloat<Light>>(
-            "Inner_Radius", Spec(4, 0.001f, 0.0f, 0.5f), [](const Light& l) { return l.innerRadius; },
+            "Inner_Radius", FromVersion(4, 0.001f, 0.0f, 0.5f), [](const Light& l) { return l.innerRadius; },
             [](Light& l, const float& v) { l.innerRadius = v; }));
         fields.push_back(std::make_unique<MetaTexture<Light>>(
-            "Texture", Spec(3), [](const Light& l) { return l.GetTextureName(); },
+            "Texture", FromVersion(3), [](const Light& l) { return l.GetTextureName(); },
             [](Light& l, const std::string& name) { l.SetTextureName(name); }));
         return fields;
     }();

@@ -14,14 +14,9 @@
 
 namespace
 {
-FieldSpec Spec(float step = 1.0f, float minimum = 0.0f, float maximum = 0.0f)
+FieldOptions Options(float step = 1.0f, float minimum = 0.0f, float maximum = 0.0f)
 {
-    FieldSpec spec;
-    spec.firstVersion = 1;
-    spec.step = step;
-    spec.minimum = minimum;
-    spec.maximum = maximum;
-    return spec;
+    return FromVersion(1, step, minimum, maximum);
 }
 
 Material DefaultSpriteMaterial()
@@ -100,16 +95,16 @@ const DescriptorList<Renderer>& Renderer::Descriptors()
     {
         DescriptorList<Renderer> fields;
         fields.push_back(std::make_unique<MetaMaterial<Renderer>>(
-            "Material", Spec(), [](const Renderer& r) -> const Material& { return r.material; },
+            "Material", Options(), [](const Renderer& r) -> const Material& { return r.material; },
             [](Renderer& r) -> Material& { return r.material; }));
         fields.push_back(std::make_unique<MetaColor<Renderer>>(
-            "Tint", Spec(), [](const Renderer& r) { return r.tint; },
+            "Tint", Options(), [](const Renderer& r) { return r.tint; },
             [](Renderer& r, const Vector4& v) { r.tint = v; }));
         fields.push_back(std::make_unique<Metabool<Renderer>>(
-            "Flip_Texture", Spec(), [](const Renderer& r) { return r.flip; },
+            "Flip_Texture", Options(), [](const Renderer& r) { return r.flip; },
             [](Renderer& r, const bool& v) { r.flip = v; }));
         fields.push_back(std::make_unique<Metafloat<Renderer>>(
-            "Depth", Spec(0.01f, 0.0f, 1.0f), [](const Renderer& r) { return r.depth; },
+            "Depth", Options(0.01f, 0.0f, 1.0f), [](const Renderer& r) { return r.depth; },
             [](Renderer& r, const float& v) { r.depth = v; }));
         return fields;
     }();
