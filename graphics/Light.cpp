@@ -1,4 +1,5 @@
 #include "Light.h"
+#include "VisibleObjects.h"
 
 #include "GameObject.h"
 #include "GameObjectFactory.h"
@@ -50,8 +51,7 @@ std::string Light::GetTextureName() const
 
 const DescriptorList<Light>& Light::Descriptors()
 {
-    static const DescriptorList<Light> list = []
-    {
+    static const DescriptorList<Light> list = [] {
         DescriptorList<Light> fields;
         fields.push_back(std::make_unique<MetaVector2<Light>>(
             "Center", FromVersion(1), [](const Light& l) { return l.center; },
@@ -91,27 +91,16 @@ LightRenderer::LightRenderer() : System("LightRenderer", {Light::kTypeId, Transf
 
 void LightRenderer::Update(float)
 {
-    if (gGameObjectFactory == nullptr || gLighting == nullptr)
+    if (gLighting == nullptr)
     {
         return;
     }
-    const auto& objects = gGameObjectFactory->Objects();
-    for (std::uint32_t id : SnapshotIds())
-    {
-        if (id == 0 || id >= objects.size() || objects[id] == nullptr)
-        {
-            continue;
-        }
-        const GameObject& object = *objects[id];
-        if (object.HasFlag(kFlagQueuedForDestruction) || object.HasFlag(kFlagHidden))
-        {
-            continue;
-        }
+    ForEachVisibleObject(*this, [&](GameObject& object) {
         const auto* transform = object.GetComponentAs<Transform>(Transform::kTypeId);
         const Light* light = GetLight(object);
         if (transform == nullptr || light == nullptr)
         {
-            continue;
+            return;
         }
         LightRecord record;
         const Vector3& translation = transform->GetTranslation();
@@ -124,5 +113,5 @@ void LightRenderer::Update(float)
         record.intensity = light->intensity;
         record.innerRadius = light->innerRadius;
         gLighting->AddLight(record);
-    }
+    });
 }

@@ -1,4 +1,5 @@
 #include "ParticleComponent.h"
+#include "VisibleObjects.h"
 
 #include "GameObject.h"
 #include "GameObjectFactory.h"
@@ -150,8 +151,7 @@ void ParticleComponent::OnDraw(std::size_t slot, const ParticleLook& look)
 
 const DescriptorList<ParticleComponent>& ParticleComponent::Descriptors()
 {
-    static const DescriptorList<ParticleComponent> list = []
-    {
+    static const DescriptorList<ParticleComponent> list = [] {
         DescriptorList<P> f;
         AddSetting<Metabool<P>>(f, "Is_Box", Options(), &Settings::isBox);
         // "Dimentions" is the name level files carry.
@@ -205,22 +205,7 @@ ParticleSystem::ParticleSystem() : System("ParticleSystem", {ParticleComponent::
 
 void ParticleSystem::Update(float dt)
 {
-    if (gGameObjectFactory == nullptr)
-    {
-        return;
-    }
-    const auto& objects = gGameObjectFactory->Objects();
-    for (std::uint32_t id : SnapshotIds())
-    {
-        if (id == 0 || id >= objects.size() || objects[id] == nullptr)
-        {
-            continue;
-        }
-        const GameObject& object = *objects[id];
-        if (object.HasFlag(kFlagQueuedForDestruction) || object.HasFlag(kFlagHidden))
-        {
-            continue;
-        }
+    ForEachVisibleObject(*this, [&](GameObject& object) {
         float localDt = dt;
         const auto* time = object.GetComponentAs<TimeManipulator>(TimeManipulator::kTypeId);
         if (time != nullptr && time->IsActive())
@@ -232,9 +217,9 @@ void ParticleSystem::Update(float dt)
         if (transform == nullptr || emitter == nullptr)
         {
             std::cout << "Hey, something was null in ParticleSystem..." << std::endl;
-            continue;
+            return;
         }
         const Vector3& translation = transform->GetTranslation();
         emitter->Update(localDt, {translation.x, translation.y}, transform->GetRotation());
-    }
+    });
 }

@@ -1,4 +1,5 @@
 #include "Renderer.h"
+#include "VisibleObjects.h"
 
 #include "GameObject.h"
 #include "GameObjectFactory.h"
@@ -91,8 +92,7 @@ void Renderer::SetUInt(const std::string& input, Texture* texture)
 
 const DescriptorList<Renderer>& Renderer::Descriptors()
 {
-    static const DescriptorList<Renderer> list = []
-    {
+    static const DescriptorList<Renderer> list = [] {
         DescriptorList<Renderer> fields;
         fields.push_back(std::make_unique<MetaMaterial<Renderer>>(
             "Material", Options(), [](const Renderer& r) -> const Material& { return r.material; },
@@ -120,27 +120,12 @@ BasicRenderer::BasicRenderer() : System("BasicRenderer", {Renderer::kTypeId, Tra
 
 void BasicRenderer::Update(float)
 {
-    if (gGameObjectFactory == nullptr)
-    {
-        return;
-    }
-    const auto& objects = gGameObjectFactory->Objects();
-    for (std::uint32_t id : SnapshotIds())
-    {
-        if (id == 0 || id >= objects.size() || objects[id] == nullptr)
-        {
-            continue;
-        }
-        const GameObject& object = *objects[id];
-        if (object.HasFlag(kFlagQueuedForDestruction) || object.HasFlag(kFlagHidden))
-        {
-            continue;
-        }
+    ForEachVisibleObject(*this, [&](GameObject& object) {
         const auto* transform = object.GetComponentAs<Transform>(Transform::kTypeId);
         Renderer* renderer = GetRenderer(object);
         if (transform == nullptr || renderer == nullptr)
         {
-            continue;
+            return;
         }
         const Matrix3& modelWorld = transform->GetWorldMatrix();
         ShaderData& data = renderer->material.data;
@@ -154,5 +139,5 @@ void BasicRenderer::Update(float)
         {
             gLighting->AddOcclusion(modelWorld, data.GetUInt("texture"), renderer->tint.w);
         }
-    }
+    });
 }

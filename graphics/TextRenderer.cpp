@@ -1,4 +1,5 @@
 #include "TextRenderer.h"
+#include "VisibleObjects.h"
 
 #include "Font.h"
 #include "GameObject.h"
@@ -141,8 +142,7 @@ void TextRenderer::Draw(const Vector2& translation, float rotation)
 
 const DescriptorList<TextRenderer>& TextRenderer::Descriptors()
 {
-    static const DescriptorList<TextRenderer> list = []
-    {
+    static const DescriptorList<TextRenderer> list = [] {
         using T = TextRenderer;
         DescriptorList<T> f;
         f.push_back(std::make_unique<MetaText<T>>(
@@ -187,27 +187,12 @@ TextRendererSystem::TextRendererSystem()
 
 void TextRendererSystem::Update(float)
 {
-    if (gGameObjectFactory == nullptr)
-    {
-        return;
-    }
-    const auto& objects = gGameObjectFactory->Objects();
-    for (std::uint32_t id : SnapshotIds())
-    {
-        if (id == 0 || id >= objects.size() || objects[id] == nullptr)
-        {
-            continue;
-        }
-        const GameObject& object = *objects[id];
-        if (object.HasFlag(kFlagQueuedForDestruction) || object.HasFlag(kFlagHidden))
-        {
-            continue;
-        }
+    ForEachVisibleObject(*this, [&](GameObject& object) {
         const auto* transform = object.GetComponentAs<Transform>(Transform::kTypeId);
         TextRenderer* textRenderer = GetTextRenderer(object);
         if (transform == nullptr || textRenderer == nullptr)
         {
-            continue;
+            return;
         }
         const Vector2 translation(transform->GetTranslation().x, transform->GetTranslation().y);
         const float rotation = transform->GetRotation();
@@ -219,5 +204,5 @@ void TextRendererSystem::Update(float)
             gGraphics->DrawDebugLine(place.TransformPoint(textRenderer->GetBottomLeft()),
                                      place.TransformPoint(textRenderer->GetTopRight()), kBoxLineColour);
         }
-    }
+    });
 }
