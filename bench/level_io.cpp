@@ -38,18 +38,18 @@ class FourFieldComponent : public Component
         static const DescriptorList<F> list = []
         {
             DescriptorList<F> fields;
-            const FieldSpec spec{.firstVersion = 1};
+            const FieldOptions options{.firstVersion = 1};
             fields.push_back(std::make_unique<Metafloat<F>>(
-                "Speed", spec, [](const F& f) { return f.speed; },
+                "Speed", options, [](const F& f) { return f.speed; },
                 [](F& f, const float& v) { f.speed = v; }));
             fields.push_back(std::make_unique<Metaint<F>>(
-                "Lives", spec, [](const F& f) { return f.lives; },
+                "Lives", options, [](const F& f) { return f.lives; },
                 [](F& f, const std::int32_t& v) { f.lives = v; }));
             fields.push_back(std::make_unique<MetaVector2<F>>(
-                "Spawn", spec, [](const F& f) { return f.spawn; },
+                "Spawn", options, [](const F& f) { return f.spawn; },
                 [](F& f, const Vector2& v) { f.spawn = v; }));
             fields.push_back(std::make_unique<MetaText<F>>(
-                "Label", spec, [](const F& f) { return f.label; },
+                "Label", options, [](const F& f) { return f.label; },
                 [](F& f, const std::string& v) { f.label = v; }));
             return fields;
         }();

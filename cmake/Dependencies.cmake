@@ -17,7 +17,7 @@ add_library(imgui_lib INTERFACE)
 target_include_directories(imgui_lib SYSTEM INTERFACE ${IMGUI_INCLUDE_DIR} ${IMGUI_INCLUDE_DIR}/backends)
 target_link_libraries(imgui_lib INTERFACE ${IMGUI_LIBRARY} ${STB_LIBRARY} PkgConfig::SDL2 ${CMAKE_DL_LIBS})
 
-# The OpenGL 4.3 core loader, generated into the build tree from the specification files glad ships.
+# The OpenGL 4.3 core loader, generated into the build tree from the API registry files that glad ships.
 find_program(GLAD_EXECUTABLE glad REQUIRED)
 set(GLAD_OUT ${CMAKE_BINARY_DIR}/glad)
 if(NOT EXISTS ${GLAD_OUT}/src/gl.c)

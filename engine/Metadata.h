@@ -21,7 +21,7 @@ std::uint32_t NextFieldId();
 bool IsVersionInRange(std::uint32_t version, std::uint32_t firstVersion, std::uint32_t lastVersion);
 
 // Everything of a descriptor but its name, value access and kind. Minimum = maximum = 0: no clamp.
-struct FieldSpec
+struct FieldOptions
 {
     std::uint32_t firstVersion = 0;
     std::uint32_t lastVersion = 0;
@@ -32,11 +32,24 @@ struct FieldSpec
     float maximum = 0.0f;
 };
 
+// The options of a field saved and edited from firstVersion on, with its drag step and clamp.
+inline FieldOptions FromVersion(std::uint32_t firstVersion, float step = 1.0f, float minimum = 0.0f,
+                                float maximum = 0.0f)
+{
+    FieldOptions options;
+    options.firstVersion = firstVersion;
+    options.step = step;
+    options.minimum = minimum;
+    options.maximum = maximum;
+    return options;
+}
+
 // One reflected field of T (T derives from VersionedClass). Out of its version range it does nothing.
 template <typename T> class Metadata
 {
   public:
-    Metadata(std::string name_, FieldSpec spec_) : name(std::move(name_)), fieldId(NextFieldId()), spec(spec_)
+    Metadata(std::string name_, FieldOptions options_)
+        : name(std::move(name_)), fieldId(NextFieldId()), options(options_)
     {
     }
     virtual ~Metadata() = default;
@@ -52,18 +65,18 @@ template <typename T> class Metadata
 
     const std::string& GetName() const { return name; }
     std::uint32_t GetFieldId() const { return fieldId; }
-    const FieldSpec& GetSpec() const { return spec; }
+    const FieldOptions& GetOptions() const { return options; }
     bool InRange(const T& object) const
     {
-        return IsVersionInRange(object.GetDataVersion(), spec.firstVersion, spec.lastVersion);
+        return IsVersionInRange(object.GetDataVersion(), options.firstVersion, options.lastVersion);
     }
-    bool Saves(const T& object) const { return spec.save && InRange(object); }
-    bool Edits(const T& object) const { return spec.edit && InRange(object); }
+    bool Saves(const T& object) const { return options.save && InRange(object); }
+    bool Edits(const T& object) const { return options.edit && InRange(object); }
 
   protected:
     std::string name;
     std::uint32_t fieldId;
-    FieldSpec spec;
+    FieldOptions options;
 };
 
 // A class's descriptor list.
@@ -94,8 +107,8 @@ template <typename T, typename V> class MetaValue : public Metadata<T>
     using Getter = std::function<V(const T&)>;
     using Setter = std::function<void(T&, const V&)>;
 
-    MetaValue(std::string name_, FieldSpec spec_, Getter getter_, Setter setter_)
-        : Metadata<T>(std::move(name_), spec_), getter(std::move(getter_)), setter(std::move(setter_))
+    MetaValue(std::string name_, FieldOptions options_, Getter getter_, Setter setter_)
+        : Metadata<T>(std::move(name_), options_), getter(std::move(getter_)), setter(std::move(setter_))
     {
     }
 
@@ -174,10 +187,10 @@ template <typename T, typename I> class MetaWhole : public MetaValue<T, I>
             return;
         PushFieldId(this->fieldId);
         // The integer kinds clamp to whole bounds.
-        const float minimum = std::trunc(this->spec.minimum);
-        const float maximum = std::trunc(this->spec.maximum);
+        const float minimum = std::trunc(this->options.minimum);
+        const float maximum = std::trunc(this->options.maximum);
         float value = static_cast<float>(this->getter(object));
-        if (EditWholeNumber(this->name.c_str(), value, this->spec.step, minimum, maximum))
+        if (EditWholeNumber(this->name.c_str(), value, this->options.step, minimum, maximum))
             this->setter(object, TruncateToWhole<I>(value));
         PopFieldId();
     }
@@ -211,7 +224,8 @@ template <typename T> class Metafloat : public MetaValue<T, float>
             return;
         PushFieldId(this->fieldId);
         float value = this->getter(object);
-        if (EditFloat(this->name.c_str(), value, this->spec.step, this->spec.minimum, this->spec.maximum))
+        if (EditFloat(this->name.c_str(), value, this->options.step, this->options.minimum,
+                      this->options.maximum))
             this->setter(object, value);
         PopFieldId();
     }
@@ -246,7 +260,8 @@ template <typename T> class MetaVector2 : public MetaValue<T, Vector2>
             return;
         PushFieldId(this->fieldId);
         Vector2 value = this->getter(object);
-        if (EditVector2(this->name.c_str(), value, this->spec.step, this->spec.minimum, this->spec.maximum))
+        if (EditVector2(this->name.c_str(), value, this->options.step, this->options.minimum,
+                        this->options.maximum))
             this->setter(object, value);
         PopFieldId();
     }
@@ -283,7 +298,8 @@ template <typename T> class MetaVector3 : public MetaValue<T, Vector3>
             return;
         PushFieldId(this->fieldId);
         Vector3 value = this->getter(object);
-        if (EditVector3(this->name.c_str(), value, this->spec.step, this->spec.minimum, this->spec.maximum))
+        if (EditVector3(this->name.c_str(), value, this->options.step, this->options.minimum,
+                        this->options.maximum))
             this->setter(object, value);
         PopFieldId();
     }
@@ -402,8 +418,8 @@ template <typename T> class MetaMaterial : public Metadata<T>
     using Getter = std::function<const Material&(const T&)>;
     using Accessor = std::function<Material&(T&)>;
 
-    MetaMaterial(std::string name_, FieldSpec spec_, Getter getter_, Accessor accessor_)
-        : Metadata<T>(std::move(name_), spec_), getter(std::move(getter_)), accessor(std::move(accessor_))
+    MetaMaterial(std::string name_, FieldOptions options_, Getter getter_, Accessor accessor_)
+        : Metadata<T>(std::move(name_), options_), getter(std::move(getter_)), accessor(std::move(accessor_))
     {
     }
 
@@ -436,8 +452,8 @@ template <typename T> class MetaMaterial : public Metadata<T>
 template <typename T> class MetaInput : public Metadata<T>
 {
   public:
-    MetaInput(std::string name_, FieldSpec spec_, std::uint32_t bindingIndex_)
-        : Metadata<T>(std::move(name_), spec_), bindingIndex(bindingIndex_)
+    MetaInput(std::string name_, FieldOptions options_, std::uint32_t bindingIndex_)
+        : Metadata<T>(std::move(name_), options_), bindingIndex(bindingIndex_)
     {
     }
 

@@ -14,13 +14,13 @@ std::vector<std::unique_ptr<System>>& systems = *new std::vector<std::unique_ptr
 
 constexpr const char* kPhysicsStepName = "PhysicsUpdate";
 
-struct SystemSpec
+struct SlotSystem
 {
     const char* name;
     std::set<std::uint32_t> requiredTypes;
 };
 
-std::vector<SystemSpec> SystemSpecs()
+std::vector<SlotSystem> SlotSystems()
 {
     using namespace ComponentTypeId;
     return {
@@ -39,8 +39,9 @@ void SystemManager::Init()
 {
     // A second Init starts over rather than stacking a second set of systems behind the first.
     DestroyAll();
-    for (SystemSpec& spec : SystemSpecs())
-        AddSystem(std::make_unique<PlaceholderComponentSystem>(spec.name, std::move(spec.requiredTypes)));
+    for (SlotSystem& options : SlotSystems())
+        AddSystem(
+            std::make_unique<PlaceholderComponentSystem>(options.name, std::move(options.requiredTypes)));
 }
 
 void SystemManager::AddSystem(std::unique_ptr<System> system)

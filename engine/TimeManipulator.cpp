@@ -23,10 +23,10 @@ const DescriptorList<TimeManipulator>& TimeManipulator::Descriptors()
     {
         DescriptorList<TimeManipulator> list;
         list.push_back(std::make_unique<Metafloat<TimeManipulator>>(
-            "Set Speed Effect", FieldSpec{.firstVersion = 1, .step = 1.0f, .minimum = -5.0f, .maximum = 5.0f},
+            "Set Speed Effect", FieldOptions{.firstVersion = 1, .step = 1.0f, .minimum = -5.0f, .maximum = 5.0f},
             &TimeManipulator::GetSpeed, &TimeManipulator::SetSpeed));
         list.push_back(std::make_unique<Metabool<TimeManipulator>>(
-            "Set Persistent", FieldSpec{.firstVersion = 1}, &TimeManipulator::IsActive,
+            "Set Persistent", FieldOptions{.firstVersion = 1}, &TimeManipulator::IsActive,
             &TimeManipulator::SetPersistent));
         return list;
     }();

@@ -95,15 +95,15 @@ const DescriptorList<Transform>& Transform::Descriptors()
     {
         DescriptorList<Transform> list;
         list.push_back(std::make_unique<MetaVector3<Transform>>(
-            "Translation", FieldSpec{.firstVersion = 1, .step = 1.0f}, &Transform::GetTranslation,
+            "Translation", FieldOptions{.firstVersion = 1, .step = 1.0f}, &Transform::GetTranslation,
             &Transform::SetTranslation));
         list.push_back(std::make_unique<Metafloat<Transform>>(
-            "Rotation", FieldSpec{.firstVersion = 1, .step = 0.2f, .minimum = -180.0f, .maximum = 180.0f},
+            "Rotation", FieldOptions{.firstVersion = 1, .step = 0.2f, .minimum = -180.0f, .maximum = 180.0f},
             &Transform::GetRotation, &Transform::SetRotation));
         list.push_back(std::make_unique<MetaVector3<Transform>>(
-            "Scale", FieldSpec{.firstVersion = 1, .step = 1.0f}, &Transform::GetScale, &Transform::SetScale));
+            "Scale", FieldOptions{.firstVersion = 1, .step = 1.0f}, &Transform::GetScale, &Transform::SetScale));
         list.push_back(std::make_unique<Metafloat<Transform>>(
-            "Depth", FieldSpec{.firstVersion = 1, .step = 0.01f, .minimum = 0.0f, .maximum = 1.0f},
+            "Depth", FieldOptions{.firstVersion = 1, .step = 0.01f, .minimum = 0.0f, .maximum = 1.0f},
             &Transform::GetDepth, &Transform::SetDepth));
         return list;
     }();

@@ -380,9 +380,9 @@ const DescriptorList<CCSM>& CCSM::Descriptors()
     static const DescriptorList<CCSM> descriptors = []
     {
         DescriptorList<CCSM> list;
-        FieldSpec spec;
-        spec.firstVersion = 1;
-        spec.save = false;
+        FieldOptions options;
+        options.firstVersion = 1;
+        options.save = false;
         // The set's name, not the behaviour name: after an unknown name nothing is preselected.
         auto currentSet = [](const CCSM& machine) { return machine.GetBehaviorSet().name; };
         auto rebuild = [](CCSM& machine, const std::string& chosen)
@@ -390,7 +390,7 @@ const DescriptorList<CCSM>& CCSM::Descriptors()
             machine.Clear();
             machine.SetBehavior(chosen);
         };
-        list.push_back(std::make_unique<MetaCCSM<CCSM>>("CCSM Comp", spec, currentSet, rebuild));
+        list.push_back(std::make_unique<MetaCCSM<CCSM>>("CCSM Comp", options, currentSet, rebuild));
         return list;
     }();
     return descriptors;

@@ -75,12 +75,12 @@ const DescriptorList<GameStats>& GameStats::Descriptors()
     static const DescriptorList<GameStats> descriptors = []
     {
         DescriptorList<GameStats> list;
-        FieldSpec spec;
-        spec.firstVersion = 1;
-        spec.save = false;
-        spec.edit = false;
-        spec.step = 1.0f;
-        list.push_back(std::make_unique<Metafloat<GameStats>>("UNUSED", spec, nullptr, nullptr));
+        FieldOptions options;
+        options.firstVersion = 1;
+        options.save = false;
+        options.edit = false;
+        options.step = 1.0f;
+        list.push_back(std::make_unique<Metafloat<GameStats>>("UNUSED", options, nullptr, nullptr));
         return list;
     }();
     return descriptors;

@@ -9,11 +9,9 @@ namespace
 {
 constexpr Vector4 kDefaultTint{0.85f, 0.45f, 0.85f, 1.0f};
 
-FieldSpec Spec()
+FieldOptions Options()
 {
-    FieldSpec spec;
-    spec.firstVersion = 1;
-    return spec;
+    return FromVersion(1);
 }
 
 BackgroundRenderer* LiveBackground()
@@ -62,10 +60,10 @@ const DescriptorList<BackgroundRenderer>& BackgroundRenderer::Descriptors()
     {
         DescriptorList<BackgroundRenderer> fields;
         fields.push_back(std::make_unique<Metabool<BackgroundRenderer>>(
-            "Use_Time", Spec(), [](const BackgroundRenderer& b) { return b.GetUseTime(); },
+            "Use_Time", Options(), [](const BackgroundRenderer& b) { return b.GetUseTime(); },
             [](BackgroundRenderer& b, const bool& v) { b.SetUseTime(v); }));
         fields.push_back(std::make_unique<MetaMaterial<BackgroundRenderer>>(
-            "Material", Spec(),
+            "Material", Options(),
             [](const BackgroundRenderer& b) -> const Material& { return b.GetMaterial(); },
             [](BackgroundRenderer& b) -> Material& { return b.GetMaterial(); }));
         return fields;

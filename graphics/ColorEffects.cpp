@@ -10,20 +10,15 @@
 
 namespace
 {
-FieldSpec Spec(float step, float minimum, float maximum)
+FieldOptions Options(float step, float minimum, float maximum)
 {
-    FieldSpec spec;
-    spec.firstVersion = 1;
-    spec.step = step;
-    spec.minimum = minimum;
-    spec.maximum = maximum;
-    return spec;
+    return FromVersion(1, step, minimum, maximum);
 }
 
 template <typename T, typename Getter, typename Setter>
-void AddFloat(DescriptorList<T>& list, const char* name, FieldSpec spec, Getter getter, Setter setter)
+void AddFloat(DescriptorList<T>& list, const char* name, FieldOptions options, Getter getter, Setter setter)
 {
-    list.push_back(std::make_unique<Metafloat<T>>(name, spec, getter, setter));
+    list.push_back(std::make_unique<Metafloat<T>>(name, options, getter, setter));
 }
 } // namespace
 
@@ -75,7 +70,7 @@ const DescriptorList<ColorBalancer>& ColorBalancer::Descriptors()
     {
         DescriptorList<ColorBalancer> fields;
         fields.push_back(std::make_unique<MetaVector3<ColorBalancer>>(
-            "Balance", Spec(0.01f, 0.0f, 5.0f), [](const ColorBalancer& e) { return e.balance; },
+            "Balance", Options(0.01f, 0.0f, 5.0f), [](const ColorBalancer& e) { return e.balance; },
             [](ColorBalancer& e, const Vector3& v) { e.balance = v; }));
         return fields;
     }();
@@ -101,10 +96,10 @@ const DescriptorList<Tonemap>& Tonemap::Descriptors()
     {
         DescriptorList<Tonemap> fields;
         AddFloat(
-            fields, "Gamma", Spec(0.005f, 0.0f, 5.0f), [](const Tonemap& e) { return e.gamma; },
+            fields, "Gamma", Options(0.005f, 0.0f, 5.0f), [](const Tonemap& e) { return e.gamma; },
             [](Tonemap& e, const float& v) { e.gamma = v; });
         AddFloat(
-            fields, "Exposure", Spec(0.002f, 0.0f, 10.0f), [](const Tonemap& e) { return e.exposure; },
+            fields, "Exposure", Options(0.002f, 0.0f, 10.0f), [](const Tonemap& e) { return e.exposure; },
             [](Tonemap& e, const float& v) { e.exposure = v; });
         return fields;
     }();
@@ -136,21 +131,22 @@ const DescriptorList<Saturation>& Saturation::Descriptors()
     {
         DescriptorList<Saturation> fields;
         AddFloat(
-            fields, "Saturation", Spec(0.01f, -5.0f, 5.0f), [](const Saturation& e) { return e.saturation; },
+            fields, "Saturation", Options(0.01f, -5.0f, 5.0f),
+            [](const Saturation& e) { return e.saturation; },
             [](Saturation& e, const float& v) { e.saturation = v; });
         AddFloat(
-            fields, "Whitening", Spec(0.01f, -5.0f, 5.0f), [](const Saturation& e) { return e.whitening; },
+            fields, "Whitening", Options(0.01f, -5.0f, 5.0f), [](const Saturation& e) { return e.whitening; },
             [](Saturation& e, const float& v) { e.whitening = v; });
         AddFloat(
-            fields, "Multiplier1", Spec(0.01f, -5.0f, 50.0f),
+            fields, "Multiplier1", Options(0.01f, -5.0f, 50.0f),
             [](const Saturation& e) { return e.multiplier1; },
             [](Saturation& e, const float& v) { e.multiplier1 = v; });
         AddFloat(
-            fields, "Multiplier2", Spec(0.01f, -5.0f, 50.0f),
+            fields, "Multiplier2", Options(0.01f, -5.0f, 50.0f),
             [](const Saturation& e) { return e.multiplier2; },
             [](Saturation& e, const float& v) { e.multiplier2 = v; });
         AddFloat(
-            fields, "Power", Spec(0.01f, -5.0f, 50.0f), [](const Saturation& e) { return e.power; },
+            fields, "Power", Options(0.01f, -5.0f, 50.0f), [](const Saturation& e) { return e.power; },
             [](Saturation& e, const float& v) { e.power = v; });
         return fields;
     }();

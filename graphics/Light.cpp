@@ -1,4 +1,5 @@
 #include "Light.h"
+#include "VisibleObjects.h"
 
 #include "GameObject.h"
 #include "GameObjectFactory.h"
@@ -7,19 +8,6 @@
 #include "Prototypes.h"
 #include "TextureManager.h"
 #include "Transform.h"
-
-namespace
-{
-FieldSpec Spec(std::uint32_t firstVersion, float step = 1.0f, float minimum = 0.0f, float maximum = 0.0f)
-{
-    FieldSpec spec;
-    spec.firstVersion = firstVersion;
-    spec.step = step;
-    spec.minimum = minimum;
-    spec.maximum = maximum;
-    return spec;
-}
-} // namespace
 
 Light::Light() : Component(kClassName, kTypeId)
 {
@@ -63,32 +51,31 @@ std::string Light::GetTextureName() const
 
 const DescriptorList<Light>& Light::Descriptors()
 {
-    static const DescriptorList<Light> list = []
-    {
+    static const DescriptorList<Light> list = [] {
         DescriptorList<Light> fields;
         fields.push_back(std::make_unique<MetaVector2<Light>>(
-            "Center", Spec(1), [](const Light& l) { return l.center; },
+            "Center", FromVersion(1), [](const Light& l) { return l.center; },
             [](Light& l, const Vector2& v) { l.center = v; }));
         fields.push_back(std::make_unique<MetaVector2<Light>>(
-            "Size", Spec(1, 1.0f, 0.0f, 2000.0f), [](const Light& l) { return l.size; },
+            "Size", FromVersion(1, 1.0f, 0.0f, 2000.0f), [](const Light& l) { return l.size; },
             [](Light& l, const Vector2& v) { l.size = v; }));
         fields.push_back(std::make_unique<MetaVector2<Light>>(
-            "Light_Source", Spec(1, 0.001f, -0.5f, 0.5f), [](const Light& l) { return l.lightSource; },
+            "Light_Source", FromVersion(1, 0.001f, -0.5f, 0.5f), [](const Light& l) { return l.lightSource; },
             [](Light& l, const Vector2& v) { l.lightSource = v; }));
         fields.push_back(std::make_unique<MetaColor<Light>>(
-            "Tint", Spec(1), [](const Light& l) { return l.tint; },
+            "Tint", FromVersion(1), [](const Light& l) { return l.tint; },
             [](Light& l, const Vector4& v) { l.tint = v; }));
         fields.push_back(std::make_unique<MetaColor<Light>>(
-            "Shadow_Tint", Spec(2), [](const Light& l) { return l.shadowTint; },
+            "Shadow_Tint", FromVersion(2), [](const Light& l) { return l.shadowTint; },
             [](Light& l, const Vector4& v) { l.shadowTint = v; }));
         fields.push_back(std::make_unique<Metafloat<Light>>(
-            "Intensity", Spec(1, 0.05f, 0.0f, 20.0f), [](const Light& l) { return l.intensity; },
+            "Intensity", FromVersion(1, 0.05f, 0.0f, 20.0f), [](const Light& l) { return l.intensity; },
             [](Light& l, const float& v) { l.intensity = v; }));
         fields.push_back(std::make_unique<Metafloat<Light>>(
-            "Inner_Radius", Spec(4, 0.001f, 0.0f, 0.5f), [](const Light& l) { return l.innerRadius; },
+            "Inner_Radius", FromVersion(4, 0.001f, 0.0f, 0.5f), [](const Light& l) { return l.innerRadius; },
             [](Light& l, const float& v) { l.innerRadius = v; }));
         fields.push_back(std::make_unique<MetaTexture<Light>>(
-            "Texture", Spec(3), [](const Light& l) { return l.GetTextureName(); },
+            "Texture", FromVersion(3), [](const Light& l) { return l.GetTextureName(); },
             [](Light& l, const std::string& name) { l.SetTextureName(name); }));
         return fields;
     }();
@@ -104,27 +91,16 @@ LightRenderer::LightRenderer() : System("LightRenderer", {Light::kTypeId, Transf
 
 void LightRenderer::Update(float)
 {
-    if (gGameObjectFactory == nullptr || gLighting == nullptr)
+    if (gLighting == nullptr)
     {
         return;
     }
-    const auto& objects = gGameObjectFactory->Objects();
-    for (std::uint32_t id : SnapshotIds())
-    {
-        if (id == 0 || id >= objects.size() || objects[id] == nullptr)
-        {
-            continue;
-        }
-        const GameObject& object = *objects[id];
-        if (object.HasFlag(kFlagQueuedForDestruction) || object.HasFlag(kFlagHidden))
-        {
-            continue;
-        }
+    ForEachVisibleObject(*this, [&](GameObject& object) {
         const auto* transform = object.GetComponentAs<Transform>(Transform::kTypeId);
         const Light* light = GetLight(object);
         if (transform == nullptr || light == nullptr)
         {
-            continue;
+            return;
         }
         LightRecord record;
         const Vector3& translation = transform->GetTranslation();
@@ -137,5 +113,5 @@ void LightRenderer::Update(float)
         record.intensity = light->intensity;
         record.innerRadius = light->innerRadius;
         gLighting->AddLight(record);
-    }
+    });
 }

@@ -240,7 +240,7 @@ const DescriptorList<Lighting>& Lighting::Descriptors()
     static const DescriptorList<Lighting> list = []
     {
         DescriptorList<Lighting> fields;
-        FieldSpec radius;
+        FieldOptions radius;
         radius.firstVersion = 1;
         radius.step = 0.001f;
         radius.minimum = 0.0f;
@@ -248,7 +248,7 @@ const DescriptorList<Lighting>& Lighting::Descriptors()
         fields.push_back(std::make_unique<Metafloat<Lighting>>(
             "Blur_Radius", radius, [](const Lighting& e) { return e.blurRadius; },
             [](Lighting& e, const float& v) { e.blurRadius = v; }));
-        FieldSpec only;
+        FieldOptions only;
         only.firstVersion = 1;
         only.save = false;
         fields.push_back(std::make_unique<Metabool<Lighting>>(

@@ -1,4 +1,5 @@
 #include "ParticleComponent.h"
+#include "VisibleObjects.h"
 
 #include "GameObject.h"
 #include "GameObjectFactory.h"
@@ -17,14 +18,9 @@ namespace
 // Particles hide a sixth of their alpha's worth of light.
 constexpr float kOcclusionShare = 1.0f / 6.0f;
 
-FieldSpec Spec(float step = 0.0f, float minimum = 0.0f, float maximum = 0.0f)
+FieldOptions Options(float step = 0.0f, float minimum = 0.0f, float maximum = 0.0f)
 {
-    FieldSpec spec;
-    spec.firstVersion = 1;
-    spec.step = step;
-    spec.minimum = minimum;
-    spec.maximum = maximum;
-    return spec;
+    return FromVersion(1, step, minimum, maximum);
 }
 
 Material DefaultParticleMaterial()
@@ -39,20 +35,20 @@ using Settings = ParticleSettings;
 
 // A field stored in the settings with a plain setter.
 template <typename Kind, typename V>
-void AddSetting(DescriptorList<P>& fields, const char* name, FieldSpec spec, V Settings::*member)
+void AddSetting(DescriptorList<P>& fields, const char* name, FieldOptions options, V Settings::*member)
 {
     fields.push_back(std::make_unique<Kind>(
-        name, spec, [member](const P& p) { return p.GetEmitter().Settings().*member; },
+        name, options, [member](const P& p) { return p.GetEmitter().Settings().*member; },
         [member](P& p, const V& v) { p.GetEmitter().EditSettings().*member = v; }));
 }
 
 // A field whose setter has side effects on the emitter.
 template <typename Kind, typename V>
-void AddGuarded(DescriptorList<P>& fields, const char* name, FieldSpec spec, V Settings::*member,
+void AddGuarded(DescriptorList<P>& fields, const char* name, FieldOptions options, V Settings::*member,
                 void (ParticleEmitter::*setter)(V))
 {
     fields.push_back(std::make_unique<Kind>(
-        name, spec, [member](const P& p) { return p.GetEmitter().Settings().*member; },
+        name, options, [member](const P& p) { return p.GetEmitter().Settings().*member; },
         [setter](P& p, const V& v) { (p.GetEmitter().*setter)(v); }));
 }
 } // namespace
@@ -155,44 +151,43 @@ void ParticleComponent::OnDraw(std::size_t slot, const ParticleLook& look)
 
 const DescriptorList<ParticleComponent>& ParticleComponent::Descriptors()
 {
-    static const DescriptorList<ParticleComponent> list = []
-    {
+    static const DescriptorList<ParticleComponent> list = [] {
         DescriptorList<P> f;
-        AddSetting<Metabool<P>>(f, "Is_Box", Spec(), &Settings::isBox);
+        AddSetting<Metabool<P>>(f, "Is_Box", Options(), &Settings::isBox);
         // "Dimentions" is the name level files carry.
-        AddSetting<MetaVector2<P>>(f, "Dimentions", Spec(0.1f, 0.0f, 100000.0f), &Settings::dimensions);
-        AddSetting<MetaVector2<P>>(f, "Radii", Spec(0.1f, 0.0f, 100000.0f), &Settings::radii);
-        AddSetting<MetaVector2<P>>(f, "Center", Spec(1.0f), &Settings::center);
-        AddGuarded<Metafloat<P>>(f, "Emission_Rate", Spec(0.5f, 0.0f, 2000.0f), &Settings::emissionRate,
+        AddSetting<MetaVector2<P>>(f, "Dimentions", Options(0.1f, 0.0f, 100000.0f), &Settings::dimensions);
+        AddSetting<MetaVector2<P>>(f, "Radii", Options(0.1f, 0.0f, 100000.0f), &Settings::radii);
+        AddSetting<MetaVector2<P>>(f, "Center", Options(1.0f), &Settings::center);
+        AddGuarded<Metafloat<P>>(f, "Emission_Rate", Options(0.5f, 0.0f, 2000.0f), &Settings::emissionRate,
                                  &ParticleEmitter::SetEmissionRate);
-        AddSetting<MetaVector3<P>>(f, "Min_Velocity", Spec(1.0f), &Settings::minVelocity);
-        AddSetting<MetaVector3<P>>(f, "Max_Velocity", Spec(1.0f), &Settings::maxVelocity);
-        AddSetting<MetaVector3<P>>(f, "Min_Acceleration", Spec(1.0f), &Settings::minAcceleration);
-        AddSetting<MetaVector3<P>>(f, "Max_Acceleration", Spec(1.0f), &Settings::maxAcceleration);
-        AddSetting<MetaVector2<P>>(f, "Init_Scale", Spec(0.1f, 0.0f, 10000.0f), &Settings::initScale);
-        AddSetting<MetaVector2<P>>(f, "Final_Scale", Spec(0.1f, 0.0f, 10000.0f), &Settings::finalScale);
-        AddSetting<Metafloat<P>>(f, "Init_Depth", Spec(0.01f, 0.0f, 1.0f), &Settings::initDepth);
-        AddSetting<Metafloat<P>>(f, "Final_Depth", Spec(0.01f, 0.0f, 1.0f), &Settings::finalDepth);
-        AddSetting<Metafloat<P>>(f, "Min_Life", Spec(0.05f, 0.0f, 1000.0f), &Settings::minLife);
-        AddSetting<Metafloat<P>>(f, "Max_Life", Spec(0.05f, 0.0f, 1000.0f), &Settings::maxLife);
-        AddSetting<MetaColor<P>>(f, "Initial_Tint", Spec(), &Settings::initialTint);
-        AddSetting<MetaColor<P>>(f, "Tint_Variation", Spec(), &Settings::tintVariation);
-        AddSetting<MetaColor<P>>(f, "Final_Tint", Spec(), &Settings::finalTint);
+        AddSetting<MetaVector3<P>>(f, "Min_Velocity", Options(1.0f), &Settings::minVelocity);
+        AddSetting<MetaVector3<P>>(f, "Max_Velocity", Options(1.0f), &Settings::maxVelocity);
+        AddSetting<MetaVector3<P>>(f, "Min_Acceleration", Options(1.0f), &Settings::minAcceleration);
+        AddSetting<MetaVector3<P>>(f, "Max_Acceleration", Options(1.0f), &Settings::maxAcceleration);
+        AddSetting<MetaVector2<P>>(f, "Init_Scale", Options(0.1f, 0.0f, 10000.0f), &Settings::initScale);
+        AddSetting<MetaVector2<P>>(f, "Final_Scale", Options(0.1f, 0.0f, 10000.0f), &Settings::finalScale);
+        AddSetting<Metafloat<P>>(f, "Init_Depth", Options(0.01f, 0.0f, 1.0f), &Settings::initDepth);
+        AddSetting<Metafloat<P>>(f, "Final_Depth", Options(0.01f, 0.0f, 1.0f), &Settings::finalDepth);
+        AddSetting<Metafloat<P>>(f, "Min_Life", Options(0.05f, 0.0f, 1000.0f), &Settings::minLife);
+        AddSetting<Metafloat<P>>(f, "Max_Life", Options(0.05f, 0.0f, 1000.0f), &Settings::maxLife);
+        AddSetting<MetaColor<P>>(f, "Initial_Tint", Options(), &Settings::initialTint);
+        AddSetting<MetaColor<P>>(f, "Tint_Variation", Options(), &Settings::tintVariation);
+        AddSetting<MetaColor<P>>(f, "Final_Tint", Options(), &Settings::finalTint);
         f.push_back(std::make_unique<MetaMaterial<P>>(
-            "Material", Spec(), [](const P& p) -> const Material& { return p.GetMaterial(); },
+            "Material", Options(), [](const P& p) -> const Material& { return p.GetMaterial(); },
             [](P& p) -> Material& { return p.GetMaterial(); }));
-        AddGuarded<Metabool<P>>(f, "Use_Vector_Field", Spec(), &Settings::useVectorField,
+        AddGuarded<Metabool<P>>(f, "Use_Vector_Field", Options(), &Settings::useVectorField,
                                 &ParticleEmitter::SetUseVectorField);
-        AddGuarded<Metafloat<P>>(f, "VF_Spacing", Spec(0.05f, 0.0f, 10000.0f), &Settings::vfSpacing,
+        AddGuarded<Metafloat<P>>(f, "VF_Spacing", Options(0.05f, 0.0f, 10000.0f), &Settings::vfSpacing,
                                  &ParticleEmitter::SetVectorFieldSpacing);
-        AddGuarded<Metaunsigned<P>>(f, "VF_Width", Spec(0.05f, 1.0f, 25.0f), &Settings::vfWidth,
+        AddGuarded<Metaunsigned<P>>(f, "VF_Width", Options(0.05f, 1.0f, 25.0f), &Settings::vfWidth,
                                     &ParticleEmitter::SetVectorFieldWidth);
-        AddGuarded<Metaunsigned<P>>(f, "VF_Height", Spec(0.05f, 1.0f, 25.0f), &Settings::vfHeight,
+        AddGuarded<Metaunsigned<P>>(f, "VF_Height", Options(0.05f, 1.0f, 25.0f), &Settings::vfHeight,
                                     &ParticleEmitter::SetVectorFieldHeight);
         f.push_back(std::make_unique<MetaVector3<P>>(
-            "VF_Base", Spec(0.1f), [](const P& p) { return p.GetEmitter().Settings().vfBase; },
+            "VF_Base", Options(0.1f), [](const P& p) { return p.GetEmitter().Settings().vfBase; },
             [](P& p, const Vector3& v) { p.GetEmitter().SetVectorFieldBase(v); }));
-        AddGuarded<Metafloat<P>>(f, "VF_Random", Spec(0.1f), &Settings::vfRandom,
+        AddGuarded<Metafloat<P>>(f, "VF_Random", Options(0.1f), &Settings::vfRandom,
                                  &ParticleEmitter::SetVectorFieldRandom);
         return f;
     }();
@@ -210,22 +205,7 @@ ParticleSystem::ParticleSystem() : System("ParticleSystem", {ParticleComponent::
 
 void ParticleSystem::Update(float dt)
 {
-    if (gGameObjectFactory == nullptr)
-    {
-        return;
-    }
-    const auto& objects = gGameObjectFactory->Objects();
-    for (std::uint32_t id : SnapshotIds())
-    {
-        if (id == 0 || id >= objects.size() || objects[id] == nullptr)
-        {
-            continue;
-        }
-        const GameObject& object = *objects[id];
-        if (object.HasFlag(kFlagQueuedForDestruction) || object.HasFlag(kFlagHidden))
-        {
-            continue;
-        }
+    ForEachVisibleObject(*this, [&](GameObject& object) {
         float localDt = dt;
         const auto* time = object.GetComponentAs<TimeManipulator>(TimeManipulator::kTypeId);
         if (time != nullptr && time->IsActive())
@@ -237,9 +217,9 @@ void ParticleSystem::Update(float dt)
         if (transform == nullptr || emitter == nullptr)
         {
             std::cout << "Hey, something was null in ParticleSystem..." << std::endl;
-            continue;
+            return;
         }
         const Vector3& translation = transform->GetTranslation();
         emitter->Update(localDt, {translation.x, translation.y}, transform->GetRotation());
-    }
+    });
 }

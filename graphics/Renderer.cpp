@@ -1,4 +1,5 @@
 #include "Renderer.h"
+#include "VisibleObjects.h"
 
 #include "GameObject.h"
 #include "GameObjectFactory.h"
@@ -14,14 +15,9 @@
 
 namespace
 {
-FieldSpec Spec(float step = 1.0f, float minimum = 0.0f, float maximum = 0.0f)
+FieldOptions Options(float step = 1.0f, float minimum = 0.0f, float maximum = 0.0f)
 {
-    FieldSpec spec;
-    spec.firstVersion = 1;
-    spec.step = step;
-    spec.minimum = minimum;
-    spec.maximum = maximum;
-    return spec;
+    return FromVersion(1, step, minimum, maximum);
 }
 
 Material DefaultSpriteMaterial()
@@ -96,20 +92,19 @@ void Renderer::SetUInt(const std::string& input, Texture* texture)
 
 const DescriptorList<Renderer>& Renderer::Descriptors()
 {
-    static const DescriptorList<Renderer> list = []
-    {
+    static const DescriptorList<Renderer> list = [] {
         DescriptorList<Renderer> fields;
         fields.push_back(std::make_unique<MetaMaterial<Renderer>>(
-            "Material", Spec(), [](const Renderer& r) -> const Material& { return r.material; },
+            "Material", Options(), [](const Renderer& r) -> const Material& { return r.material; },
             [](Renderer& r) -> Material& { return r.material; }));
         fields.push_back(std::make_unique<MetaColor<Renderer>>(
-            "Tint", Spec(), [](const Renderer& r) { return r.tint; },
+            "Tint", Options(), [](const Renderer& r) { return r.tint; },
             [](Renderer& r, const Vector4& v) { r.tint = v; }));
         fields.push_back(std::make_unique<Metabool<Renderer>>(
-            "Flip_Texture", Spec(), [](const Renderer& r) { return r.flip; },
+            "Flip_Texture", Options(), [](const Renderer& r) { return r.flip; },
             [](Renderer& r, const bool& v) { r.flip = v; }));
         fields.push_back(std::make_unique<Metafloat<Renderer>>(
-            "Depth", Spec(0.01f, 0.0f, 1.0f), [](const Renderer& r) { return r.depth; },
+            "Depth", Options(0.01f, 0.0f, 1.0f), [](const Renderer& r) { return r.depth; },
             [](Renderer& r, const float& v) { r.depth = v; }));
         return fields;
     }();
@@ -125,27 +120,12 @@ BasicRenderer::BasicRenderer() : System("BasicRenderer", {Renderer::kTypeId, Tra
 
 void BasicRenderer::Update(float)
 {
-    if (gGameObjectFactory == nullptr)
-    {
-        return;
-    }
-    const auto& objects = gGameObjectFactory->Objects();
-    for (std::uint32_t id : SnapshotIds())
-    {
-        if (id == 0 || id >= objects.size() || objects[id] == nullptr)
-        {
-            continue;
-        }
-        const GameObject& object = *objects[id];
-        if (object.HasFlag(kFlagQueuedForDestruction) || object.HasFlag(kFlagHidden))
-        {
-            continue;
-        }
+    ForEachVisibleObject(*this, [&](GameObject& object) {
         const auto* transform = object.GetComponentAs<Transform>(Transform::kTypeId);
         Renderer* renderer = GetRenderer(object);
         if (transform == nullptr || renderer == nullptr)
         {
-            continue;
+            return;
         }
         const Matrix3& modelWorld = transform->GetWorldMatrix();
         ShaderData& data = renderer->material.data;
@@ -159,5 +139,5 @@ void BasicRenderer::Update(float)
         {
             gLighting->AddOcclusion(modelWorld, data.GetUInt("texture"), renderer->tint.w);
         }
-    }
+    });
 }

@@ -1,4 +1,5 @@
 #include "TextRenderer.h"
+#include "VisibleObjects.h"
 
 #include "Font.h"
 #include "GameObject.h"
@@ -11,14 +12,9 @@ namespace
 {
 constexpr Vector4 kBoxLineColour{1.0f, 1.0f, 1.0f, 1.0f};
 
-FieldSpec Spec(float step = 0.0f, float minimum = 0.0f, float maximum = 0.0f)
+FieldOptions Options(float step = 0.0f, float minimum = 0.0f, float maximum = 0.0f)
 {
-    FieldSpec spec;
-    spec.firstVersion = 1;
-    spec.step = step;
-    spec.minimum = minimum;
-    spec.maximum = maximum;
-    return spec;
+    return FromVersion(1, step, minimum, maximum);
 }
 
 Material DefaultTextMaterial()
@@ -146,34 +142,33 @@ void TextRenderer::Draw(const Vector2& translation, float rotation)
 
 const DescriptorList<TextRenderer>& TextRenderer::Descriptors()
 {
-    static const DescriptorList<TextRenderer> list = []
-    {
+    static const DescriptorList<TextRenderer> list = [] {
         using T = TextRenderer;
         DescriptorList<T> f;
         f.push_back(std::make_unique<MetaText<T>>(
-            "Text", Spec(), [](const T& t) { return t.GetText(); },
+            "Text", Options(), [](const T& t) { return t.GetText(); },
             [](T& t, const std::string& v) { t.SetText(v); }));
         f.push_back(std::make_unique<Metafloat<T>>(
-            "Size", Spec(0.1f, 1.0f, 256.0f), [](const T& t) { return t.GetSize(); },
+            "Size", Options(0.1f, 1.0f, 256.0f), [](const T& t) { return t.GetSize(); },
             [](T& t, const float& v) { t.SetSize(v); }));
         f.push_back(std::make_unique<MetaColor<T>>(
-            "Tint", Spec(), [](const T& t) { return t.GetTint(); },
+            "Tint", Options(), [](const T& t) { return t.GetTint(); },
             [](T& t, const Vector4& v) { t.SetTint(v); }));
         f.push_back(std::make_unique<MetaVector2<T>>(
-            "Center", Spec(1.0f), [](const T& t) { return t.GetCenter(); },
+            "Center", Options(1.0f), [](const T& t) { return t.GetCenter(); },
             [](T& t, const Vector2& v) { t.SetCenter(v); }));
         // "Dimentions" is the name level files carry.
         f.push_back(std::make_unique<MetaVector2<T>>(
-            "Dimentions", Spec(1.0f), [](const T& t) { return t.GetDimensions(); },
+            "Dimentions", Options(1.0f), [](const T& t) { return t.GetDimensions(); },
             [](T& t, const Vector2& v) { t.SetDimensions(v); }));
         f.push_back(std::make_unique<MetaVector2<T>>(
-            "Bottom_Left", Spec(1.0f), [](const T& t) { return t.GetBottomLeft(); },
+            "Bottom_Left", Options(1.0f), [](const T& t) { return t.GetBottomLeft(); },
             [](T& t, const Vector2& v) { t.SetBottomLeft(v); }));
         f.push_back(std::make_unique<MetaVector2<T>>(
-            "Top_Right", Spec(1.0f), [](const T& t) { return t.GetTopRight(); },
+            "Top_Right", Options(1.0f), [](const T& t) { return t.GetTopRight(); },
             [](T& t, const Vector2& v) { t.SetTopRight(v); }));
         f.push_back(std::make_unique<Metafloat<T>>(
-            "Depth", Spec(0.01f, 0.0f, 1.0f), [](const T& t) { return t.GetDepth(); },
+            "Depth", Options(0.01f, 0.0f, 1.0f), [](const T& t) { return t.GetDepth(); },
             [](T& t, const float& v) { t.SetDepth(v); }));
         return f;
     }();
@@ -192,27 +187,12 @@ TextRendererSystem::TextRendererSystem()
 
 void TextRendererSystem::Update(float)
 {
-    if (gGameObjectFactory == nullptr)
-    {
-        return;
-    }
-    const auto& objects = gGameObjectFactory->Objects();
-    for (std::uint32_t id : SnapshotIds())
-    {
-        if (id == 0 || id >= objects.size() || objects[id] == nullptr)
-        {
-            continue;
-        }
-        const GameObject& object = *objects[id];
-        if (object.HasFlag(kFlagQueuedForDestruction) || object.HasFlag(kFlagHidden))
-        {
-            continue;
-        }
+    ForEachVisibleObject(*this, [&](GameObject& object) {
         const auto* transform = object.GetComponentAs<Transform>(Transform::kTypeId);
         TextRenderer* textRenderer = GetTextRenderer(object);
         if (transform == nullptr || textRenderer == nullptr)
         {
-            continue;
+            return;
         }
         const Vector2 translation(transform->GetTranslation().x, transform->GetTranslation().y);
         const float rotation = transform->GetRotation();
@@ -224,5 +204,5 @@ void TextRendererSystem::Update(float)
             gGraphics->DrawDebugLine(place.TransformPoint(textRenderer->GetBottomLeft()),
                                      place.TransformPoint(textRenderer->GetTopRight()), kBoxLineColour);
         }
-    }
+    });
 }

@@ -69,15 +69,15 @@ const DescriptorList<BoxCollider>& BoxCollider::Descriptors()
     {
         using Box = BoxCollider;
         DescriptorList<Box> list;
-        list.push_back(std::make_unique<Metabool<Box>>("Resolution", FieldSpec{.firstVersion = 1},
+        list.push_back(std::make_unique<Metabool<Box>>("Resolution", FieldOptions{.firstVersion = 1},
                                                        &Box::GetResolution,
                                                        [](Box& b, const bool& r) { b.SetResolution(r); }));
         // "Dimentions" is misspelt in every saved level; keep it.
         list.push_back(std::make_unique<MetaVector2<Box>>(
-            "Dimentions", FieldSpec{.firstVersion = 1, .step = 0.1f, .minimum = 0.0f, .maximum = 10000.0f},
+            "Dimentions", FieldOptions{.firstVersion = 1, .step = 0.1f, .minimum = 0.0f, .maximum = 10000.0f},
             [](const Box& b) { return b.GetSize(); }, [](Box& b, const Vector2& s) { b.SetSize(s); }));
         list.push_back(std::make_unique<MetaVector2<Box>>(
-            "Offset", FieldSpec{.firstVersion = 1, .step = 0.1f}, [](const Box& b) { return b.GetOffset(); },
+            "Offset", FieldOptions{.firstVersion = 1, .step = 0.1f}, [](const Box& b) { return b.GetOffset(); },
             [](Box& b, const Vector2& o) { b.SetOffset(o); }));
         return list;
     }();

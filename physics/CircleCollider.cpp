@@ -55,10 +55,10 @@ const DescriptorList<CircleCollider>& CircleCollider::Descriptors()
         using Circle = CircleCollider;
         DescriptorList<Circle> list;
         list.push_back(std::make_unique<Metabool<Circle>>(
-            "Resolution", FieldSpec{.firstVersion = 1}, &Circle::GetResolution,
+            "Resolution", FieldOptions{.firstVersion = 1}, &Circle::GetResolution,
             [](Circle& c, const bool& r) { c.SetResolution(r); }));
         list.push_back(std::make_unique<Metafloat<Circle>>(
-            "Radius", FieldSpec{.firstVersion = 1, .step = 0.1f, .minimum = 0.0f, .maximum = 10000.0f},
+            "Radius", FieldOptions{.firstVersion = 1, .step = 0.1f, .minimum = 0.0f, .maximum = 10000.0f},
             &Circle::GetRadius, [](Circle& c, const float& r) { c.SetRadius(r); }));
         return list;
     }();

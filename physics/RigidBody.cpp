@@ -182,27 +182,27 @@ const DescriptorList<RigidBody>& RigidBody::Descriptors()
         using Body = RigidBody;
         DescriptorList<Body> list;
         list.push_back(std::make_unique<Metafloat<Body>>(
-            "Static_Friction", FieldSpec{.firstVersion = 1, .step = 0.01f, .minimum = 0.0f, .maximum = 1.0f},
+            "Static_Friction", FieldOptions{.firstVersion = 1, .step = 0.01f, .minimum = 0.0f, .maximum = 1.0f},
             &Body::GetStaticFriction, [](Body& b, const float& f) { b.SetStaticFriction(f); }));
         list.push_back(std::make_unique<Metafloat<Body>>(
-            "Dynamic_Friction", FieldSpec{.firstVersion = 1, .step = 0.01f, .minimum = 0.0f, .maximum = 1.0f},
+            "Dynamic_Friction", FieldOptions{.firstVersion = 1, .step = 0.01f, .minimum = 0.0f, .maximum = 1.0f},
             &Body::GetDynamicFriction, [](Body& b, const float& f) { b.SetDynamicFriction(f); }));
         list.push_back(std::make_unique<MetaVector3<Body>>(
-            "Velocity", FieldSpec{.firstVersion = 1, .edit = false, .step = 1.0f},
+            "Velocity", FieldOptions{.firstVersion = 1, .edit = false, .step = 1.0f},
             [](const Body& b) { return b.GetVelocity(); },
             [](Body& b, const Vector3& v) { b.SetVelocity(v); }));
         // Takes effect only when the body can rotate at the moment it is read ("Can_Rotate" comes after).
         list.push_back(std::make_unique<Metafloat<Body>>(
-            "Angular_Velocity", FieldSpec{.firstVersion = 1, .edit = false, .step = 1.0f},
+            "Angular_Velocity", FieldOptions{.firstVersion = 1, .edit = false, .step = 1.0f},
             &Body::GetAngularVelocity, [](Body& b, const float& w) { b.SetAngularVelocity(w); }));
-        list.push_back(std::make_unique<Metabool<Body>>("Can_Rotate", FieldSpec{.firstVersion = 1},
+        list.push_back(std::make_unique<Metabool<Body>>("Can_Rotate", FieldOptions{.firstVersion = 1},
                                                         &Body::GetCanRotate,
                                                         [](Body& b, const bool& c) { b.SetCanRotate(c); }));
-        list.push_back(std::make_unique<Metabool<Body>>("Static", FieldSpec{.firstVersion = 1},
+        list.push_back(std::make_unique<Metabool<Body>>("Static", FieldOptions{.firstVersion = 1},
                                                         &Body::GetStatic,
                                                         [](Body& b, const bool& s) { b.SetStatic(s); }));
         list.push_back(std::make_unique<Metafloat<Body>>(
-            "Gravity_Scale", FieldSpec{.firstVersion = 1, .step = 0.1f}, &Body::GetGravityScale,
+            "Gravity_Scale", FieldOptions{.firstVersion = 1, .step = 0.1f}, &Body::GetGravityScale,
             [](Body& b, const float& g) { b.SetGravityScale(g); }));
         return list;
     }();

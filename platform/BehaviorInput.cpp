@@ -162,7 +162,7 @@ const DescriptorList<BehaviorInput>& BehaviorInput::Descriptors()
         std::uint32_t bindingIndex = 0;
         for (const char* actionName : kActionNames)
             fields.push_back(std::make_unique<MetaInput<BehaviorInput>>(
-                actionName, FieldSpec{.firstVersion = 1, .save = false}, bindingIndex++));
+                actionName, FieldOptions{.firstVersion = 1, .save = false}, bindingIndex++));
         return fields;
     }();
     return list;

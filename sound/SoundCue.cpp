@@ -33,7 +33,7 @@ const DescriptorList<SoundCue>& SoundCue::Descriptors()
     static const DescriptorList<SoundCue> descriptors = []
     {
         DescriptorList<SoundCue> list;
-        list.push_back(std::make_unique<Metafloat<SoundCue>>("UNUSED", FieldSpec{.firstVersion = 1},
+        list.push_back(std::make_unique<Metafloat<SoundCue>>("UNUSED", FieldOptions{.firstVersion = 1},
                                                              &SoundCue::GetUnused, &SoundCue::SetUnused));
         return list;
     }();

@@ -61,12 +61,12 @@ bool WaveLayoutIsSound(const std::uint8_t* data, std::size_t size)
 }
 
 // Converts SDL's decoded buffer to interleaved floats at the same rate and channel count.
-bool ConvertToFloat(const SDL_AudioSpec& spec, const Uint8* buffer, Uint32 length,
+bool ConvertToFloat(const SDL_AudioSpec& format, const Uint8* buffer, Uint32 length,
                     std::vector<float>* samples)
 {
     SDL_AudioCVT cvt;
-    const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS,
-                                        spec.channels, spec.freq);
+    const int built = SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, AUDIO_F32SYS,
+                                        format.channels, format.freq);
     if (built < 0)
         return false;
     if (length > static_cast<Uint32>(std::numeric_limits<int>::max() / (cvt.len_mult > 0 ? cvt.len_mult : 1)))
@@ -97,20 +97,20 @@ Result DecodeWave(const std::uint8_t* data, std::size_t size, Wave* wave)
     SDL_RWops* stream = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (stream == nullptr)
         return Result::WaveFormat;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     // freesrc = 1: SDL closes the stream whether or not the file decodes.
-    if (SDL_LoadWAV_RW(stream, 1, &spec, &buffer, &length) == nullptr)
+    if (SDL_LoadWAV_RW(stream, 1, &format, &buffer, &length) == nullptr)
         return Result::WaveFormat;
 
     Result result = Result::Ok;
     Wave decoded;
-    decoded.channels = spec.channels;
-    decoded.rate = spec.freq;
-    if (spec.channels < 1 || spec.channels > 2 || spec.freq <= 0 || length == 0)
+    decoded.channels = format.channels;
+    decoded.rate = format.freq;
+    if (format.channels < 1 || format.channels > 2 || format.freq <= 0 || length == 0)
         result = Result::WaveFormat;
-    else if (!ConvertToFloat(spec, buffer, length, &decoded.samples))
+    else if (!ConvertToFloat(format, buffer, length, &decoded.samples))
         result = Result::WaveFormat;
     SDL_FreeWAV(buffer);
     if (result != Result::Ok)

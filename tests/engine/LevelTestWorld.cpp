@@ -31,9 +31,9 @@ template <typename T, typename V> auto Set(V T::*field)
     return [field](T& object, const V& value) { object.*field = value; };
 }
 
-constexpr FieldSpec From(std::uint32_t first)
+constexpr FieldOptions From(std::uint32_t first)
 {
-    return FieldSpec{.firstVersion = first};
+    return FieldOptions{.firstVersion = first};
 }
 } // namespace
 
@@ -70,9 +70,9 @@ const DescriptorList<SampleComponent>& SampleComponent::Descriptors()
         list.push_back(std::make_unique<MetaColor<S>>("Tint", From(1), Get(&S::tint), Set(&S::tint)));
         list.push_back(
             std::make_unique<MetaTexture<S>>("Texture", From(1), Get(&S::texture), Set(&S::texture)));
-        list.push_back(std::make_unique<Metaint<S>>("Retired", FieldSpec{.firstVersion = 1, .lastVersion = 1},
+        list.push_back(std::make_unique<Metaint<S>>("Retired", FieldOptions{.firstVersion = 1, .lastVersion = 1},
                                                     Get(&S::retired), Set(&S::retired)));
-        list.push_back(std::make_unique<Metaint<S>>("Unsaved", FieldSpec{.firstVersion = 1, .save = false},
+        list.push_back(std::make_unique<Metaint<S>>("Unsaved", FieldOptions{.firstVersion = 1, .save = false},
                                                     Get(&S::unsaved), Set(&S::unsaved)));
         list.push_back(std::make_unique<Metaunsigned<S>>("Mask", From(2), Get(&S::mask), Set(&S::mask)));
         list.push_back(std::make_unique<MetaText<S>>("Label", From(2), Get(&S::label), Set(&S::label)));

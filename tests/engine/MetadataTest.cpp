@@ -40,9 +40,9 @@ struct Sample : VersionedClass
     void SetVersion(std::uint32_t v) { dataVersion = v; }
 };
 
-FieldSpec Range(std::uint32_t first, std::uint32_t last, bool save = true)
+FieldOptions Range(std::uint32_t first, std::uint32_t last, bool save = true)
 {
-    return FieldSpec{.firstVersion = first, .lastVersion = last, .save = save};
+    return FieldOptions{.firstVersion = first, .lastVersion = last, .save = save};
 }
 
 std::string SaveToString(const Metadata<Sample>& field, const Sample& sample)

@@ -218,9 +218,9 @@ TEST_F(GameStatsTest, TheUnusedFieldIsNeitherSavedNorEdited)
     const auto& descriptors = GameStats::Descriptors();
     ASSERT_EQ(descriptors.size(), 1u);
     EXPECT_EQ(descriptors[0]->GetName(), "UNUSED");
-    EXPECT_FALSE(descriptors[0]->GetSpec().save);
-    EXPECT_FALSE(descriptors[0]->GetSpec().edit);
-    EXPECT_EQ(descriptors[0]->GetSpec().step, 1.0f);
+    EXPECT_FALSE(descriptors[0]->GetOptions().save);
+    EXPECT_FALSE(descriptors[0]->GetOptions().edit);
+    EXPECT_EQ(descriptors[0]->GetOptions().step, 1.0f);
     EXPECT_EQ(GameStats().GetVersion(), 1u);
 }
 
