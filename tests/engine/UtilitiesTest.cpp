@@ -4,11 +4,13 @@
 #include "Random.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -22,7 +24,7 @@ std::string ReadAll(const std::filesystem::path& path)
 
 class TempFolder : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         folder = std::filesystem::temp_directory_path() /
@@ -39,11 +41,20 @@ using FileUtilitiesTest = TempFolder;
 
 TEST(SplitPathTest, SplitsWindowsAndUnixPaths)
 {
+#ifdef _WIN32
     FilePathParts parts = SplitPath("C:\\bank\\Master.bank");
     EXPECT_EQ(parts.directory, "C:/bank/");
     EXPECT_EQ(parts.stem, "Master");
     EXPECT_EQ(parts.extension, ".bank");
     EXPECT_EQ(JoinPath(parts), "C:/bank/Master.bank");
+#else
+    // Elsewhere "\" belongs to the file name: a file named like a path two folders up stays where it is.
+    FilePathParts parts = SplitPath("/drop/..\\..\\Escape.png");
+    EXPECT_EQ(parts.directory, "/drop/");
+    EXPECT_EQ(parts.stem, "..\\..\\Escape");
+    EXPECT_EQ(parts.extension, ".png");
+    EXPECT_EQ(JoinPath(parts), "/drop/..\\..\\Escape.png");
+#endif
 
     parts = SplitPath("/home/player/Assets/Ball.v2.png");
     EXPECT_EQ(parts.directory, "/home/player/Assets/");
@@ -150,6 +161,30 @@ TEST_F(FileUtilitiesTest, CopyKeepsAFileCopiedOntoItselfAndReportsAnUnwritableDe
     EXPECT_EQ(CopyFileContents(source.string(), (folder / "missing" / "copy.bin").string()), 0);
     EXPECT_EQ(CopyFileContents((folder / "none.bin").string(), (folder / "out.bin").string()), 0);
     EXPECT_FALSE(std::filesystem::exists(folder / "out.bin"));
+}
+
+TEST_F(FileUtilitiesTest, OnlyRegularFilesAreReadAndNothingElseBlocksOrThrows)
+{
+    // A folder and a pipe named like pictures: neither is opened, so nothing blocks and nothing throws.
+    std::filesystem::create_directories(folder / "x.png");
+    const std::filesystem::path pipe = folder / "pipe.png";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::vector<std::uint8_t> bytes{1, 2, 3};
+    for (const std::filesystem::path& source : {folder / "x.png", pipe, folder / "none.png"})
+    {
+        EXPECT_EQ(CopyFileContents(source.string(), (folder / "out.png").string()), 0) << source;
+        EXPECT_EQ(ReadRegularFile(source.string(), 1024, bytes), "not a regular file");
+        EXPECT_TRUE(bytes.empty());
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.png"));
+
+    // The size limit is inclusive.
+    const std::filesystem::path ten = folder / "ten.bin";
+    std::ofstream(ten, std::ios::binary) << "0123456789";
+    EXPECT_EQ(ReadRegularFile(ten.string(), 9, bytes), "larger than 9 bytes");
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_EQ(ReadRegularFile(ten.string(), 10, bytes), "");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "0123456789");
 }
 
 TEST_F(FileUtilitiesTest, LogLinesReachTheFileOnFlushAndCloseStartsItAfresh)
