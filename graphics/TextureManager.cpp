@@ -1,8 +1,9 @@
 #include "TextureManager.h"
 
 #include "FilePath.h"
+#include "PngFile.h"
+#include "SafeFileWriter.h"
 
-#include <SDL_image.h>
 #include <glad/gl.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <ostream>
+#include <stdexcept>
 #include <system_error>
 #include <vector>
 
@@ -22,14 +25,33 @@ constexpr std::array<std::uint8_t, 16> kPlaceholderPixels = {255, 0,   255, 255,
 std::vector<std::unique_ptr<Texture>> gTextures;
 std::array<Texture*, TextureManager::kUnitCount> gUnits{};
 
+// Stands in for "Default" while the list is empty (before Init, after Exit); it has no GL texture.
+Texture gUnstartedDefault = [] {
+    Texture texture;
+    texture.name = TextureManager::kDefaultName;
+    texture.width = 2;
+    texture.height = 2;
+    return texture;
+}();
+
+// Rows of four-byte pixels are 4-aligned; rows of one-, two- or three-byte pixels are packed tightly.
+GLint RowAlignment(std::uint32_t format)
+{
+    return format == GL_RGBA ? 4 : 1;
+}
+
 void UploadTexture(Texture& texture, std::uint32_t width, std::uint32_t height, const void* pixels,
                    std::uint32_t format)
 {
+    GLint previousAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, RowAlignment(format));
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), static_cast<GLsizei>(width),
                  static_cast<GLsizei>(height), 0, format, GL_UNSIGNED_BYTE, pixels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
     glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -65,6 +87,60 @@ Texture& RegisterPlaceholder(const std::string& name)
     return texture;
 }
 
+// The largest picture side this GL context stores.
+std::uint32_t MaxTextureSide()
+{
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side > 0 ? static_cast<std::uint32_t>(side) : 0;
+}
+
+// Reads and decodes a picture file through every check; returns an empty text on success, else why not.
+std::string ReadPicture(const std::string& path, std::vector<std::uint8_t>& bytes, PngFile::Picture& picture)
+{
+    if (std::string problem = ReadRegularFile(path, TextureManager::kMaxPictureBytes, bytes);
+        !problem.empty())
+        return problem;
+    return PngFile::Decode(bytes.data(), bytes.size(), MaxTextureSide(), picture);
+}
+
+Texture& RegisterPicture(const std::string& name, const PngFile::Picture& picture)
+{
+    return TextureManager::CreateTexture(name, picture.width, picture.height, picture.rgba.data(), GL_RGBA);
+}
+
+// Writes the picture's bytes beside the asset folder's files, checked and renamed into place.
+std::string WritePicture(const std::string& destination, const std::vector<std::uint8_t>& bytes)
+{
+    std::error_code error;
+    std::filesystem::create_directories(TextureManager::kAssetFolder, error);
+    return WriteFileChecked(
+        destination,
+        [&bytes](std::ostream& out) {
+            out.write(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<std::streamsize>(bytes.size()));
+        },
+        [&bytes](const std::string& written) {
+            if (written.size() != bytes.size() ||
+                !std::equal(bytes.begin(), bytes.end(), written.begin(),
+                            [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
+                throw std::runtime_error("the copy differs from the picture");
+        });
+}
+
+// A file that fails the checks is skipped, so one bad picture never stops the start.
+void LoadAssetPicture(const std::string& name, const std::string& path)
+{
+    std::vector<std::uint8_t> bytes;
+    PngFile::Picture picture;
+    if (std::string problem = ReadPicture(path, bytes, picture); !problem.empty())
+    {
+        std::printf("Unable to load image %s! %s\n", path.c_str(), problem.c_str());
+        return;
+    }
+    RegisterPicture(name, picture);
+}
+
 void ScanAssetFolder()
 {
     std::error_code error;
@@ -77,8 +153,15 @@ void ScanAssetFolder()
     {
         FilePathParts parts = SplitPath(file);
         if (parts.extension == ".png")
-            TextureManager::LoadTexture(parts.stem, parts.directory + parts.stem + parts.extension);
+            LoadAssetPicture(parts.stem, parts.directory + parts.stem + parts.extension);
     }
+}
+
+Texture& DefaultTexture()
+{
+    if (!gTextures.empty() && gTextures[0] != nullptr)
+        return *gTextures[0];
+    return gUnstartedDefault;
 }
 
 bool SameFile(const std::string& a, const std::string& b)
@@ -130,49 +213,39 @@ Texture& CreateTexture(const std::string& name, std::uint32_t width, std::uint32
 
 Texture& LoadTexture(const std::string& name, const std::string& path)
 {
-    SDL_Surface* loaded = IMG_Load(path.c_str());
-    if (loaded == nullptr)
+    std::vector<std::uint8_t> bytes;
+    PngFile::Picture picture;
+    if (std::string problem = ReadPicture(path, bytes, picture); !problem.empty())
     {
-        std::printf("Unable to load image %s! SDL_image Error: %s\n", path.c_str(), IMG_GetError());
+        std::printf("Unable to load image %s! %s\n", path.c_str(), problem.c_str());
         return RegisterPlaceholder(name);
     }
-    // Every file becomes four bytes a pixel in memory order, whatever its own format (RGB, paletted...).
-    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
-    SDL_FreeSurface(loaded);
-    if (rgba == nullptr)
-    {
-        std::printf("Unable to load image %s! SDL_image Error: %s\n", path.c_str(), SDL_GetError());
-        return RegisterPlaceholder(name);
-    }
-    // GL reads rows tightly packed; repack when the surface pads them.
-    const auto width = static_cast<std::uint32_t>(rgba->w);
-    const auto height = static_cast<std::uint32_t>(rgba->h);
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
-    SDL_LockSurface(rgba);
-    for (std::uint32_t row = 0; row < height; ++row)
-        std::copy_n(static_cast<const std::uint8_t*>(rgba->pixels) +
-                        static_cast<std::size_t>(row) * rgba->pitch,
-                    width * 4, pixels.data() + static_cast<std::size_t>(row) * width * 4);
-    SDL_UnlockSurface(rgba);
-    SDL_FreeSurface(rgba);
-    return CreateTexture(name, width, height, pixels.data(), GL_RGBA);
+    return RegisterPicture(name, picture);
 }
 
 void ImportTexture(const std::string& name, const std::string& path)
 {
-    FilePathParts parts = SplitPath(path);
+    const FilePathParts parts = SplitPath(path);
     const std::string destination = std::string(kAssetFolder) + parts.stem + parts.extension;
     // A file already in the asset folder is loaded where it is; another file of that name is kept.
-    if (!SameFile(path, destination))
+    const bool inAssetFolder = SameFile(path, destination);
+    std::error_code error;
+    std::string problem;
+    if (!inAssetFolder && std::filesystem::exists(destination, error))
+        problem = "the asset folder already holds " + destination;
+    std::vector<std::uint8_t> bytes;
+    PngFile::Picture picture;
+    if (problem.empty())
+        problem = ReadPicture(path, bytes, picture);
+    // Written only once the picture is known good, so a refused file leaves nothing behind.
+    if (problem.empty() && !inAssetFolder)
+        problem = WritePicture(destination, bytes);
+    if (!problem.empty())
     {
-        std::error_code error;
-        if (std::filesystem::exists(destination, error) || CopyFileContents(path, destination) != 1)
-        {
-            std::printf("ERROR: TextureManager failed to load Texture %s\n", path.c_str());
-            return;
-        }
+        std::printf("ERROR: TextureManager failed to load Texture %s: %s\n", path.c_str(), problem.c_str());
+        return;
     }
-    LoadTexture(name, destination);
+    RegisterPicture(name, picture);
 }
 
 Texture& GetTexture(const std::string& name)
@@ -181,7 +254,7 @@ Texture& GetTexture(const std::string& name)
         if (texture != nullptr && texture->name == name)
             return *texture;
     std::printf("Could not locate texture %s!\n", name.c_str());
-    return *gTextures.at(0);
+    return DefaultTexture();
 }
 
 Texture* FindTextureById(std::uint32_t id)
@@ -196,7 +269,7 @@ Texture& GetTextureById(std::uint32_t id)
     if (Texture* texture = FindTextureById(id))
         return *texture;
     std::printf("Could not locate texture %u!\n", id);
-    return *gTextures.at(0);
+    return DefaultTexture();
 }
 
 std::string GetTextureNameList()

@@ -13,24 +13,31 @@ inline constexpr const char* kAssetFolder = "./Assets/";
 inline constexpr const char* kDefaultName = "Default";
 inline constexpr const char* kWhitePixelName = "WhitePixel";
 inline constexpr std::uint32_t kInvalidSize = 0xFFFFFFFFu;
+// The largest picture file read from the asset folder or from a drop.
+inline constexpr std::uintmax_t kMaxPictureBytes = 64ull * 1024 * 1024;
 
-// Empties the unit table, registers "Default" and "WhitePixel", then every PNG of the asset folder.
+// Empties the unit table, registers "Default" and "WhitePixel", then every PNG of the asset folder that
+// passes the picture checks (PngFile); any other is skipped with a message.
 void Init();
 // Unbinds every unit and deletes every texture.
 void Exit();
 
-// Registers a texture from pixel data (format is both the internal and the pixel format); absent
-// pixels or an all-ones size register the placeholder instead. Returns the new texture.
+// Registers a texture from tightly packed pixel data (format is both the internal and the pixel format);
+// absent pixels or an all-ones size register the placeholder instead. Returns the new texture.
 Texture& CreateTexture(const std::string& name, std::uint32_t width, std::uint32_t height, const void* pixels,
                        std::uint32_t format);
-// Loads an image file and registers it; a file that cannot be decoded registers the placeholder.
+// Loads a PNG file through the picture checks and registers it; a file that fails them registers the
+// placeholder under the name, with a message.
 Texture& LoadTexture(const std::string& name, const std::string& path);
-// Copies a dropped PNG into the asset folder and loads it from there.
+// Imports a dropped PNG: reads it (a regular file of at most kMaxPictureBytes), checks and decodes it, and
+// only then writes it into the asset folder and registers it. On any failure prints one message and
+// changes nothing; an asset of that name already there is never replaced.
 void ImportTexture(const std::string& name, const std::string& path);
 
-// The first texture of that name, else "Default" with a message.
+// The first texture of that name, else "Default" with a message (before Init, a "Default" without a GL
+// texture).
 Texture& GetTexture(const std::string& name);
-// The texture of that id, else "Default" with a message.
+// The texture of that id, else "Default" with a message, as GetTexture.
 Texture& GetTextureById(std::uint32_t id);
 // The texture of that id, or null (no message).
 Texture* FindTextureById(std::uint32_t id);
