@@ -2,6 +2,9 @@
 
 #include "PlatformHooks.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace
 {
 // Matched exactly: a different letter case is a different file to the game.
@@ -13,6 +16,10 @@ constexpr const char* kPictureExtension = ".png";
 
 void DropFile(const FilePathParts& parts)
 {
+    // A folder is never imported, whatever its name.
+    std::error_code error;
+    if (std::filesystem::is_directory(JoinPath(parts), error))
+        return;
     if (parts.extension == kTextExtension)
     {
         if (parts.stem == kGuidListStem && PlatformHooks::loadGUIDs)

@@ -9,6 +9,7 @@
 #include <imgui.h>
 
 #include <iostream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -211,10 +212,10 @@ void WindowProvider::HandleControllerEvent(const SDL_Event& event)
 
 void WindowProvider::HandleDropEvent(const SDL_Event& event)
 {
-    if (event.drop.file == nullptr)
-        return;
-    DropFile(SplitPath(event.drop.file));
-    SDL_free(event.drop.file);
+    // SDL's string is ours to free, even when an importer throws.
+    const std::unique_ptr<char, decltype(&SDL_free)> path(event.drop.file, &SDL_free);
+    if (path != nullptr)
+        DropFile(SplitPath(path.get()));
 }
 
 void WindowProvider::HandleWindowEvent(const SDL_Event& event)

@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 #include <imgui.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <stdexcept>
 
 namespace
@@ -285,22 +288,54 @@ TEST_F(DroppedFiles, ReachTheirHandlersByExactExtension)
         Push(event);
     }
     window->Update(0.0f);
-    EXPECT_THAT(journal.calls,
-                ElementsAre("guids /drop/GUIDs.txt", "bank C:/drop/a.bank", "texture b /drop/b.png"));
+#ifdef _WIN32
+    const char* windowsBank = "bank C:/drop/a.bank";
+#else
+    const char* windowsBank = "bank C:\\drop\\a.bank"; // "\\" is part of a file name here
+#endif
+    EXPECT_THAT(journal.calls, ElementsAre("guids /drop/GUIDs.txt", windowsBank, "texture b /drop/b.png"));
 }
 
-TEST_F(DroppedFiles, ReachNothingWithoutHooksAndDraggedTextIsFreed)
+// SDL's strings are ours to free on every road: no hook, dragged text, a folder, a throwing importer.
+TEST_F(DroppedFiles, FreeSdlsStringOnEveryRoadAndIgnoreFolders)
 {
-    SDL_Event event{};
-    event.type = SDL_DROPFILE;
-    event.drop.file = SDL_strdup("/drop/a.bank");
-    Push(event);
-    SDL_Event text{};
-    text.type = SDL_DROPTEXT;
-    text.drop.file = SDL_strdup("dragged words");
-    Push(text);
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("glimmock_drops_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder / "x.png");
+    std::filesystem::create_directories(folder / "y.bank");
+    const auto drop = [this](Uint32 type, const std::string& text)
+    {
+        SDL_Event event{};
+        event.type = type;
+        event.drop.file = SDL_strdup(text.c_str());
+        event.drop.windowID = MainWindowId();
+        Push(event);
+    };
+    // The event queue keeps its own blocks once used; count SDL's allocations from after that.
+    drop(SDL_DROPTEXT, "warm-up");
+    drop(SDL_DROPTEXT, "warm-up");
     window->Update(0.0f);
-    SUCCEED();
+    const int allocations = SDL_GetNumAllocations();
+
+    drop(SDL_DROPFILE, "/drop/a.bank");
+    drop(SDL_DROPTEXT, "dragged words");
+    window->Update(0.0f);
+    EXPECT_EQ(SDL_GetNumAllocations(), allocations) << "without hooks";
+
+    DropJournal journal;
+    drop(SDL_DROPFILE, (folder / "x.png").string());
+    drop(SDL_DROPFILE, (folder / "y.bank").string());
+    window->Update(0.0f);
+    EXPECT_TRUE(journal.calls.empty()) << "a folder is never imported";
+    EXPECT_EQ(SDL_GetNumAllocations(), allocations) << "dropped folders";
+
+    PlatformHooks::importTexture = [](const std::string&, const FilePathParts&) {
+        throw std::runtime_error("importer failed");
+    };
+    drop(SDL_DROPFILE, "/drop/b.png");
+    EXPECT_THROW(window->Update(0.0f), std::runtime_error);
+    EXPECT_EQ(SDL_GetNumAllocations(), allocations) << "a throwing importer";
+    std::filesystem::remove_all(folder);
 }
 } // namespace
 
