@@ -36,16 +36,6 @@ std::array<std::uint32_t, 256> MakeCrcTable()
     return table;
 }
 
-// The CRC-32 every chunk carries over its type and data.
-std::uint32_t Crc(const std::uint8_t* bytes, std::size_t size)
-{
-    static const std::array<std::uint32_t, 256> table = MakeCrcTable();
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i)
-        crc = table[(crc ^ bytes[i]) & 0xFFu] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
-
 bool IsType(const std::uint8_t* type, const char* expected)
 {
     return std::memcmp(type, expected, 4) == 0;
@@ -76,6 +66,15 @@ void CopyRows(const SDL_Surface& rgba, PngFile::Picture& picture)
 
 namespace PngFile
 {
+std::uint32_t Crc(const std::uint8_t* bytes, std::size_t size)
+{
+    static const std::array<std::uint32_t, 256> table = MakeCrcTable();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i)
+        crc = table[(crc ^ bytes[i]) & 0xFFu] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
 std::string CheckStructure(const std::uint8_t* bytes, std::size_t size, Size& header)
 {
     if (size < kSignature.size() || !std::equal(kSignature.begin(), kSignature.end(), bytes))

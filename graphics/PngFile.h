@@ -25,6 +25,9 @@ struct Picture
     std::vector<std::uint8_t> rgba;
 };
 
+// The CRC-32 a chunk carries over its type and data.
+std::uint32_t Crc(const std::uint8_t* bytes, std::size_t size);
+
 // Checks the chunk structure: the signature, IHDR first, every chunk inside the file with its CRC right,
 // IEND last. Returns an empty text and the header's size when it holds, else what is wrong.
 std::string CheckStructure(const std::uint8_t* bytes, std::size_t size, Size& header);

@@ -35,3 +35,17 @@ for target in "${targets[@]}"; do
   "$binary" "${limits[@]}" -max_total_time="$seconds" -max_len=16384 -dict="$fuzzdir/level.dict" \
     -artifact_prefix="$artifacts" -print_final_stats=1 "$work" "$seeds"
 done
+
+# Dropped-picture import, from bytes. The image libraries are not instrumented, so this mostly finds hangs:
+# a short -timeout turns a decoder that never finishes into a failure.
+picture_dir="$root/tests/graphics/fuzz"
+cmake --build "$dir" -j"${JOBS:-$(nproc)}" --target fuzz_picture
+mkdir -p "$dir/corpus-picture" "$dir/artifacts-picture"
+picture_limits=(-timeout=2 -rss_limit_mb=2048 -malloc_limit_mb=512 -close_fd_mask=1)
+echo "--- replaying fuzz_picture"
+"$dir/tests/graphics/fuzz/fuzz_picture" "${picture_limits[@]}" -runs=0 "$picture_dir/corpus/picture" \
+  "$picture_dir/crashes/picture"
+echo "--- fuzzing fuzz_picture for ${seconds} s"
+"$dir/tests/graphics/fuzz/fuzz_picture" "${picture_limits[@]}" -max_total_time="$seconds" -max_len=65536 \
+  -dict="$picture_dir/picture.dict" -artifact_prefix="$dir/artifacts-picture/" -print_final_stats=1 \
+  "$dir/corpus-picture" "$picture_dir/corpus/picture"

@@ -102,6 +102,7 @@ TEST(PngFile, RefusesEveryStructuralFaultBeforeAnyDecoderSeesIt)
     }
     EXPECT_EQ(TruncatedTransparency().size(), 85u);
     EXPECT_EQ(Check(good), "");
+    EXPECT_EQ(PngFile::Crc(Bytes("IEND"), 4), 0xAE426082u) << "the value every PNG ends with";
 }
 
 TEST(PngFile, RefusesSizesBeyondTheLimitsAndContentTheDecoderRejects)
