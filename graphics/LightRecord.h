@@ -1,7 +1,7 @@
 #pragma once
 #include "Math.h"
 
-class Texture;
+struct Texture;
 
 // One light of one frame, as the light renderer hands it to the lighting effect.
 struct LightRecord

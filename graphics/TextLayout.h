@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-class Texture;
+struct Texture;
 
 // One character of the font, as rasterised at a line height of 128 pixels.
 struct Glyph
