@@ -1,6 +1,6 @@
 // Stages every input as a level, versioned and unversioned, with the graphics system's hooks installed, so
 // material, texture and background blocks are parsed; what stages is committed, the world and the renderer
-// run one update and the world is rebuilt. Only LevelFormatError may leave the reader.
+// run one frame and the world is rebuilt. Only LevelFormatError may leave the reader.
 #include "LevelGraphicsWorld.h"
 
 #include "GameObjectFactory.h"
@@ -29,8 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         CommitLevel(*level);
         level.reset();
-        gGameObjectFactory->Update(0.0f);
-        gGraphics->Update(0.0f);
+        // One frame: the drawing systems submit the loaded materials and emitters spawn.
+        gGameObjectFactory->Update(1.0f / 60.0f);
+        gGraphics->Update(1.0f / 60.0f);
         world.Restart();
     }
     return 0;
