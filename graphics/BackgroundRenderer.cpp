@@ -96,12 +96,14 @@ std::function<void()> StageBackgroundBlock(LevelIArchive& archive, bool versione
     std::uint32_t version = 0;
     ReadField(archive, kBackgroundVersionElement, version);
     BackgroundRenderer* live = LiveBackground();
-    if (live == nullptr)
+    if (live == nullptr && gGraphics == nullptr)
     {
         return [] {};
     }
-    // Read into a copy, so a block that fails half-way leaves the running background alone.
-    auto staged = std::make_shared<BackgroundRenderer>(*live);
+    // Read into a copy, so a block that fails half-way leaves the running background alone. A renderer
+    // without a window has no background, but still reads the block, so the same files are refused.
+    auto staged = live != nullptr ? std::make_shared<BackgroundRenderer>(*live)
+                                  : std::make_shared<BackgroundRenderer>(gGraphics->GetShader("background"));
     staged->SetDataVersion(version);
     LoadFields(BackgroundRenderer::Descriptors(), archive, *staged);
     const auto& fields = BackgroundRenderer::Descriptors();

@@ -45,6 +45,14 @@ bool IsKnownType(std::uint32_t type)
     return AttributeSize(type) != 0;
 }
 
+// Whether the attribute's value lies wholly inside dataSize bytes. The offset comes from the file, so the
+// sum offset + size could wrap: the offset is compared first and the size against what is left after it.
+bool FitsInData(const ShaderAttribute& attribute, std::uint32_t dataSize)
+{
+    return attribute.dataOffset <= dataSize &&
+           AttributeSize(attribute.type) <= dataSize - attribute.dataOffset;
+}
+
 struct FileBinding
 {
     std::int32_t location;
@@ -187,13 +195,16 @@ Material LoadMaterialBlock(LevelIArchive& archive)
     if (dataSize > kMaxDataSize)
         archive.Fail("ShaderData_Data_Size", "larger than any shader's instance");
     for (const ShaderAttribute& attribute : scratch.attributes)
-        if (IsKnownType(attribute.type) && attribute.dataOffset + AttributeSize(attribute.type) > dataSize)
+        if (IsKnownType(attribute.type) && !FitsInData(attribute, dataSize))
             archive.Fail("Attribute_Data_Offset", "attribute " + attribute.name + " lies outside the data");
     scratch.stride = dataSize;
     scratch.data.assign(dataSize, 0);
 
     for (const ShaderAttribute& attribute : scratch.attributes)
     {
+        // Inputs of other types carry no value, and their offsets were never checked.
+        if (!IsKnownType(attribute.type))
+            continue;
         const int components = FloatComponents(attribute.type);
         std::uint8_t* at = scratch.data.data() + attribute.dataOffset;
         if (attribute.type == satInt)

@@ -81,6 +81,9 @@ bool ConvertToFloat(const SDL_AudioSpec& format, const Uint8* buffer, Uint32 len
             return false;
         length = static_cast<Uint32>(cvt.len_cvt);
     }
+    // Less than one sample holds no sound (and leaves no buffer to copy into).
+    if (length < sizeof(float))
+        return false;
     samples->resize(length / sizeof(float));
     std::memcpy(samples->data(), work.data(), samples->size() * sizeof(float));
     return true;
