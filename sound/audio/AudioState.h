@@ -62,6 +62,9 @@ struct Voice
     double position = 0.0; // in source frames
     bool loop = false;
     bool ended = false;
+    // The gain (volume x layer curve) this voice was last mixed at; below 0 until its first block, which
+    // starts at its target gain rather than ramping up from silence.
+    float mixedGain = -1.0f;
 };
 
 struct InstanceState
@@ -98,9 +101,14 @@ void EndVoices(InstanceState& instance);
 // Advances an instance's voices and fade by seconds of playback without producing sound.
 void AdvanceInstance(InstanceState& instance, double seconds);
 // Adds frames of the instance's sound into interleaved stereo out at outputRate and advances it. Each voice
-// that sounds takes one from voiceBudget; once it is spent, voices only keep their timing.
+// that sounds takes one from voiceBudget; once it is spent, voices only keep their timing. A volume or
+// parameter change since the last block ramps linearly across this block, so it never clicks.
 void MixInstance(InstanceState& instance, float* out, int frames, int outputRate, int& voiceBudget);
-// Clamps every sample into [-1, 1].
-void ClampMix(float* out, int samples);
+
+// Where the master limiter's knee starts: about -3 dBFS.
+inline constexpr float kLimiterKnee = 0.7071f;
+// The master limiter: samples within the knee pass unchanged; above it they bend smoothly (continuous
+// slope) towards full scale and never reach past it. NaN becomes silence.
+void LimitMix(float* out, int samples);
 
 } // namespace audio::detail

@@ -20,7 +20,6 @@ namespace
 {
 // Banks larger than this are refused before anything is read.
 constexpr std::uintmax_t kMaxBankBytes = 512u * 1024u * 1024u;
-constexpr int kDeviceFrames = 1024;
 
 OutputKind gNextOutput = OutputKind::Device;
 std::function<double()> gNextClock;
@@ -152,16 +151,32 @@ struct SystemState
         eventsById.clear();
     }
 
-    // Mixes every sounding instance; runs on SDL's audio thread with the device locked, so it must
-    // neither allocate nor print.
+    // Mixes every sounding instance, one block at a time, then limits the sum; runs on SDL's audio thread
+    // with the device locked, so it must neither allocate nor print.
     void MixAll(float* out, int frames)
     {
         std::fill(out, out + 2 * frames, 0.0f);
-        int budget = maxVoices;
-        for (Slot<InstanceState>& slot : instances)
-            if (slot.live)
-                MixInstance(slot.value, out, frames, kMixRate, budget);
-        ClampMix(out, 2 * frames);
+        for (int done = 0; done < frames; done += kMixBlockFrames)
+        {
+            const int block = std::min(kMixBlockFrames, frames - done);
+            int budget = maxVoices;
+            for (Slot<InstanceState>& slot : instances)
+                if (slot.live)
+                    MixInstance(slot.value, out + 2 * done, block, kMixRate, budget);
+        }
+        LimitMix(out, 2 * frames);
+    }
+
+    // Silent output keeps time by the clock at each update; anything that starts between two updates
+    // must first bring everything else up to now, or the next update would credit it with time from
+    // before its start.
+    void CatchUpSilentClock()
+    {
+        if (output != OutputKind::Silent || !initialized)
+            return;
+        const double now = clock();
+        AdvanceAll(now - lastTime);
+        lastTime = now;
     }
 
     static void SDLCALL DeviceCallback(void* userdata, Uint8* stream, int length)
@@ -205,7 +220,7 @@ struct SystemState
         wanted.freq = kMixRate;
         wanted.format = AUDIO_F32SYS;
         wanted.channels = 2;
-        wanted.samples = kDeviceFrames;
+        wanted.samples = kMixBlockFrames;
         wanted.callback = &SystemState::DeviceCallback;
         wanted.userdata = this;
         SDL_AudioSpec obtained;
@@ -450,12 +465,7 @@ Result System::update()
         return Result::NotInitialized;
     if (state->output == OutputKind::Device && SDL_GetAudioDeviceStatus(state->device) == SDL_AUDIO_STOPPED)
         state->SwitchToSilent("the audio device stopped");
-    if (state->output == OutputKind::Silent)
-    {
-        const double now = state->clock();
-        state->AdvanceAll(now - state->lastTime);
-        state->lastTime = now;
-    }
+    state->CatchUpSilentClock();
     DeviceLock lock(*state);
     state->StepStates();
     return Result::Ok;
@@ -709,6 +719,7 @@ Result EventInstance::start()
     InstanceRef ref = Resolve(*this);
     if (ref.instance == nullptr)
         return Result::InvalidHandle;
+    ref.system->CatchUpSilentClock();
     DeviceLock lock(*ref.system);
     StartVoices(*ref.instance);
     ref.instance->state = PlaybackState::Starting;

@@ -149,5 +149,8 @@ class System
 
 // The mixing rate of every output.
 inline constexpr int kMixRate = 48000;
+// The mixer works in blocks of at most this many frames (one device buffer); a volume or parameter
+// change ramps linearly across the next block.
+inline constexpr int kMixBlockFrames = 1024;
 
 } // namespace audio

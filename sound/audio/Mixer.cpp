@@ -110,8 +110,24 @@ float SampleAt(const Wave& wave, std::size_t frame, int channel)
                         static_cast<std::size_t>(std::min(channel, wave.channels - 1))];
 }
 
-// Mixes one voice with a linear resampler; the gain ramps by gainStep per output frame.
-void MixVoice(Voice& voice, float* out, int frames, double step, float gain, float gainStep)
+// The gains one voice is mixed at across a block: the volume and curve ramp from start to end, the fade
+// falls by fadeStep per output frame.
+struct BlockGain
+{
+    float start = 1.0f;
+    float end = 1.0f;
+    float fade = 1.0f;
+    float fadeStep = 0.0f;
+
+    float At(int frame, int frames) const
+    {
+        const float t = static_cast<float>(frame) / static_cast<float>(frames);
+        return (start + (end - start) * t) * std::max(0.0f, fade - fadeStep * static_cast<float>(frame));
+    }
+};
+
+// Mixes one voice with a linear resampler.
+void MixVoice(Voice& voice, float* out, int frames, double step, const BlockGain& gain)
 {
     const Wave& wave = *voice.wave;
     for (int f = 0; f < frames && !voice.ended; ++f)
@@ -121,7 +137,7 @@ void MixVoice(Voice& voice, float* out, int frames, double step, float gain, flo
         std::size_t next = index + 1;
         if (next >= wave.frames)
             next = voice.loop ? 0 : index;
-        const float frameGain = std::max(0.0f, gain - gainStep * static_cast<float>(f));
+        const float frameGain = gain.At(f, frames);
         for (int c = 0; c < 2; ++c)
         {
             const float a = SampleAt(wave, index, c);
@@ -130,6 +146,19 @@ void MixVoice(Voice& voice, float* out, int frames, double step, float gain, flo
         }
         AdvanceVoice(voice, step);
     }
+}
+
+// The limiter's curve above the knee: slope 1 at the knee, approaching full scale.
+float LimitSample(float sample)
+{
+    if (std::isnan(sample))
+        return 0.0f;
+    const float magnitude = std::fabs(sample);
+    if (magnitude <= kLimiterKnee)
+        return sample;
+    constexpr float room = 1.0f - kLimiterKnee;
+    const float limited = kLimiterKnee + room * std::tanh((magnitude - kLimiterKnee) / room);
+    return std::copysign(std::min(limited, 1.0f), sample);
 }
 } // namespace
 
@@ -159,17 +188,22 @@ void MixInstance(InstanceState& instance, float* out, int frames, int outputRate
             continue;
         }
         --voiceBudget;
-        const float layerGain = instance.def->layers[voice.layer].GainAt(instance.parameter);
-        const float gain = instance.volume * layerGain;
-        MixVoice(voice, out, frames, step, gain * instance.fade, gain * fadeStep);
+        const float target = instance.volume * instance.def->layers[voice.layer].GainAt(instance.parameter);
+        BlockGain gain;
+        gain.start = voice.mixedGain < 0.0f ? target : voice.mixedGain;
+        gain.end = target;
+        gain.fade = instance.fade;
+        gain.fadeStep = fadeStep;
+        voice.mixedGain = target;
+        MixVoice(voice, out, frames, step, gain);
     }
     AdvanceFade(instance, seconds);
 }
 
-void ClampMix(float* out, int samples)
+void LimitMix(float* out, int samples)
 {
     for (int i = 0; i < samples; ++i)
-        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+        out[i] = LimitSample(out[i]);
 }
 
 } // namespace audio::detail

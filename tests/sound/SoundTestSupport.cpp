@@ -26,9 +26,13 @@ void PutTag(std::vector<std::uint8_t>& out, const char* tag)
     for (int i = 0; i < 4; ++i)
         out.push_back(static_cast<std::uint8_t>(tag[i]));
 }
-} // namespace
 
-std::vector<std::uint8_t> MakeWav(int rate, int channels, int frames, float value)
+std::int16_t ToPcm(float value)
+{
+    return static_cast<std::int16_t>(std::lround(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
+}
+
+std::vector<std::uint8_t> WavHeader(int rate, int channels, int frames)
 {
     const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames * channels * 2);
     std::vector<std::uint8_t> out;
@@ -45,9 +49,23 @@ std::vector<std::uint8_t> MakeWav(int rate, int channels, int frames, float valu
     PutU16(out, 16);
     PutTag(out, "data");
     PutU32(out, dataBytes);
-    const auto sample = static_cast<std::int16_t>(std::lround(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
+    return out;
+}
+} // namespace
+
+std::vector<std::uint8_t> MakeWav(int rate, int channels, int frames, float value)
+{
+    std::vector<std::uint8_t> out = WavHeader(rate, channels, frames);
     for (int i = 0; i < frames * channels; ++i)
-        PutU16(out, static_cast<std::uint16_t>(sample));
+        PutU16(out, static_cast<std::uint16_t>(ToPcm(value)));
+    return out;
+}
+
+std::vector<std::uint8_t> MakeWav(int rate, const std::vector<float>& samples)
+{
+    std::vector<std::uint8_t> out = WavHeader(rate, 1, static_cast<int>(samples.size()));
+    for (float sample : samples)
+        PutU16(out, static_cast<std::uint16_t>(ToPcm(sample)));
     return out;
 }
 

@@ -11,6 +11,8 @@
 
 // A 16-bit PCM WAV of `frames` frames, every sample `value` (so a mix of it is easy to predict).
 std::vector<std::uint8_t> MakeWav(int rate, int channels, int frames, float value);
+// A 16-bit PCM mono WAV of the given samples (a sine or a ramp, so the signal path shows in the mix).
+std::vector<std::uint8_t> MakeWav(int rate, const std::vector<float>& samples);
 // Writes bytes to a file, creating its folders.
 void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 void WriteText(const std::filesystem::path& path, const std::string& text);

@@ -2,6 +2,12 @@
 # Makes every WAV file the sound manifest names, with sox and espeak-ng, into a scratch folder, checks the
 # lengths gameplay relies on, then packs the banks and the event-id list into data/fmod/bank_file_drop/.
 # Usage: tools/sounds/make_sounds.sh [path to bankpack]   (default: build/tools/bankpack)
+# sox and espeak-ng are only needed here, never by the build: scripts/setup.sh --data-tools installs them.
+#
+# Levels leave the mixer headroom: every effect and voice peaks at -6 dBFS, and each music track plays at
+# -20 dBFS RMS (the level tracks at full intensity), so music, a bounce, a goal jingle and a voice line
+# together stay below full scale. Every clip fades in over 5 ms and out over 10 ms, so none starts or ends
+# on a click.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -51,7 +57,7 @@ effect GameTeamSplash 3 synth 4.5 pluck C4 pluck G4 pluck C5 fade q 0.003 4.5 1.
 voice() { # voice <file stem> <text>
   espeak-ng -v en-us -s 165 -w "$scratch/raw.wav" "$2"
   sox -R "$scratch/raw.wav" -r "$vo_rate" -c 1 -b 16 "$scratch/vo/$1.wav" \
-    silence 1 0.02 1% reverse silence 1 0.02 1% reverse norm -1
+    silence 1 0.02 1% reverse silence 1 0.02 1% reverse
 }
 voice ReadyVO "Ready?"
 voice GoVO "Go!"
@@ -146,6 +152,30 @@ lead_line C4 E4 G4 C5 - G4 E4 - A3 C4 E4 A4 - G4 - -; finish EndMusic 0.9
 bass_line sine F2 D2 A#1 C2; finish CreditsBass 0.6
 lead_line A4 C5 F5 C5 F4 A4 D5 A4 D4 F4 A#4 F4 E4 G4 C5 G4; finish CreditsLead 0.8
 sox -R -m "$scratch/music/CreditsBass.wav" "$scratch/music/CreditsLead.wav" "$scratch/music/CreditsMusic.wav"
+
+# ---- levels and edges ----
+peak_db=-6
+music_rms_db=-20
+edges() { # edges <file> <sox effects...>: the click-free fades, then the given levelling, in place
+  local file=$1; shift
+  sox -R "$file" "$file.tmp.wav" fade 0.005 -0 0.01 "$@"
+  mv "$file.tmp.wav" "$file"
+}
+rms_db() { # rms_db <file>: the file's RMS level in dBFS
+  sox "$1" -n stats 2>&1 | awk '/^RMS lev dB/ { print $4 }'
+}
+level_rms() { # level_rms <file> <dBFS>: edges, then the gain that brings its RMS to the target
+  edges "$1"
+  sox -R "$1" "$1.tmp.wav" gain "$(awk -v now="$(rms_db "$1")" -v want="$2" 'BEGIN { printf "%.3f", want - now }')"
+  mv "$1.tmp.wav" "$1"
+}
+for f in "$scratch"/sfx/*.wav "$scratch"/vo/*.wav; do edges "$f" norm "$peak_db"; done
+# A level track's three stems are levelled alike (about 4.8 dB under the track), so the three tracks
+# match at every intensity; LevelDrums is shared.
+for f in Level1Bass Level1Lead Level2Bass Level2Lead Level3Bass Level3Lead LevelDrums; do
+  level_rms "$scratch/music/$f.wav" "$(awk -v m="$music_rms_db" 'BEGIN { print m - 4.77 }')"
+done
+for f in MenuMusic EndMusic CreditsMusic; do level_rms "$scratch/music/$f.wav" "$music_rms_db"; done
 
 # ---- the lengths gameplay and the screens rely on ----
 check_length() { # check_length <file> <minimum> <maximum>
