@@ -12,13 +12,10 @@
 
 Engine* gEngine = nullptr;
 
-namespace
-{
 void ReportSystemError(std::string_view systemName, const std::string& message)
 {
     std::cerr << "Engine system error in: " << systemName << ".  " << "Exception thrown: " << message << "\n";
 }
-} // namespace
 
 double ReadSystemClock()
 {
@@ -80,7 +77,7 @@ void Engine::Update(float dt)
         }
         catch (...)
         {
-            ReportSystemError(SystemTypeName(system->GetSystemType()), "UNKOWN");
+            ReportSystemError(SystemTypeName(system->GetSystemType()), kUnknownExceptionMessage);
         }
     }
 }
@@ -136,6 +133,10 @@ void Engine::Shutdown()
             catch (const std::exception& error)
             {
                 ReportSystemError(SystemTypeName(system.GetSystemType()), error.what());
+            }
+            catch (...)
+            {
+                ReportSystemError(SystemTypeName(system.GetSystemType()), kUnknownExceptionMessage);
             }
             --initialisedCount;
         }

@@ -4,6 +4,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // The creation slots of the engine systems, in the order they are created and initialised.
@@ -65,6 +67,11 @@ private:
 };
 
 extern Engine* gEngine;
+
+// Writes the engine's error line for a system whose operation threw.
+void ReportSystemError(std::string_view systemName, const std::string& message);
+// What the error line says of an exception that is not a standard one (the spelling is the engine's).
+inline constexpr const char* kUnknownExceptionMessage = "UNKOWN";
 
 // Reads the high-resolution tick counter in seconds.
 double ReadSystemClock();

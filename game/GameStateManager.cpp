@@ -16,6 +16,8 @@
 #include "WinScreenLevel1.h"
 #include "WinScreenLevel2.h"
 
+#include <exception>
+
 GameStateManager* gGameStateManager = nullptr;
 
 std::vector<std::unique_ptr<GameState>> MakeGameStates()
@@ -78,7 +80,7 @@ void GameStateManager::Update(float dt)
     if (currentIndex != requested)
     {
         if (NamesState(currentIndex))
-            GetState(currentIndex).Exit();
+            ExitCurrent();
         if (requested == kRestartRequest)
         {
             RequestGameState(currentIndex);
@@ -97,6 +99,25 @@ void GameStateManager::Update(float dt)
 
     if (NamesState(currentIndex))
         GetState(currentIndex).Update(dt);
+}
+
+void GameStateManager::ExitCurrent()
+{
+    GameState& leaving = GetState(currentIndex);
+    // A failing Exit is reported here, once, and the switch goes on: left to the engine's handler, it
+    // would stop the switch and repeat every update while the state never updated again.
+    try
+    {
+        leaving.Exit();
+    }
+    catch (const std::exception& error)
+    {
+        ReportSystemError(SystemTypeName(GetSystemType()), error.what());
+    }
+    catch (...)
+    {
+        ReportSystemError(SystemTypeName(GetSystemType()), kUnknownExceptionMessage);
+    }
 }
 
 void GameStateManager::SwitchTo(std::int32_t requested)

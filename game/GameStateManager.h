@@ -25,7 +25,8 @@ class GameStateManager : public EngineSystem
 
     // Makes the states in index order.
     void Init() override;
-    // Switches, restarts or quits when asked, then updates the current state.
+    // Switches, restarts or quits when asked, then updates the current state. A state's Exit that throws
+    // is reported once and the switch completes; any other state operation's exception leaves here.
     void Update(float dt) override;
     // Deletes the states in list order.
     void Exit() override;
@@ -39,6 +40,8 @@ class GameStateManager : public EngineSystem
     std::size_t StateCount() const { return states.size(); }
 
   private:
+    // Runs the current state's Exit; an exception from it is reported and does not stop the switch.
+    void ExitCurrent();
     void SwitchTo(std::int32_t requested);
 
     GameStateListMaker makeStates;

@@ -1,38 +1,47 @@
 #include "CCSM.h"
 
 #include "CCSMFactory.h"
+#include "Engine.h"
 #include "LevelArchive.h"
 #include "Prototypes.h"
 #include "TypeIds.h"
 
+#include <exception>
 #include <iostream>
+#include <utility>
 
 namespace
 {
 const char* const kBehaviorNameElement = "BehaviorName";
+void ReportExitError(StateId state, const std::string& message)
+{
+    std::cerr << "Behavior state error in: " << StateName(state) << "::Exit.  Exception thrown: " << message
+              << "\n";
+}
 } // namespace
 
-// Marks a machine as walking for the length of one update, and disposes of what the walk retired.
-class CCSMWalkScope
+// Opened by every machine call that runs states or commands. The outermost one disposes of what the
+// calls retired, and each one can tell whether the machine was destroyed under it.
+class CCSMCallScope
 {
   public:
-    explicit CCSMWalkScope(const CCSM& machine) : retired(machine.retired) { ++retired->walkDepth; }
-    ~CCSMWalkScope()
+    explicit CCSMCallScope(const CCSM& machine) : record(machine.callRecord) { ++record->callDepth; }
+    ~CCSMCallScope()
     {
-        if (--retired->walkDepth == 0)
-            retired->DisposeAll();
+        if (--record->callDepth == 0)
+            record->DisposeAll();
     }
-    CCSMWalkScope(const CCSMWalkScope&) = delete;
-    CCSMWalkScope& operator=(const CCSMWalkScope&) = delete;
+    CCSMCallScope(const CCSMCallScope&) = delete;
+    CCSMCallScope& operator=(const CCSMCallScope&) = delete;
 
-    // False once a call made during the walk destroyed the machine.
-    bool MachineAlive() const { return retired->machineAlive; }
+    // False once something this call ran destroyed the machine; the call must then touch nothing of it.
+    bool MachineAlive() const { return record->machineAlive; }
 
   private:
-    std::shared_ptr<CCSMRetired> retired;
+    std::shared_ptr<CCSMCallRecord> record;
 };
 
-void CCSMRetired::DisposeAll()
+void CCSMCallRecord::DisposeAll()
 {
     std::vector<std::unique_ptr<State>> oldStates = std::move(states);
     std::vector<std::unique_ptr<Command>> oldCommands = std::move(commands);
@@ -70,9 +79,9 @@ CCSM::CCSM(const CCSM& source)
 
 CCSM::~CCSM()
 {
-    // Destroyed by one of its own commands, the machine leaves its states and commands to the walk.
+    // Destroyed under one of its own calls, the machine leaves its states and commands to that call.
     Clear();
-    retired->machineAlive = false;
+    callRecord->machineAlive = false;
 }
 
 void CCSM::SetOwner(std::uint32_t ownerId)
@@ -106,15 +115,17 @@ void CCSM::Save(LevelOArchive& archive) const
 
 void CCSM::SetBehavior(const std::string& name)
 {
+    CCSMCallScope call(*this);
     if (!name.empty() || behaviorName.empty())
         behaviorName = name;
     behaviorSet = gCCSMFactory != nullptr ? gCCSMFactory->GetBehaviorSet(behaviorName) : DefaultBehaviorSet();
-    BuildStates();
-    BuildCommands();
-    PushState(behaviorSet.initialState);
+    if (!BuildStates(call) || !BuildCommands(call))
+        return;
+    if (GetState(behaviorSet.initialState) != nullptr)
+        PushKnownState(behaviorSet.initialState, call);
 }
 
-void CCSM::BuildStates()
+bool CCSM::BuildStates(const CCSMCallScope& call)
 {
     const BehaviorSet set = behaviorSet;
     for (const Behavior& entry : set.entries)
@@ -130,20 +141,26 @@ void CCSM::BuildStates()
             continue;
         }
         StoreState(prototype->Clone(entry.name));
+        if (!call.MachineAlive())
+            return false;
     }
+    return true;
 }
 
-void CCSM::BuildCommands()
+bool CCSM::BuildCommands(const CCSMCallScope& call)
 {
     std::vector<StateId> ids;
     for (const auto& entry : states)
         ids.push_back(entry.first);
     for (StateId id : ids)
-        if (const State* state = GetState(id))
-            BuildCommandsOf(*state);
+    {
+        if (const State* state = GetState(id); state != nullptr && !BuildCommandsOf(*state, call))
+            return false;
+    }
+    return true;
 }
 
-void CCSM::BuildCommandsOf(const State& state)
+bool CCSM::BuildCommandsOf(const State& state, const CCSMCallScope& call)
 {
     const std::string contextName = state.GetContextName();
     const std::vector<CommandId> allowed = state.GetAllowedCommands();
@@ -157,7 +174,10 @@ void CCSM::BuildCommandsOf(const State& state)
             continue;
         }
         StoreCommand(prototype->Clone());
+        if (!call.MachineAlive())
+            return false;
     }
+    return true;
 }
 
 void CCSM::StoreState(std::unique_ptr<State> state)
@@ -165,9 +185,7 @@ void CCSM::StoreState(std::unique_ptr<State> state)
     State* stored = state.get();
     stored->SetOwner(this);
     std::unique_ptr<State>& slot = states[stored->GetId()];
-    std::unique_ptr<State> replaced = std::move(slot);
-    slot = std::move(state);
-    DisposeState(std::move(replaced));
+    RetireState(std::exchange(slot, std::move(state)));
     stored->Init();
 }
 
@@ -176,83 +194,103 @@ void CCSM::StoreCommand(std::unique_ptr<Command> command)
     Command* stored = command.get();
     stored->SetOwner(this);
     std::unique_ptr<Command>& slot = commands[stored->GetId()];
-    std::unique_ptr<Command> replaced = std::move(slot);
-    slot = std::move(command);
-    DisposeCommand(std::move(replaced));
+    RetireCommand(std::exchange(slot, std::move(command)));
     stored->Init();
 }
 
-void CCSM::DisposeState(std::unique_ptr<State> state)
+void CCSM::RetireState(std::unique_ptr<State> state)
 {
-    if (state == nullptr)
-        return;
-    if (retired->walkDepth > 0)
-    {
-        retired->states.push_back(std::move(state));
-        return;
-    }
-    state->Shutdown();
+    if (state != nullptr)
+        callRecord->states.push_back(std::move(state));
 }
 
-void CCSM::DisposeCommand(std::unique_ptr<Command> command)
+void CCSM::RetireCommand(std::unique_ptr<Command> command)
 {
-    if (command == nullptr)
-        return;
-    if (retired->walkDepth > 0)
-    {
-        retired->commands.push_back(std::move(command));
-        return;
-    }
-    command->Shutdown();
+    if (command != nullptr)
+        callRecord->commands.push_back(std::move(command));
 }
 
-bool CCSM::PushKnownState(StateId id)
+bool CCSM::ExitTop(StateId nextStateId, const CCSMCallScope& call)
 {
-    if (GetState(id) == nullptr)
-        return false;
+    State* top = GetTopState();
+    if (top == nullptr)
+        return true;
+    const StateId exiting = top->GetId();
+    // A failing Exit must not stop the change: the machine would stay in the state it tried to leave.
+    try
+    {
+        top->Exit(nextStateId);
+    }
+    catch (const std::exception& error)
+    {
+        ReportExitError(exiting, error.what());
+    }
+    catch (...)
+    {
+        ReportExitError(exiting, kUnknownExceptionMessage);
+    }
+    return call.MachineAlive();
+}
+
+bool CCSM::EnterTop(const CCSMCallScope& call)
+{
     if (State* top = GetTopState())
-        top->Exit(id);
-    stateStack.push_back(id);
-    if (State* pushed = GetState(id))
-        pushed->Enter();
+        top->Enter();
+    return call.MachineAlive();
+}
+
+void CCSM::PushKnownState(StateId id, const CCSMCallScope& call)
+{
+    if (!ExitTop(id, call))
+        return;
+    // The Exit may have cleared the machine or rebuilt it without this state.
+    if (GetState(id) != nullptr)
+    {
+        stateStack.push_back(id);
+        if (!EnterTop(call))
+            return;
+    }
     CancelDisallowedCommands();
-    return true;
 }
 
 void CCSM::PushState(StateId id)
 {
-    PushKnownState(id);
+    CCSMCallScope call(*this);
+    if (GetState(id) != nullptr)
+        PushKnownState(id, call);
 }
 
 void CCSM::PopState()
 {
+    CCSMCallScope call(*this);
     if (stateStack.empty())
         return;
     const StateId uncovered = stateStack.size() >= 2 ? stateStack[stateStack.size() - 2] : kStateNull;
-    if (State* top = GetTopState())
-        top->Exit(uncovered);
+    if (!ExitTop(uncovered, call))
+        return;
     if (!stateStack.empty())
         stateStack.pop_back();
-    if (State* top = GetTopState())
-        top->Enter();
+    if (!EnterTop(call))
+        return;
     CancelDisallowedCommands();
 }
 
 void CCSM::ChangeState(StateId id)
 {
-    if (stateStack.empty())
-    {
-        PushState(id);
-        return;
-    }
-    if (State* top = GetTopState())
-        top->Exit(id);
+    CCSMCallScope call(*this);
     if (!stateStack.empty())
-        stateStack.pop_back();
-    if (State* top = GetTopState())
-        top->Enter();
+    {
+        if (!ExitTop(id, call))
+            return;
+        if (!stateStack.empty())
+            stateStack.pop_back();
+        if (!EnterTop(call))
+            return;
+    }
     // The pop stands even when the new state is missing; the queue must then follow the uncovered top.
-    if (!PushKnownState(id))
+    if (GetState(id) != nullptr)
+        PushKnownState(id, call);
+    else
         CancelDisallowedCommands();
 }
 
@@ -286,6 +324,7 @@ void CCSM::StoreInQueue(CommandId id)
 
 void CCSM::Clear()
 {
+    CCSMCallScope call(*this);
     stateStack.clear();
     activeCommands.clear();
     freeSlots.clear();
@@ -294,9 +333,9 @@ void CCSM::Clear()
     states.clear();
     commands.clear();
     for (auto& entry : oldStates)
-        DisposeState(std::move(entry.second));
+        RetireState(std::move(entry.second));
     for (auto& entry : oldCommands)
-        DisposeCommand(std::move(entry.second));
+        RetireCommand(std::move(entry.second));
     behaviorSet = DefaultBehaviorSet();
 }
 
@@ -314,7 +353,7 @@ void CCSM::CancelDisallowedCommands()
 
 void CCSM::RunUpdate(float dt)
 {
-    CCSMWalkScope walk(*this);
+    CCSMCallScope call(*this);
     // Commands may queue commands, so the length is re-read and no reference into the queue is held.
     for (std::size_t index = 0; index < activeCommands.size(); ++index)
     {
@@ -342,7 +381,7 @@ void CCSM::RunUpdate(float dt)
         default:
             continue;
         }
-        if (!walk.MachineAlive())
+        if (!call.MachineAlive())
             return;
         if (result != 1 || index >= activeCommands.size() || !activeCommands[index].has_value())
             continue;

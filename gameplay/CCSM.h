@@ -11,10 +11,13 @@
 #include <string>
 #include <vector>
 
-// What a machine's walk keeps alive until it ends: the states and commands retired during it.
-struct CCSMRetired
+class CCSMCallScope;
+
+// What the running calls of one machine share: how deeply they nest, whether the machine still exists,
+// and the states and commands replaced meanwhile, which stay alive until the outermost call returns.
+struct CCSMCallRecord
 {
-    int walkDepth = 0;
+    int callDepth = 0;
     bool machineAlive = true;
     std::vector<std::unique_ptr<State>> states;
     std::vector<std::unique_ptr<Command>> commands;
@@ -51,6 +54,11 @@ class CCSM : public Component
     // Draws the "Change Behavior" combo.
     void DrawEditor() override;
     std::uint32_t GetVersion() const override { return kVersion; }
+
+    // Every machine call below may run during a walk or from inside a state's Enter or Exit, and those
+    // may clear, rebuild or remove this machine: replaced states and commands are deleted only when the
+    // outermost call returns, and a call whose machine was destroyed under it returns at once.
+    // An exception from a state's Exit is reported and the change completes.
 
     // Builds the states and commands of the named behaviour set (an empty name keeps a non-empty
     // current name) and pushes its initial state. It never clears: a rebuild pushes on top.
@@ -93,16 +101,18 @@ class CCSM : public Component
     static const DescriptorList<CCSM>& Descriptors();
 
   private:
-    friend class CCSMWalkScope;
+    friend class CCSMCallScope;
 
-    bool PushKnownState(StateId id);
-    void BuildStates();
-    void BuildCommands();
-    void BuildCommandsOf(const State& state);
+    void PushKnownState(StateId id, const CCSMCallScope& call);
+    bool ExitTop(StateId nextStateId, const CCSMCallScope& call);
+    bool EnterTop(const CCSMCallScope& call);
+    bool BuildStates(const CCSMCallScope& call);
+    bool BuildCommands(const CCSMCallScope& call);
+    bool BuildCommandsOf(const State& state, const CCSMCallScope& call);
     void StoreState(std::unique_ptr<State> state);
     void StoreCommand(std::unique_ptr<Command> command);
-    void DisposeState(std::unique_ptr<State> state);
-    void DisposeCommand(std::unique_ptr<Command> command);
+    void RetireState(std::unique_ptr<State> state);
+    void RetireCommand(std::unique_ptr<Command> command);
     void StoreInQueue(CommandId id);
 
     BehaviorSet behaviorSet;
@@ -113,7 +123,6 @@ class CCSM : public Component
     std::vector<std::uint32_t> freeSlots;
     std::string behaviorName;
 
-    // While a walk runs, replaced states and commands wait here, since one of them may be running. The
-    // walk shares this record, so it outlives a machine that a command destroys mid-walk.
-    std::shared_ptr<CCSMRetired> retired = std::make_shared<CCSMRetired>();
+    // Every running call holds this record too, so it outlives a machine destroyed under the call.
+    std::shared_ptr<CCSMCallRecord> callRecord = std::make_shared<CCSMCallRecord>();
 };

@@ -15,7 +15,7 @@ namespace
 {
 std::vector<std::string> journal;
 
-// Writes every lifecycle call into the journal, and throws from Update or Init when told to.
+// Writes every lifecycle call into the journal, and throws from Update, Init or Exit when told to.
 class JournalSystem : public EngineSystem
 {
 public:
@@ -35,12 +35,21 @@ public:
         if (throwOther)
             throw 42;
     }
-    void Exit() override { journal.push_back("Exit " + name); }
+    void Exit() override
+    {
+        journal.push_back("Exit " + name);
+        if (throwStandardOnExit)
+            throw std::runtime_error("stuck " + name);
+        if (throwOtherOnExit)
+            throw 42;
+    }
 
     std::string name;
     bool throwStandard = false;
     bool throwOther = false;
     bool throwOnInit = false;
+    bool throwStandardOnExit = false;
+    bool throwOtherOnExit = false;
 };
 
 SystemFactories JournalFactories(std::vector<JournalSystem*>* made = nullptr)
@@ -149,6 +158,25 @@ TEST_F(EngineLifecycleTest, AFailingUpdateIsReportedAndTheOthersStillRun)
     engine.Update(0.016f);
     EXPECT_FALSE(testing::internal::GetCapturedStderr().empty());
     EXPECT_EQ(journal.size(), 18u);
+}
+
+TEST_F(EngineLifecycleTest, ShutdownReportsEveryFailingExitAndStillExitsAndDestroysTheRest)
+{
+    std::vector<JournalSystem*> made;
+    Engine engine(JournalFactories(&made));
+    engine.Init();
+    made[slotGraphics]->throwOtherOnExit = true;
+    made[slotGameStateManager]->throwStandardOnExit = true;
+    journal.clear();
+
+    testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(engine.Shutdown());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Engine system error in: estGameStateManager.  Exception thrown: stuck estGameStateManager\n"
+              "Engine system error in: estGraphics.  Exception thrown: UNKOWN\n");
+    EXPECT_EQ(journal.size(), 18u);
+    EXPECT_EQ(journal.back(), "~estLogger");
+    EXPECT_TRUE(engine.Systems().empty());
 }
 
 TEST_F(EngineLifecycleTest, AFailedInitExitsTheSystemsAlreadyStartedThenRethrows)

@@ -9,6 +9,7 @@
 #include <imgui.h>
 
 #include <sstream>
+#include <utility>
 
 // Stand-ins for the classes of the subsystems that fill the hooks, to prove the hook kinds instantiate.
 class Material
@@ -298,15 +299,34 @@ TEST_F(FieldEditorTest, TextOfBufferSizeOpensEmptyWithoutOverflow)
     EXPECT_EQ(sample.label, std::string(512, 'x'));
 }
 
-TEST_F(FieldEditorTest, EngineComponentsDrawTheirFields)
+// The editable fields of the component at its data version, and the widget rows its editor drew.
+template <typename C> std::pair<int, float> EditableAndDrawnRows(C& component)
+{
+    int editable = 0;
+    for (const auto& field : C::Descriptors())
+        editable += field->Edits(component) ? 1 : 0;
+    const float top = ImGui::GetCursorPosY();
+    component.DrawEditor();
+    return {editable, (ImGui::GetCursorPosY() - top) / ImGui::GetFrameHeightWithSpacing()};
+}
+
+TEST_F(FieldEditorTest, EngineComponentsDrawOneWidgetPerEditableField)
 {
     Transform transform;
     transform.SetDataVersion(Transform::kClassVersion);
-    transform.DrawEditor();
+    const auto [transformFields, transformRows] = EditableAndDrawnRows(transform);
+    EXPECT_GT(transformFields, 0);
+    EXPECT_FLOAT_EQ(transformRows, static_cast<float>(transformFields));
+
     TimeManipulator manipulator;
     manipulator.SetDataVersion(TimeManipulator::kClassVersion);
-    manipulator.DrawEditor();
-    SUCCEED();
+    const auto [manipulatorFields, manipulatorRows] = EditableAndDrawnRows(manipulator);
+    EXPECT_GT(manipulatorFields, 0);
+    EXPECT_FLOAT_EQ(manipulatorRows, static_cast<float>(manipulatorFields));
+
+    // Drawn at a version that carries no field, the editor draws nothing.
+    transform.SetDataVersion(0);
+    EXPECT_EQ(EditableAndDrawnRows(transform), std::make_pair(0, 0.0f));
 }
 
 TEST_F(FieldEditorTest, HookKindsCallTheirHooksOnlyWhenSet)

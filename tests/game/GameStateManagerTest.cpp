@@ -14,7 +14,7 @@
 
 namespace
 {
-// Records every operation as "<operation> <index>" and can be told to throw from Init.
+// Records every operation as "<operation> <index>" and can be told to throw from Init or Exit.
 class RecordingState : public GameState
 {
   public:
@@ -32,10 +32,19 @@ class RecordingState : public GameState
         (void)dt;
         Record("Update");
     }
-    void Exit() override { Record("Exit"); }
+    void Exit() override
+    {
+        Record("Exit");
+        if (throwOnExit)
+            throw std::runtime_error("Exit failed");
+        if (throwOtherOnExit)
+            throw 7;
+    }
     void Unload() override { Record("Unload"); }
 
     bool throwOnInit = false;
+    bool throwOnExit = false;
+    bool throwOtherOnExit = false;
 
   private:
     void Record(const std::string& operation) { log.push_back(operation + " " + std::to_string(GetIndex())); }
@@ -214,6 +223,33 @@ TEST_F(GameStateManagerTest, AThrowingInitKeepsTheNewIndexAndOnlyUpdatesFollow)
 
     Step();
     EXPECT_EQ(TakeLog(), (std::vector<std::string>{"Update 10"}));
+}
+
+TEST_F(GameStateManagerTest, AThrowingExitIsReportedOnceAndTheSwitchOrRestartStillCompletes)
+{
+    Step();
+    TakeLog();
+    states[9]->throwOnExit = true;
+    RequestGameState(10);
+    testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(Step());
+    Step();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Engine system error in: estGameStateManager.  Exception thrown: Exit failed\n");
+    const std::vector<std::string> expected = {"Exit 9",  "Unload 9",  "Load 10",
+                                               "Init 10", "Update 10", "Update 10"};
+    EXPECT_EQ(TakeLog(), expected);
+    EXPECT_EQ(manager->GetCurrentIndex(), 10);
+
+    // Anything thrown, not only standard exceptions; a restart goes on to Init as well.
+    states[10]->throwOtherOnExit = true;
+    RequestGameState(kRestartRequest);
+    testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(Step());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Engine system error in: estGameStateManager.  Exception thrown: UNKOWN\n");
+    EXPECT_EQ(TakeLog(), (std::vector<std::string>{"Exit 10", "Init 10", "Update 10"}));
+    EXPECT_EQ(GetRequestedGameState(), 10);
 }
 
 TEST_F(GameStateManagerTest, StatesOutsideTheListThrowOutOfRangeBeforeInit)

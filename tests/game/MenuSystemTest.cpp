@@ -76,7 +76,8 @@ TEST_F(MenuSystemTest, CloseAllEndsWhenOpenMenusLostTheirObjectsAndTheirReturnMe
     DestroyObject(pause);
     DestroyObject(settings);
 
-    EXPECT_LE(PopUntilEmpty(8), 8);
+    // The dialogs, then the settings menu, whose return menu has no object, then the pause menu.
+    EXPECT_EQ(PopUntilEmpty(8), 4);
     EXPECT_TRUE(menus->GetMenuStack().empty());
 
     MakeMenuObject("Settings Menu");
@@ -96,7 +97,8 @@ TEST_F(MenuSystemTest, SettingsReturnsToThePauseMenuBeneathAndCloseAllStillEnds)
     EXPECT_EQ(menus->GetMenuStack(), (std::vector<std::string>{"Pause Menu"}));
 
     menus->PushMenu("Settings Menu");
-    EXPECT_LE(PopUntilEmpty(4), 4);
+    // The pause menu beneath is already open, so the settings menu's pop leaves only it.
+    EXPECT_EQ(PopUntilEmpty(4), 2);
     EXPECT_TRUE(menus->GetMenuStack().empty());
 }
 

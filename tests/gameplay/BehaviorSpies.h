@@ -69,7 +69,8 @@ class SpyCommand : public Command
     std::function<void(SpyCommand&)> onExecute;
 };
 
-// A state that logs Init, Enter, Exit(next) and Update.
+// A state that logs Init, Enter, Exit(next) and Update. A hook may run inside Enter or Exit; the state
+// then logs "After Enter <id>" or "After Exit <id>", reading itself once the hook has returned.
 class SpyState : public State
 {
   public:
@@ -82,10 +83,23 @@ class SpyState : public State
         return copy;
     }
     void Init() override { SpyLog().push_back("StateInit " + std::to_string(id)); }
-    void Enter() override { SpyLog().push_back("Enter " + std::to_string(id)); }
+    void Enter() override
+    {
+        SpyLog().push_back("Enter " + std::to_string(id));
+        if (onEnter)
+        {
+            onEnter(*this);
+            SpyLog().push_back("After Enter " + std::to_string(id));
+        }
+    }
     void Exit(StateId next) override
     {
         SpyLog().push_back("Exit " + std::to_string(id) + " " + std::to_string(next));
+        if (onExit)
+        {
+            onExit(*this);
+            SpyLog().push_back("After Exit " + std::to_string(id));
+        }
     }
     void Update(float dt) override
     {
@@ -93,6 +107,9 @@ class SpyState : public State
         if (owner != nullptr)
             UpdatedOwners().push_back(owner->GetOwner());
     }
+
+    std::function<void(SpyState&)> onEnter;
+    std::function<void(SpyState&)> onExit;
 };
 
 // The match level's contexts and sets, as the code-built level appends them.
@@ -122,6 +139,12 @@ inline void RegisterSpies(CCSMFactory& factory)
 inline SpyCommand& SpyPrototype(CCSMFactory& factory, CommandId id)
 {
     return const_cast<SpyCommand&>(dynamic_cast<const SpyCommand&>(*factory.FindCommandPrototype(id)));
+}
+
+// The spy prototype of a state id, to hook its Enter or Exit before machines clone it.
+inline SpyState& SpyStatePrototype(CCSMFactory& factory, StateId id)
+{
+    return const_cast<SpyState&>(dynamic_cast<const SpyState&>(*factory.FindStatePrototype(id)));
 }
 
 // Counts the log lines equal to the text.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace
 {
 using Log = std::vector<std::string>;
@@ -154,7 +156,7 @@ TEST_F(CCSMTest, PushPopAndChangeRunEnterAndExitWithTheNextState)
 {
     CCSM machine;
     machine.SetBehavior("Player Behavior");
-    EXPECT_EQ(SpyLog().back(), "Enter 1");
+    EXPECT_EQ(CountLog("Enter 1"), 1);
     SpyLog().clear();
 
     machine.PushState(kStateInAir);
@@ -243,6 +245,39 @@ TEST_F(CCSMTest, UnknownIdsChangeNothingButAFailedChangeKeepsItsPop)
     EXPECT_EQ(machine.GetStateStack(), (std::vector<StateId>{1}));
 }
 
+TEST_F(CCSMTest, AThrowingExitIsReportedOnceAndTheChangeCompletes)
+{
+    SpyStatePrototype(factory, kStateInAir).onExit = [](SpyState&)
+    { throw std::runtime_error("lost footing"); };
+    SpyStatePrototype(factory, kStateGrabbed).onExit = [](SpyState&) { throw 3; };
+    CCSM machine;
+    machine.SetBehavior("Player Behavior");
+    machine.PushState(kStateInAir);
+    SpyLog().clear();
+
+    testing::internal::CaptureStderr();
+    machine.ChangeState(kStateOnGround);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Behavior state error in: InAir::Exit.  Exception thrown: lost footing\n");
+    EXPECT_EQ(SpyLog(), (Log{"Exit 2 1", "Enter 1", "Exit 1 1", "Enter 1"}));
+    EXPECT_EQ(machine.GetStateStack(), (std::vector<StateId>{1, 1}));
+
+    // Pops complete too, whatever was thrown.
+    CCSM grabbed;
+    grabbed.SetBehavior("Grabbable Player");
+    grabbed.PushState(kStateGrabbed);
+    SpyLog().clear();
+    testing::internal::CaptureStderr();
+    grabbed.PopState();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Behavior state error in: Grabbed::Exit.  Exception thrown: UNKOWN\n");
+    EXPECT_EQ(SpyLog(), (Log{"Exit 3 1", "Enter 1"}));
+    EXPECT_EQ(grabbed.GetStateStack(), (std::vector<StateId>{1}));
+    SpyLog().clear();
+    grabbed.RunUpdate(0.1f);
+    EXPECT_EQ(SpyLog(), (Log{"StateUpdate 1 0.1"}));
+}
+
 // ---- Building sets ----
 
 TEST_F(CCSMTest, PlayerBehaviorStartsOnGroundAndRefusesMoveUp)
@@ -271,13 +306,14 @@ TEST_F(CCSMTest, BallBehaviorSkipsStateZeroBuildsStateFourTwiceAndItsCommandsLas
     EXPECT_EQ(machine.GetState(kStateNull), nullptr);
     EXPECT_EQ(CountLog("StateInit 4"), 2);
     EXPECT_EQ(CountLog("StateInit 3"), 1);
-    // States are walked by id: state 3 builds 9-11, then state 4 builds them again over it.
+    // States are walked by id: state 3 builds 9-11, then state 4 builds them again over it. The
+    // replaced ones are shut down only when SetBehavior returns.
     Log commandLog;
     for (const std::string& line : SpyLog())
         if (line.rfind("Init ", 0) == 0 || line.rfind("Shutdown ", 0) == 0)
             commandLog.push_back(line);
-    EXPECT_EQ(commandLog, (Log{"Init 9", "Init 10", "Init 11", "Shutdown 9", "Init 9", "Shutdown 10",
-                               "Init 10", "Shutdown 11", "Init 11"}));
+    EXPECT_EQ(commandLog, (Log{"Init 9", "Init 10", "Init 11", "Init 9", "Init 10", "Init 11", "Shutdown 9",
+                               "Shutdown 10", "Shutdown 11"}));
     EXPECT_EQ(machine.GetCommandCount(), 3u);
     EXPECT_TRUE(machine.HandleCommand(kCommandScore));
 }

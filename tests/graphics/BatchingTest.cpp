@@ -7,8 +7,11 @@
 #include "SceneHelpers.h"
 #include "Shader.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 TEST_F(GraphicsTest, MaterialsShareABatchOnlyWithTheSameState)
@@ -86,7 +89,9 @@ TEST_F(GraphicsTest, CopiesShareTheBatchAndCopiesWithoutOneRegister)
     Frame();
 }
 
-TEST_F(GraphicsTest, AnItemWithMoreTexturesThanUnitsStillDraws)
+// One item cannot carry more textures than units (its texture inputs are vertex attributes, and 16 is all
+// GL promises), but a batch can: its items are then drawn in ranges whose textures fit the units.
+TEST_F(GraphicsTest, ABatchWhoseTexturesOutnumberTheUnitsDrawsInRangesThatFit)
 {
     GlTestSupport::WriteFile("Shaders/manyTextures.vs", R"(#version 430 core
 layout(location = 0) in vec3 position;
@@ -127,9 +132,26 @@ void main() { colour = vec4(float(sum) / 255.0); }
         }
         materials.back().Submit();
     }
+    ASSERT_EQ(materials[0].batch, materials[1].batch);
     testing::internal::CaptureStdout();
     Frame();
-    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("not bound"), std::string::npos);
+    // 28 textures: the first item's 14 fill units 0-13; the second runs out of units, so the first is drawn
+    // alone and the second's textures take units 0-13 again for its own range.
+    for (const Material& material : materials)
+    {
+        std::vector<std::uint32_t> units;
+        for (const TextureBinding& binding : material.data.textureBindings)
+        {
+            std::uint32_t unit = 0;
+            std::memcpy(&unit, material.data.data.data() + binding.dataOffset, sizeof(unit));
+            units.push_back(unit);
+        }
+        std::sort(units.begin(), units.end());
+        std::vector<std::uint32_t> expected(14);
+        std::iota(expected.begin(), expected.end(), 0u);
+        EXPECT_EQ(units, expected);
+    }
 }
 
 TEST_F(GraphicsTest, ANanDepthSortsWithoutHarm)

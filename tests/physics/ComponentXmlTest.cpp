@@ -180,7 +180,24 @@ TEST_F(ComponentXmlTest, CircleColliderRoundTrips)
     EXPECT_FLOAT_EQ(copy->GetLocalPoints().front().x, 2.5f);
 }
 
-TEST_F(ComponentXmlTest, EditorsDrawHeadless)
+// The editable fields of the component at its data version.
+template <typename C> int EditableFields(const C& component)
+{
+    int editable = 0;
+    for (const auto& field : C::Descriptors())
+        editable += field->Edits(component) ? 1 : 0;
+    return editable;
+}
+
+// How far down the component's editor moved the cursor.
+float DrawnHeight(Component& component)
+{
+    const float top = ImGui::GetCursorPosY();
+    component.DrawEditor();
+    return ImGui::GetCursorPosY() - top;
+}
+
+TEST_F(ComponentXmlTest, EditorsDrawTheSubstanceChoiceAndOneWidgetPerEditableField)
 {
     ImGui::CreateContext();
     ImGuiIO& io = ImGui::GetIO();
@@ -191,16 +208,22 @@ TEST_F(ComponentXmlTest, EditorsDrawHeadless)
     int height = 0;
     io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
     ImGui::NewFrame();
-    GameObject* box = world.Box(0.0f, 0.0f, 10.0f, 10.0f, 5);
-    PhysicsWorld::BodyOf(box)->DrawEditor();
+    const float row = ImGui::GetFrameHeightWithSpacing();
+    const float textLine = ImGui::GetTextLineHeightWithSpacing();
+
+    // The body: the substance combo, its density and restitution as text, then its fields.
+    RigidBody& body = *PhysicsWorld::BodyOf(world.Box(0.0f, 0.0f, 10.0f, 10.0f, 5));
+    EXPECT_GT(EditableFields(body), 0);
+    EXPECT_FLOAT_EQ(DrawnHeight(body), row * static_cast<float>(1 + EditableFields(body)) + 2.0f * textLine);
     BoxCollider collider;
     collider.SetDataVersion(1);
-    collider.DrawEditor();
+    EXPECT_GT(EditableFields(collider), 0);
+    EXPECT_FLOAT_EQ(DrawnHeight(collider), row * static_cast<float>(EditableFields(collider)));
     CircleCollider circle;
     circle.SetDataVersion(1);
-    circle.DrawEditor();
+    EXPECT_GT(EditableFields(circle), 0);
+    EXPECT_FLOAT_EQ(DrawnHeight(circle), row * static_cast<float>(EditableFields(circle)));
     ImGui::Render();
     ImGui::DestroyContext();
-    SUCCEED();
 }
 } // namespace

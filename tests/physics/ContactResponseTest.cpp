@@ -111,3 +111,69 @@ TEST(ContactResponse, TangentLineIsDrawnFromTheContactPoint)
     EXPECT_FLOAT_EQ(tangents[0].from.x, 10.0f);
     EXPECT_NEAR(tangents[0].to.y - tangents[0].from.y, 50.0f, 1e-3f);
 }
+
+// A 20 x 20 box of mass 100 that can rotate, centred on the origin, touching a static floor with its
+// right-hand bottom corner; the normal points up at it, both restitutions are 0 (so e = 1).
+struct CornerLanding
+{
+    ContactBody box;
+    ContactBody floor;
+    ContactRecord record{1, 2, -0.01f, {0.0f, 1.0f, 0.0f}, {10.0f, -10.0f, 1.0f}};
+
+    CornerLanding(float vx, float vy, float degreesPerSecond, float staticFriction)
+    {
+        box.translation = Vector3(0.0f, 0.0f, 1.0f);
+        box.velocity = Vector3(vx, vy, 0.0f);
+        box.angularVelocity = degreesPerSecond;
+        box.mass = 100.0f;
+        box.inverseMass = 0.01f;
+        box.inverseInertia = 12.0f / ((400.0f + 400.0f) * 100.0f);
+        box.staticFriction = staticFriction;
+        floor.translation = Vector3(0.0f, -20.0f, 1.0f);
+        floor.staticFriction = staticFriction;
+    }
+};
+
+// The textbook impulses at the corner (arm r = (10, -10)): along each direction d, j = -(u.d) / (1/m +
+// (r x d)^2 / I), u being the corner's velocity; the box then turns by (r x J) / I. Frictionless, only the
+// normal impulse acts; with static friction holding, the sliding corner is stopped too.
+TEST(ContactResponse, LandingOnACornerSpinsTheBoxByTheImpulsesAtThatCorner)
+{
+    const float inverseInertia = 12.0f / 80000.0f;
+    // (r x n)^2 and (r x t)^2 are both 100 at this corner.
+    const float effectiveMass = 0.01f + 100.0f * inverseInertia;
+    struct Landing
+    {
+        const char* name;
+        float vx;
+        float vy;
+        float spin; // degrees per second
+        float staticFriction;
+    };
+    const Landing landings[] = {
+        {"falling flat", 0.0f, -60.0f, 0.0f, 0.0f},
+        {"spinning clockwise in place", 0.0f, 0.0f, -200.0f, 0.0f},
+        {"sliding right as it falls, held by static friction", 6.0f, -60.0f, 0.0f, 0.5f},
+    };
+    for (const Landing& landing : landings)
+    {
+        SCOPED_TRACE(landing.name);
+        CornerLanding scene(landing.vx, landing.vy, landing.spin, landing.staticFriction);
+        ASSERT_TRUE(ResolveContactBodies(scene.record, scene.box, scene.floor));
+
+        // The corner's velocity: w x r = (-w r.y, w r.x) with w in radians per second.
+        const float w = landing.spin / 180.0f * 3.141593f;
+        const float cornerVx = landing.vx + 10.0f * w;
+        const float cornerVy = landing.vy + 10.0f * w;
+        const float up = -cornerVy / effectiveMass;
+        const float along = landing.staticFriction > 0.0f ? -cornerVx / effectiveMass : 0.0f;
+        const float turn = (10.0f * up + 10.0f * along) * inverseInertia * 180.0f / 3.141592f;
+        EXPECT_NEAR(scene.box.velocity.x, landing.vx + along * 0.01f, 1e-3f);
+        EXPECT_NEAR(scene.box.velocity.y, landing.vy + up * 0.01f, 1e-3f);
+        EXPECT_NEAR(scene.box.angularVelocity, landing.spin + turn, 0.05f);
+    }
+    // Pushed up at its right-hand corner, a box that was not turning turns anticlockwise.
+    CornerLanding flat(0.0f, -60.0f, 0.0f, 0.0f);
+    ResolveContactBodies(flat.record, flat.box, flat.floor);
+    EXPECT_NEAR(flat.box.angularVelocity, 206.3f, 0.1f);
+}

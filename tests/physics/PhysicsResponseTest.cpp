@@ -86,4 +86,37 @@ TEST_F(PhysicsResponse, OverlappingPairMovingApartIsPulledTogetherThenSeparated)
     EXPECT_NEAR(rightBody->GetVelocity().x, 0.15f, 0.01f);
     EXPECT_NEAR(PhysicsWorld::PositionOf(right).x - PhysicsWorld::PositionOf(left).x, 20.0f, 1e-3f);
 }
+// Friction takes the averaged dynamic coefficient times each normal impulse, and the normal impulses
+// carry the box's weight, so a sliding box stops after v^2 / (2 mu g), g being the gravity scale per step.
+TEST_F(PhysicsResponse, BoxSlidesToRestByFrictionWithinTheDistanceItsSpeedAllows)
+{
+    GameObject* floor = world.Floor();
+    GameObject* box = world.Box(0.0f, -180.0f, 40.0f, 40.0f, 1);
+    RigidBody* body = PhysicsWorld::BodyOf(box);
+    body->SetCanRotate(false);
+    body->SetDynamicFriction(0.6f);
+    body->SetStaticFriction(0.5f);
+    PhysicsWorld::BodyOf(floor)->SetDynamicFriction(0.4f);
+    PhysicsWorld::BodyOf(floor)->SetStaticFriction(0.5f);
+    const float speed = 300.0f;
+    body->SetVelocity({speed, 0.0f, 0.0f});
+
+    const float g = -RigidBody::kDefaultGravityScale / PhysicsWorld::kStep;
+    const float mu = (0.6f + 0.4f) * 0.5f;
+    const float expected = speed * speed / (2.0f * mu * g);
+    int steps = 0;
+    while (body->GetVelocity().x > 0.0f && steps < 600)
+    {
+        world.Step();
+        ++steps;
+    }
+    // About v / (mu * 10) = 60 steps, until static friction holds the last few units per second.
+    EXPECT_NEAR(static_cast<float>(steps), speed / (mu * 10.0f), 3.0f);
+    EXPECT_FLOAT_EQ(body->GetVelocity().x, 0.0f);
+    EXPECT_NEAR(PhysicsWorld::PositionOf(box).x, expected, 0.05f * expected);
+    // It stays where it stopped.
+    const float stopped = PhysicsWorld::PositionOf(box).x;
+    world.Step(60);
+    EXPECT_NEAR(PhysicsWorld::PositionOf(box).x, stopped, 0.01f);
+}
 } // namespace

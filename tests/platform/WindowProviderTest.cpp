@@ -121,9 +121,22 @@ TEST_F(WindowPump, KeyStateReachesTheEditorsEvenForRepeats)
     PushKey(true, SDLK_a);
     window->Update(0.0f);
     EXPECT_TRUE(ImGui::GetIO().KeysDown[SDLK_a]);
+    EXPECT_TRUE(input->IsKeyTriggered(SDLK_a));
+
+    // The editors lost the key (as when their focus moved) while the game still holds it: the repeats
+    // give the game nothing new but mark the key held for the editors again.
+    ImGui::GetIO().KeysDown[SDLK_a] = false;
+    PushKey(true, SDLK_a, true);
+    PushKey(true, SDLK_a, true);
+    window->Update(0.0f);
+    EXPECT_TRUE(ImGui::GetIO().KeysDown[SDLK_a]);
+    EXPECT_TRUE(input->keysTriggered.empty());
+    EXPECT_EQ(std::count(input->keysDown.begin(), input->keysDown.end(), SDLK_a), 1);
+
     PushKey(false, SDLK_a);
     window->Update(0.0f);
     EXPECT_FALSE(ImGui::GetIO().KeysDown[SDLK_a]);
+    EXPECT_TRUE(input->IsKeyReleased(SDLK_a));
 }
 
 TEST_F(WindowVisibility, StartsHiddenUntilAskedToShow)
