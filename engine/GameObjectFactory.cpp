@@ -190,11 +190,14 @@ void GameObjectFactory::DestroyQueuedObjects()
         // Skips ids out of range and ids already destroyed (an id queued twice is freed once).
         if (GetObject(id) == nullptr)
             continue;
-        freeIds.push_back(id);
+        // Out of the table first and freed last: an object a destructor creates must not take this id
+        // and then be deleted with the old one.
+        std::unique_ptr<GameObject> dying = std::move(objects[id]);
+        SystemManager::UnregisterObject(dying.get());
         RemoveObjectComponents(id);
         RemoveObjectScripts(id);
-        SystemManager::UnregisterObject(objects[id].get());
-        objects[id].reset();
+        dying.reset();
+        freeIds.push_back(id);
     }
 }
 
@@ -202,10 +205,10 @@ void GameObjectFactory::DestroyObjectKeepingId(std::uint32_t id)
 {
     if (GetObject(id) == nullptr)
         return;
+    std::unique_ptr<GameObject> dying = std::move(objects[id]);
+    SystemManager::UnregisterObject(dying.get());
     RemoveObjectComponents(id);
     RemoveObjectScripts(id);
-    SystemManager::UnregisterObject(objects[id].get());
-    objects[id].reset();
 }
 
 void GameObjectFactory::DestroyAllObjects()

@@ -292,6 +292,54 @@ TEST_F(GameObjectFactoryTest, ScriptPassSurvivesScriptsThatChangeTheWorld)
     EXPECT_EQ(factory->GetObject(1), nullptr);
 }
 
+// Runs its action when the registry deletes it (its clone is armed, the caller's instance is not).
+class DyingWishComponent : public Component
+{
+  public:
+    DyingWishComponent() : Component("DyingWishComponent", ComponentTypeId::kRigidBody) {}
+    DyingWishComponent(const DyingWishComponent&) = default;
+    ~DyingWishComponent() override
+    {
+        if (wish)
+            wish();
+    }
+    std::unique_ptr<Component> Clone() const override { return std::make_unique<DyingWishComponent>(*this); }
+
+    std::function<void()> wish;
+};
+
+TEST_F(GameObjectFactoryTest, AnObjectCreatedByADestructorNeverGetsTheDyingObjectsId)
+{
+    GameObject* dying = factory->CreateObject();
+    factory->CreateObject();
+    dying->AddComponent(*std::make_unique<DyingWishComponent>());
+    std::uint32_t debrisId = 0;
+    dying->GetComponentAs<DyingWishComponent>(ComponentTypeId::kRigidBody)->wish = [this, &debrisId]
+    {
+        GameObject* debris = factory->CreateObject();
+        debris->SetName("Debris");
+        ProbeScript script;
+        debris->AddScript(script);
+        debrisId = debris->id;
+    };
+
+    factory->QueueDestroy(1);
+    factory->Update(0.5f);
+
+    // The debris took a new id and kept everything it was given; id 1 is free only now.
+    EXPECT_EQ(debrisId, 3u);
+    ASSERT_NE(factory->GetObject(3), nullptr);
+    EXPECT_EQ(factory->GetObject(3)->name, "Debris");
+    EXPECT_NE(FindComponent(3, ComponentTypeId::kTransform), nullptr);
+    ASSERT_EQ(ProbeScript::updates.size(), 1u);
+    EXPECT_EQ(ProbeScript::updates[0].owner, 3u);
+    EXPECT_EQ(factory->GetObject(1), nullptr);
+    EXPECT_EQ(factory->FreeIds(), std::vector<std::uint32_t>{1});
+    EXPECT_EQ(factory->CreateObject()->id, 1u);
+    factory->Update(0.5f);
+    EXPECT_EQ(ProbeScript::updates.size(), 2u);
+}
+
 TEST_F(GameObjectFactoryTest, ExitDeletesEverythingItOwns)
 {
     ObjectWithBody();
