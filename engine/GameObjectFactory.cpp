@@ -120,20 +120,25 @@ GameObject* GameObjectFactory::RegisterObject(std::unique_ptr<GameObject> object
     if (objects.empty())
         objects.push_back(nullptr);
     GameObject* registered = object.get();
+    std::uint32_t id = 0;
     if (!freeIds.empty())
     {
-        registered->id = freeIds.back();
+        id = freeIds.back();
         freeIds.pop_back();
-        objects[registered->id] = std::move(object);
     }
     else
     {
-        registered->id = ++lastId;
-        if (objects.size() <= registered->id)
-            objects.resize(registered->id + 1);
-        objects[registered->id] = std::move(object);
+        id = ++lastId;
+        if (objects.size() <= id)
+            objects.resize(std::size_t{id} + 1);
     }
-    registered->name = kObjectNamePrefix + std::to_string(registered->id);
+    // Whatever a file or a destructor left under the id goes before the new holder arrives, so it
+    // inherits no component and no script.
+    RemoveObjectComponents(id);
+    RemoveObjectScripts(id);
+    registered->id = id;
+    objects[id] = std::move(object);
+    registered->name = kObjectNamePrefix + std::to_string(id);
     return registered;
 }
 

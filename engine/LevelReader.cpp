@@ -41,6 +41,15 @@ void StageObjectTable(LevelIArchive& ar, StagedLevel& level)
         ar.Fail(kObjectListSize, "the table must be one entry longer than the last id");
 }
 
+// A registry entry under an id the next new object takes would hand that object the file's components
+// and scripts.
+void CheckNotFree(LevelIArchive& ar, const std::set<std::uint32_t>& freeIds, const char* idName,
+                  std::uint32_t objectId)
+{
+    if (freeIds.count(objectId) != 0)
+        ar.Fail(idName, "object " + std::to_string(objectId) + " is on the free-id stack");
+}
+
 // Staging step: the prefabs; with duplicate names the first wins.
 void StagePrefabs(LevelIArchive& ar, StagedLevel& level)
 {
@@ -135,6 +144,7 @@ void StageComponents(LevelIArchive& ar, StagedLevel& level)
             StageComponentMap(ar, kComponentPrefabMapSize, kComponentPrefabId, nullptr, level.versioned));
     }
     const std::uint64_t objectCount = ReadCount(ar, kComponentOuterSize);
+    const std::set<std::uint32_t> freeIds(level.freeIds.begin(), level.freeIds.end());
     std::set<std::uint32_t> seen;
     for (std::uint64_t i = 0; i < objectCount; ++i)
     {
@@ -142,6 +152,7 @@ void StageComponents(LevelIArchive& ar, StagedLevel& level)
         ReadField(ar, kComponentObjectId, objectId);
         if (!seen.insert(objectId).second)
             ar.Fail(kComponentObjectId, "object " + std::to_string(objectId) + " appears twice");
+        CheckNotFree(ar, freeIds, kComponentObjectId, objectId);
         level.components.emplace_back(
             objectId, StageComponentMap(ar, kComponentInnerSize, kComponentId, &objectId, level.versioned));
     }
@@ -159,6 +170,7 @@ void StageScripts(LevelIArchive& ar, StagedLevel& level)
             name, StageScriptMap(ar, kScriptPrefabMapSize, kScriptPrefabId, nullptr, level.versioned));
     }
     const std::uint64_t objectCount = ReadCount(ar, kScriptOuterSize);
+    const std::set<std::uint32_t> freeIds(level.freeIds.begin(), level.freeIds.end());
     std::set<std::uint32_t> seen;
     for (std::uint64_t i = 0; i < objectCount; ++i)
     {
@@ -166,6 +178,7 @@ void StageScripts(LevelIArchive& ar, StagedLevel& level)
         ReadField(ar, kScriptObjectId, objectId);
         if (!seen.insert(objectId).second)
             ar.Fail(kScriptObjectId, "object " + std::to_string(objectId) + " appears twice");
+        CheckNotFree(ar, freeIds, kScriptObjectId, objectId);
         level.scripts.emplace_back(
             objectId, StageScriptMap(ar, kScriptInnerSize, kScriptId, &objectId, level.versioned));
     }

@@ -292,6 +292,44 @@ TEST_F(GameObjectFactoryTest, ScriptPassSurvivesScriptsThatChangeTheWorld)
     EXPECT_EQ(factory->GetObject(1), nullptr);
 }
 
+TEST_F(GameObjectFactoryTest, ANewHolderOfAnIdInheritsNothingLeftUnderIt)
+{
+    factory->CreateObject();
+    factory->CreateObject();
+    factory->QueueDestroy(2);
+    factory->Update(0.0f);
+    factory->RegisterPrefab("Crate", std::make_unique<GameObject>(), {}, {});
+    // What a file or a destructor can leave behind: entries under the free id 2 and the next new id 3.
+    for (std::uint32_t id : {2u, 3u})
+    {
+        ComponentRegistry()[id].emplace(ComponentTypeId::kRigidBody, std::make_unique<ProbeComponent>());
+        ScriptRegistry()[id].emplace(ScriptTypeId::kPlayerScript, std::make_unique<ProbeScript>());
+    }
+    const int componentsBefore = ProbeComponent::destroyed;
+    const int scriptsBefore = ProbeScript::destroyed;
+
+    GameObject* created = factory->CreateObject();
+    GameObject* fromPrefab = factory->CreateFromPrefab("Crate");
+
+    ASSERT_EQ(created->id, 2u);
+    ASSERT_EQ(fromPrefab->id, 3u);
+    for (GameObject* object : {created, fromPrefab})
+    {
+        EXPECT_EQ(FindComponent(object->id, ComponentTypeId::kRigidBody), nullptr);
+        EXPECT_NE(FindComponent(object->id, ComponentTypeId::kTransform), nullptr);
+        EXPECT_EQ(ScriptRegistry().count(object->id), 0u);
+        EXPECT_EQ(SystemManager::GetSystem(kMotionSystemSlot)->ObjectIds().count(object->id), 0u);
+    }
+    EXPECT_EQ(ProbeComponent::destroyed, componentsBefore + 2);
+    EXPECT_EQ(ProbeScript::destroyed, scriptsBefore + 2);
+    // No ghost runs or listens.
+    factory->Update(0.1f);
+    GoalScoreEvent event(1.0f);
+    EventManager::Dispatch(&event);
+    EXPECT_TRUE(ProbeScript::updates.empty());
+    EXPECT_TRUE(ProbeScript::notified.empty());
+}
+
 // Runs its action when the registry deletes it (its clone is armed, the caller's instance is not).
 class DyingWishComponent : public Component
 {

@@ -310,6 +310,43 @@ TEST_F(LevelFailureTest, RecordRulesAreChecked)
                   "Observer_EventType");
 }
 
+TEST_F(LevelFailureTest, ComponentsOrScriptsFiledUnderAFreeIdAreRefused)
+{
+    // Object 4's transform entry copied under the free id 5, and a script entry for 5.
+    const std::size_t start = good.find("<ComponentObject_ID>4<");
+    const std::size_t end = good.find("<ComponentObject_ID>6<");
+    ASSERT_NE(start, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    const std::string transformEntry = ReplaceOnce(
+        ReplaceOnce(good.substr(start, end - start), "<ComponentObject_ID>4<", "<ComponentObject_ID>5<"),
+        "<Component_Parent>4<", "<Component_Parent>5<");
+    std::string withComponents =
+        ReplaceOnce(good, "<Components_List_Outer_Size>5<", "<Components_List_Outer_Size>6<");
+    withComponents.insert(withComponents.find("<ComponentObject_ID>6<"), transformEntry);
+    const std::string scriptEntry = "<ScriptObject_ID>5</ScriptObject_ID>\n"
+                                    "<Scripts_List_Inner_Size>1</Scripts_List_Inner_Size>\n"
+                                    "<Script_ID>14</Script_ID>\n<Script_Name>OtherScript</Script_Name>\n"
+                                    "<Script_Parent>5</Script_Parent>\n<Version_Number>0</Version_Number>\n"
+                                    "<Observer_Size>0</Observer_Size>\n";
+    const std::string soundList = "<Observer_Size>2</Observer_Size>\n<Observer_EventType>12<";
+    std::string withScript = ReplaceOnce(good, "<Scripts_List_Outer_Size>2<", "<Scripts_List_Outer_Size>3<");
+    withScript = ReplaceOnce(withScript, soundList, scriptEntry + soundList);
+
+    ExpectRefused(withComponents, "ComponentObject_ID");
+    ExpectRefused(withScript, "ScriptObject_ID");
+
+    // Under an id that is empty but not free (nothing will take it) the same entries are kept.
+    const std::string freeList =
+        "<openSlots>\n\t<count>1</count>\n\t<item_version>0</item_version>\n\t<item>5</item>";
+    const std::string noFreeList = "<openSlots>\n\t<count>0</count>\n\t<item_version>0</item_version>";
+    std::string kept = ReplaceOnce(withComponents, freeList, noFreeList);
+    kept = ReplaceOnce(kept, "<Scripts_List_Outer_Size>2<", "<Scripts_List_Outer_Size>3<");
+    LoadFromString(ReplaceOnce(kept, soundList, scriptEntry + soundList));
+    EXPECT_NE(FindComponent(5, Transform::kTypeId), nullptr);
+    EXPECT_NE(FindScript(5, OtherScript::kTypeId), nullptr);
+    EXPECT_EQ(factory->CreateObject()->id, 7u);
+}
+
 TEST_F(LevelFailureTest, ARepeatedTypeIdWithinOneObjectIsRefused)
 {
     const std::string entry = "<ComponentObject_ID>1</ComponentObject_ID>\n<Components_List_Inner_Size>3<";
