@@ -41,6 +41,25 @@ void StageObjectTable(LevelIArchive& ar, StagedLevel& level)
         ar.Fail(kObjectListSize, "the table must be one entry longer than the last id");
 }
 
+// Staging step: every child a family lists is a live object of the table that names this object as its
+// parent, so a family is a tree hanging from its root.
+void CheckFamilies(LevelIArchive& ar, const StagedLevel& level)
+{
+    for (const std::unique_ptr<GameObject>& object : level.objects)
+    {
+        if (!object)
+            continue;
+        for (std::size_t i = 1; i < object->family.size(); ++i)
+        {
+            const std::uint32_t childId = object->family[i];
+            const GameObject* child = childId < level.objects.size() ? level.objects[childId].get() : nullptr;
+            if (child == nullptr || child->GetParent() != object->id)
+                ar.Fail(kChildren, "object " + std::to_string(object->id) + " lists " +
+                                       std::to_string(childId) + " as a child, which does not name it as parent");
+        }
+    }
+}
+
 // A registry entry under an id the next new object takes would hand that object the file's components
 // and scripts.
 void CheckNotFree(LevelIArchive& ar, const std::set<std::uint32_t>& freeIds, const char* idName,
@@ -339,6 +358,7 @@ std::unique_ptr<StagedLevel> StageLevel(const std::string& bytes, bool versioned
         ReadField(ar, kVersioned, level->versioned);
     ReadVector(ar, kModuleNames, level->moduleNames);
     StageObjectTable(ar, *level);
+    CheckFamilies(ar, *level);
     StagePrefabs(ar, *level);
     StageIdLists(ar, *level);
     StageComponents(ar, *level);

@@ -378,6 +378,40 @@ TEST_F(GameObjectFactoryTest, AnObjectCreatedByADestructorNeverGetsTheDyingObjec
     EXPECT_EQ(ProbeScript::updates.size(), 2u);
 }
 
+TEST_F(GameObjectFactoryTest, MovingTheRootOfAVeryDeepFamilyMarksEveryGeneration)
+{
+    // A parent chain as deep as a level file under the size cap can make, closed into a cycle.
+    constexpr std::uint32_t kGenerations = 150000;
+    for (std::uint32_t id = 1; id <= kGenerations; ++id)
+    {
+        GameObject* object = factory->CreateObject();
+        object->family = {id - 1, id == kGenerations ? 1 : id + 1};
+    }
+    const auto transformOf = [this](std::uint32_t id)
+    { return factory->GetObject(id)->GetComponentAs<Transform>(ComponentTypeId::kTransform); };
+    for (std::uint32_t id = 1; id <= kGenerations; ++id)
+    {
+        factory->GetObject(id)->SetDirty(false);
+        transformOf(id)->GetWorldMatrix();
+    }
+
+    transformOf(1)->SetTranslation({1.0f, 2.0f, 0.0f});
+
+    std::uint32_t dirtyObjects = 0;
+    std::uint32_t dirtyTransforms = 0;
+    for (std::uint32_t id = 1; id <= kGenerations; ++id)
+    {
+        dirtyObjects += factory->GetObject(id)->HasFlag(kFlagDirty) ? 1 : 0;
+        dirtyTransforms += transformOf(id)->IsDirty() ? 1 : 0;
+    }
+    EXPECT_EQ(dirtyObjects, kGenerations);
+    EXPECT_EQ(dirtyTransforms, kGenerations);
+    // Clearing touches only the object itself.
+    factory->GetObject(1)->SetDirty(false);
+    EXPECT_FALSE(factory->GetObject(1)->HasFlag(kFlagDirty));
+    EXPECT_TRUE(factory->GetObject(2)->HasFlag(kFlagDirty));
+}
+
 TEST_F(GameObjectFactoryTest, ExitDeletesEverythingItOwns)
 {
     ObjectWithBody();

@@ -310,6 +310,25 @@ TEST_F(LevelFailureTest, RecordRulesAreChecked)
                   "Observer_EventType");
 }
 
+TEST_F(LevelFailureTest, ChildrenMustBeLiveObjectsThatNameTheirParent)
+{
+    // Object 1's family is {0, 2}, object 2's is {1}.
+    const std::string parentsChildren = "<item>0</item>\n\t<item>2</item>\n</Children>";
+    for (const char* child : {"5", "6000", "1", "3"})
+    {
+        ExpectRefused(ReplaceOnce(good, parentsChildren,
+                                  std::string("<item>0</item>\n\t<item>") + child + "</item>\n</Children>"),
+                      "Children");
+    }
+    ExpectRefused(ReplaceOnce(good, "<item>1</item>\n</Children>", "<item>3</item>\n</Children>"), "Children");
+    // A child listed twice still names its parent.
+    LoadFromString(ReplaceOnce(ReplaceOnce(good, parentsChildren,
+                                           "<item>0</item>\n\t<item>2</item>\n\t<item>2</item>\n</Children>"),
+                               "<count>2</count>\n\t<item_version>0</item_version>\n\t<item>0</item>",
+                               "<count>3</count>\n\t<item_version>0</item_version>\n\t<item>0</item>"));
+    EXPECT_EQ(factory->GetObject(1)->family, (std::vector<std::uint32_t>{0, 2, 2}));
+}
+
 TEST_F(LevelFailureTest, ComponentsOrScriptsFiledUnderAFreeIdAreRefused)
 {
     // Object 4's transform entry copied under the free id 5, and a script entry for 5.
