@@ -402,9 +402,18 @@ void LoadLevelWithFallback(const std::string& name)
     try
     {
         LoadLevel(name, true);
+        return;
+    }
+    catch (const std::exception& error)
+    {
+        // The retry's error alone would blame any fault of a versioned file on its first element.
+        std::cout << "WARNING: level " << name << " failed to load as versioned (" << error.what()
+                  << "); trying the unversioned form\n";
     }
     catch (...)
     {
-        LoadLevel(name, false);
+        std::cout << "WARNING: level " << name
+                  << " failed to load as versioned (unknown error); trying the unversioned form\n";
     }
+    LoadLevel(name, false);
 }

@@ -612,6 +612,40 @@ TEST_F(LevelFileTest, AMissingLevelLeavesTheBuiltWorldInPlace)
     EXPECT_EQ(factory->GetObject(1)->name, "built in code");
 }
 
+TEST_F(LevelFileTest, AFailedVersionedLoadIsReportedBeforeTheUnversionedRetry)
+{
+    UseHooks();
+    BuildSampleWorld(*factory, *doubles);
+    const std::string good = SaveToString();
+    WriteFile("Levels/Good.xml", good);
+    WriteFile("Levels/Broken.xml", ReplaceOnce(good, "<Count>-42</Count>", "<Count>many</Count>"));
+    const WorldFingerprint before = TakeFingerprint();
+
+    testing::internal::CaptureStdout();
+    std::string retryError;
+    try
+    {
+        LoadLevelWithFallback("Broken");
+    }
+    catch (const LevelFormatError& error)
+    {
+        retryError = error.what();
+    }
+    const std::string output = testing::internal::GetCapturedStdout();
+    // The warning carries the versioned attempt's own fault; the retry's only blames the first element.
+    EXPECT_EQ(output.rfind("WARNING: level Broken failed to load as versioned (Levels/Broken.xml: element ", 0),
+              0u)
+        << output;
+    EXPECT_NE(output.find("'Count'"), std::string::npos) << output;
+    EXPECT_NE(retryError.find("'Module_Names'"), std::string::npos) << retryError;
+    EXPECT_TRUE(TakeFingerprint() == before);
+
+    // A good file loads without a word.
+    testing::internal::CaptureStdout();
+    LoadLevelWithFallback("Good");
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("WARNING"), std::string::npos);
+}
+
 // Clean-up and hooks.
 
 TEST_F(LevelFileTest, ALoneComponentLeavesItsSystemAndRegistry)
