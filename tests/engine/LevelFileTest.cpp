@@ -11,6 +11,7 @@
 #include "SystemManager.h"
 #include "Transform.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace
@@ -552,6 +553,47 @@ TEST_F(LevelFileTest, AThrowingSaveKeepsTheOldFileAndLeavesNoTemporary)
               std::string::npos);
     EXPECT_EQ(ReadFile("Levels/Arena.xml"), "old level");
     EXPECT_FALSE(std::filesystem::exists("Levels/Arena.xml.tmp"));
+}
+
+TEST_F(LevelFileTest, ASaveOverAReadOnlyLevelFailsAndKeepsIt)
+{
+    WriteFile("Levels/Arena.xml", "old level");
+    namespace fs = std::filesystem;
+    fs::permissions("Levels/Arena.xml", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    factory->CreateObject()->AddScript(*std::make_unique<OtherScript>());
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(SaveLevel("Arena"));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("ERROR: level Arena not saved: Levels/Arena.xml is read-only"),
+              std::string::npos);
+    EXPECT_EQ(ReadFile("Levels/Arena.xml"), "old level");
+    EXPECT_FALSE(fs::exists("Levels/Arena.xml.tmp"));
+
+    // Once writable again it is replaced.
+    fs::permissions("Levels/Arena.xml", fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(SaveLevel("Arena"));
+    EXPECT_NE(ReadFile("Levels/Arena.xml"), "old level");
+}
+
+TEST_F(LevelFileTest, AFullDiskReportsTheSystemsReason)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full to stand in for a full disk";
+    WriteFile("Levels/Arena.xml", "old level");
+    // The temporary file lands on a device that is always full.
+    std::filesystem::create_symlink("/dev/full", "Levels/Arena.xml.tmp");
+    factory->CreateObject()->AddScript(*std::make_unique<OtherScript>());
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(SaveLevel("Arena"));
+    const std::string message = testing::internal::GetCapturedStdout();
+    EXPECT_NE(message.find("ERROR: level Arena not saved: writing Levels/Arena.xml.tmp failed: " +
+                           std::string(std::strerror(ENOSPC))),
+              std::string::npos)
+        << message;
+    EXPECT_EQ(ReadFile("Levels/Arena.xml"), "old level");
+    EXPECT_FALSE(std::filesystem::is_symlink("Levels/Arena.xml.tmp"));
 }
 
 TEST_F(LevelFileTest, ANonFiniteFieldIsSavedAsZeroWithAWarning)
