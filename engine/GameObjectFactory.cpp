@@ -313,9 +313,11 @@ void GameObjectFactory::UpdateComponentSystems(float dt)
 void GameObjectFactory::UpdateScripts(float dt)
 {
     // A snapshot of the objects, each found again before use: a script may create, destroy or replace
-    // objects and scripts while the pass runs. Entries of an ordered map stay where they are until
-    // erased, so the snapshot's entry pointers are trusted until a script removes scripts; after that,
-    // every object and script is searched for again.
+    // objects and scripts while the pass runs (loading a module or a level included). Entries of an
+    // ordered map stay where they are until erased, so the snapshot's entry pointers are trusted until
+    // a script removes scripts; after that, every object and script is searched for again. Removed
+    // scripts live on until the pass ends, the running one included.
+    const ScriptPassScope pass;
     struct Visit
     {
         std::uint32_t objectId;
