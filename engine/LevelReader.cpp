@@ -55,7 +55,8 @@ void CheckFamilies(LevelIArchive& ar, const StagedLevel& level)
             const GameObject* child = childId < level.objects.size() ? level.objects[childId].get() : nullptr;
             if (child == nullptr || child->GetParent() != object->id)
                 ar.Fail(kChildren, "object " + std::to_string(object->id) + " lists " +
-                                       std::to_string(childId) + " as a child, which does not name it as parent");
+                                       std::to_string(childId) +
+                                       " as a child, which does not name it as parent");
         }
     }
 }

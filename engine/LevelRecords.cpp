@@ -4,9 +4,9 @@
 #include "Event.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
+#include "LevelFileNames.h"
 #include "LevelIArchive.h"
 #include "Observer.h"
-#include "LevelFileNames.h"
 #include "Prototypes.h"
 #include "Script.h"
 

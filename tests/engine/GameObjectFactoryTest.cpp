@@ -352,8 +352,7 @@ TEST_F(GameObjectFactoryTest, AnObjectCreatedByADestructorNeverGetsTheDyingObjec
     factory->CreateObject();
     dying->AddComponent(*std::make_unique<DyingWishComponent>());
     std::uint32_t debrisId = 0;
-    dying->GetComponentAs<DyingWishComponent>(ComponentTypeId::kRigidBody)->wish = [this, &debrisId]
-    {
+    dying->GetComponentAs<DyingWishComponent>(ComponentTypeId::kRigidBody)->wish = [this, &debrisId] {
         GameObject* debris = factory->CreateObject();
         debris->SetName("Debris");
         ProbeScript script;
@@ -387,8 +386,9 @@ TEST_F(GameObjectFactoryTest, MovingTheRootOfAVeryDeepFamilyMarksEveryGeneration
         GameObject* object = factory->CreateObject();
         object->family = {id - 1, id == kGenerations ? 1 : id + 1};
     }
-    const auto transformOf = [this](std::uint32_t id)
-    { return factory->GetObject(id)->GetComponentAs<Transform>(ComponentTypeId::kTransform); };
+    const auto transformOf = [this](std::uint32_t id) {
+        return factory->GetObject(id)->GetComponentAs<Transform>(ComponentTypeId::kTransform);
+    };
     for (std::uint32_t id = 1; id <= kGenerations; ++id)
     {
         factory->GetObject(id)->SetDirty(false);

@@ -321,12 +321,13 @@ TEST_F(LevelFailureTest, ChildrenMustBeLiveObjectsThatNameTheirParent)
                                   std::string("<item>0</item>\n\t<item>") + child + "</item>\n</Children>"),
                       "Children");
     }
-    ExpectRefused(ReplaceOnce(good, "<item>1</item>\n</Children>", "<item>3</item>\n</Children>"), "Children");
+    ExpectRefused(ReplaceOnce(good, "<item>1</item>\n</Children>", "<item>3</item>\n</Children>"),
+                  "Children");
     // A child listed twice still names its parent.
-    LoadFromString(ReplaceOnce(ReplaceOnce(good, parentsChildren,
-                                           "<item>0</item>\n\t<item>2</item>\n\t<item>2</item>\n</Children>"),
-                               "<count>2</count>\n\t<item_version>0</item_version>\n\t<item>0</item>",
-                               "<count>3</count>\n\t<item_version>0</item_version>\n\t<item>0</item>"));
+    LoadFromString(ReplaceOnce(
+        ReplaceOnce(good, parentsChildren, "<item>0</item>\n\t<item>2</item>\n\t<item>2</item>\n</Children>"),
+        "<count>2</count>\n\t<item_version>0</item_version>\n\t<item>0</item>",
+        "<count>3</count>\n\t<item_version>0</item_version>\n\t<item>0</item>"));
     EXPECT_EQ(factory->GetObject(1)->family, (std::vector<std::uint32_t>{0, 2, 2}));
 }
 
@@ -559,13 +560,15 @@ TEST_F(LevelFileTest, ASaveOverAReadOnlyLevelFailsAndKeepsIt)
 {
     WriteFile("Levels/Arena.xml", "old level");
     namespace fs = std::filesystem;
-    fs::permissions("Levels/Arena.xml", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+    fs::permissions("Levels/Arena.xml",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     factory->CreateObject()->AddScript(*std::make_unique<OtherScript>());
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(SaveLevel("Arena"));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("ERROR: level Arena not saved: Levels/Arena.xml is read-only"),
+    EXPECT_NE(testing::internal::GetCapturedStdout().find(
+                  "ERROR: level Arena not saved: Levels/Arena.xml is read-only"),
               std::string::npos);
     EXPECT_EQ(ReadFile("Levels/Arena.xml"), "old level");
     EXPECT_FALSE(fs::exists("Levels/Arena.xml.tmp"));
@@ -675,8 +678,8 @@ TEST_F(LevelFileTest, AFailedVersionedLoadIsReportedBeforeTheUnversionedRetry)
     }
     const std::string output = testing::internal::GetCapturedStdout();
     // The warning carries the versioned attempt's own fault; the retry's only blames the first element.
-    EXPECT_EQ(output.rfind("WARNING: level Broken failed to load as versioned (Levels/Broken.xml: element ", 0),
-              0u)
+    EXPECT_EQ(
+        output.rfind("WARNING: level Broken failed to load as versioned (Levels/Broken.xml: element ", 0), 0u)
         << output;
     EXPECT_NE(output.find("'Count'"), std::string::npos) << output;
     EXPECT_NE(retryError.find("'Module_Names'"), std::string::npos) << retryError;

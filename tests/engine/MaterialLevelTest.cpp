@@ -3,8 +3,8 @@
 
 #include "GameObject.h"
 #include "LevelArchive.h"
-#include "Metadata.h"
 #include "MetaHooks.h"
+#include "Metadata.h"
 #include "Prototypes.h"
 #include "Registries.h"
 #include "TypeIds.h"
@@ -37,8 +37,7 @@ class PaintedComponent : public Component
 
     static const DescriptorList<PaintedComponent>& Descriptors()
     {
-        static const DescriptorList<PaintedComponent> descriptors = []
-        {
+        static const DescriptorList<PaintedComponent> descriptors = [] {
             DescriptorList<PaintedComponent> list;
             list.push_back(std::make_unique<MetaMaterial<PaintedComponent>>(
                 "Material", FieldOptions{.firstVersion = 1},
@@ -57,15 +56,18 @@ class MaterialLevelTest : public LevelFileTest
   protected:
     static void InstallMaterialHooks()
     {
-        MetaHooks::saveMaterial = [](LevelOArchive& archive, const Material& material)
-        { WriteField(archive, "Shader_Name", material.shaderName); };
-        MetaHooks::loadMaterial = [](LevelIArchive& archive, Material& material)
-        { ReadField(archive, "Shader_Name", material.shaderName); };
+        MetaHooks::saveMaterial = [](LevelOArchive& archive, const Material& material) {
+            WriteField(archive, "Shader_Name", material.shaderName);
+        };
+        MetaHooks::loadMaterial = [](LevelIArchive& archive, Material& material) {
+            ReadField(archive, "Shader_Name", material.shaderName);
+        };
     }
 
     std::string ShaderOf(std::uint32_t objectId) const
     {
-        const auto* painted = dynamic_cast<const PaintedComponent*>(FindComponent(objectId, PaintedComponent::kTypeId));
+        const auto* painted =
+            dynamic_cast<const PaintedComponent*>(FindComponent(objectId, PaintedComponent::kTypeId));
         return painted ? painted->material.shaderName : "";
     }
 };
@@ -84,7 +86,8 @@ TEST_F(MaterialLevelTest, WithoutGraphicsHooksALevelWithAMaterialIsNeitherSavedN
     ASSERT_NE(saved.find("<Shader_Name>Glow</Shader_Name>"), std::string::npos);
 
     MetaHooks::Reset();
-    dynamic_cast<PaintedComponent*>(FindComponent(id, PaintedComponent::kTypeId))->material.shaderName = "Dim";
+    dynamic_cast<PaintedComponent*>(FindComponent(id, PaintedComponent::kTypeId))->material.shaderName =
+        "Dim";
     testing::internal::CaptureStdout();
     EXPECT_FALSE(SaveLevel("Arena"));
     const std::string message = testing::internal::GetCapturedStdout();

@@ -233,9 +233,9 @@ TEST_F(ModuleFileTest, AModuleLoadedByAScriptReplacesItsOwnersScriptsDuringTheSc
     saved->AddScript(*std::make_unique<ModuleLoaderScript>());
     saved->AddScript(*std::make_unique<SampleScript>());
     ASSERT_TRUE(SaveModule("Switch", {2}, {{saved->id}}));
-    WriteFile("Modules/Switch.xml",
-              ReplaceOnce(ReplaceOnce(ReadFile("Modules/Switch.xml"), "<Script_Parent>0<", "<Script_Parent>1<"),
-                          "<Script_Parent>0<", "<Script_Parent>1<"));
+    WriteFile("Modules/Switch.xml", ReplaceOnce(ReplaceOnce(ReadFile("Modules/Switch.xml"),
+                                                            "<Script_Parent>0<", "<Script_Parent>1<"),
+                                                "<Script_Parent>0<", "<Script_Parent>1<"));
 
     // The running level: object 1 loads the module from its loader, object 2 (tag 2) only counts, id 3
     // is free.
