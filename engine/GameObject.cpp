@@ -9,6 +9,8 @@
 #include "TypeIds.h"
 
 #include <iostream>
+#include <unordered_set>
+#include <vector>
 
 namespace
 {
@@ -20,21 +22,31 @@ GameObject* LiveObject(std::uint32_t objectId)
     return gGameObjectFactory ? gGameObjectFactory->GetObject(objectId) : nullptr;
 }
 
-void MarkFamilyDirty(GameObject& object, std::set<std::uint32_t>& visited)
+// Marks the object and every descendant dirty, and the descendants' transforms. An explicit stack, since
+// a family may be many thousands of generations deep; a cycle in the family lists ends.
+void MarkFamilyDirty(GameObject& root)
 {
-    object.SetFlag(kFlagDirty, true);
-    visited.insert(object.id);
-    for (std::size_t i = 1; i < object.family.size(); ++i)
+    std::unordered_set<std::uint32_t> visited{root.id};
+    std::vector<GameObject*> pending{&root};
+    root.SetFlag(kFlagDirty, true);
+    while (!pending.empty())
     {
-        const std::uint32_t childId = object.family[i];
-        if (visited.count(childId) != 0)
-            continue;
-        GameObject* child = LiveObject(childId);
-        if (child == nullptr)
-            continue;
-        MarkFamilyDirty(*child, visited);
-        if (auto* transform = child->GetComponentAs<Transform>(ComponentTypeId::kTransform))
-            transform->MarkDirty();
+        const GameObject* object = pending.back();
+        pending.pop_back();
+        for (std::size_t i = 1; i < object->family.size(); ++i)
+        {
+            const std::uint32_t childId = object->family[i];
+            if (visited.count(childId) != 0)
+                continue;
+            GameObject* child = LiveObject(childId);
+            if (child == nullptr)
+                continue;
+            visited.insert(childId);
+            child->SetFlag(kFlagDirty, true);
+            if (auto* transform = child->GetComponentAs<Transform>(ComponentTypeId::kTransform))
+                transform->MarkDirty();
+            pending.push_back(child);
+        }
     }
 }
 } // namespace
@@ -119,6 +131,5 @@ void GameObject::SetDirty(bool dirty)
         SetFlag(kFlagDirty, false);
         return;
     }
-    std::set<std::uint32_t> visited;
-    MarkFamilyDirty(*this, visited);
+    MarkFamilyDirty(*this);
 }

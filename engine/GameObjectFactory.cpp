@@ -120,20 +120,25 @@ GameObject* GameObjectFactory::RegisterObject(std::unique_ptr<GameObject> object
     if (objects.empty())
         objects.push_back(nullptr);
     GameObject* registered = object.get();
+    std::uint32_t id = 0;
     if (!freeIds.empty())
     {
-        registered->id = freeIds.back();
+        id = freeIds.back();
         freeIds.pop_back();
-        objects[registered->id] = std::move(object);
     }
     else
     {
-        registered->id = ++lastId;
-        if (objects.size() <= registered->id)
-            objects.resize(registered->id + 1);
-        objects[registered->id] = std::move(object);
+        id = ++lastId;
+        if (objects.size() <= id)
+            objects.resize(std::size_t{id} + 1);
     }
-    registered->name = kObjectNamePrefix + std::to_string(registered->id);
+    // Whatever a file or a destructor left under the id goes before the new holder arrives, so it
+    // inherits no component and no script.
+    RemoveObjectComponents(id);
+    RemoveObjectScripts(id);
+    registered->id = id;
+    objects[id] = std::move(object);
+    registered->name = kObjectNamePrefix + std::to_string(id);
     return registered;
 }
 
@@ -190,11 +195,14 @@ void GameObjectFactory::DestroyQueuedObjects()
         // Skips ids out of range and ids already destroyed (an id queued twice is freed once).
         if (GetObject(id) == nullptr)
             continue;
-        freeIds.push_back(id);
+        // Out of the table first and freed last: an object a destructor creates must not take this id
+        // and then be deleted with the old one.
+        std::unique_ptr<GameObject> dying = std::move(objects[id]);
+        SystemManager::UnregisterObject(dying.get());
         RemoveObjectComponents(id);
         RemoveObjectScripts(id);
-        SystemManager::UnregisterObject(objects[id].get());
-        objects[id].reset();
+        dying.reset();
+        freeIds.push_back(id);
     }
 }
 
@@ -202,10 +210,10 @@ void GameObjectFactory::DestroyObjectKeepingId(std::uint32_t id)
 {
     if (GetObject(id) == nullptr)
         return;
+    std::unique_ptr<GameObject> dying = std::move(objects[id]);
+    SystemManager::UnregisterObject(dying.get());
     RemoveObjectComponents(id);
     RemoveObjectScripts(id);
-    SystemManager::UnregisterObject(objects[id].get());
-    objects[id].reset();
 }
 
 void GameObjectFactory::DestroyAllObjects()
@@ -305,9 +313,11 @@ void GameObjectFactory::UpdateComponentSystems(float dt)
 void GameObjectFactory::UpdateScripts(float dt)
 {
     // A snapshot of the objects, each found again before use: a script may create, destroy or replace
-    // objects and scripts while the pass runs. Entries of an ordered map stay where they are until
-    // erased, so the snapshot's entry pointers are trusted until a script removes scripts; after that,
-    // every object and script is searched for again.
+    // objects and scripts while the pass runs (loading a module or a level included). Entries of an
+    // ordered map stay where they are until erased, so the snapshot's entry pointers are trusted until
+    // a script removes scripts; after that, every object and script is searched for again. Removed
+    // scripts live on until the pass ends, the running one included.
+    const ScriptPassScope pass;
     struct Visit
     {
         std::uint32_t objectId;

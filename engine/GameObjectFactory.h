@@ -39,6 +39,7 @@ class GameObjectFactory : public EngineSystem
     // (and a Transform when it had none); null with a message when no prefab has the name.
     GameObject* CreateFromPrefab(const std::string& prefabName);
     // Takes the object, gives it the most recently freed id (or a new one) and the name "Object_<id>".
+    // Components and scripts still filed under that id are deleted first.
     GameObject* RegisterObject(std::unique_ptr<GameObject> object);
 
     // The object of the id; null for 0, an id past the table or a free id. Queued objects included.

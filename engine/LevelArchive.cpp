@@ -97,6 +97,11 @@ void LevelIArchive::Fail(const char* name, const std::string& reason) const
     throw LevelFormatError(message);
 }
 
+void FailElement(const LevelIArchive& archive, const char* name, const std::string& reason)
+{
+    archive.Fail(name, reason);
+}
+
 void LevelIArchive::Rethrow(const char* name, std::exception_ptr error) const
 {
     try

@@ -26,6 +26,9 @@ void ReadField(LevelIArchive& archive, const char* name, float& value);
 void ReadField(LevelIArchive& archive, const char* name, double& value);
 void ReadField(LevelIArchive& archive, const char* name, std::string& value);
 
+// Throws LevelFormatError naming the element `name` at the archive's place and the reason.
+[[noreturn]] void FailElement(const LevelIArchive& archive, const char* name, const std::string& reason);
+
 // Reads a count element and rejects one larger than the bytes left in the source, before the caller
 // allocates anything for it.
 std::uint64_t ReadCount(LevelIArchive& archive, const char* name);

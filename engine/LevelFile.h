@@ -29,5 +29,6 @@ void CommitLevel(StagedLevel& level);
 // Loads "Levels/<name>.xml" over the running world. A missing or unreadable file and "Files_" do nothing;
 // a malformed file throws LevelFormatError and changes nothing.
 void LoadLevel(const std::string& name, bool versioned);
-// LoadLevel versioned, and unversioned when that throws; a second failure propagates.
+// LoadLevel versioned, and unversioned when that throws, after a WARNING line with the first error; a
+// second failure propagates.
 void LoadLevelWithFallback(const std::string& name);

@@ -12,6 +12,8 @@ inline constexpr const char* kPrefabListSize = "PrefabList_Size";
 inline constexpr const char* kPrefabName = "Prefab_Name";
 inline constexpr const char* kFreeIds = "openSlots";
 inline constexpr const char* kDestroyList = "destroyList";
+// The family list of an object record.
+inline constexpr const char* kChildren = "Children";
 
 inline constexpr const char* kComponentPrefabsSize = "PreFab_Vector_Size";
 inline constexpr const char* kComponentPrefabName = "PreFab_Name";

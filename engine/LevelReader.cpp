@@ -41,6 +41,35 @@ void StageObjectTable(LevelIArchive& ar, StagedLevel& level)
         ar.Fail(kObjectListSize, "the table must be one entry longer than the last id");
 }
 
+// Staging step: every child a family lists is a live object of the table that names this object as its
+// parent, so a family is a tree hanging from its root.
+void CheckFamilies(LevelIArchive& ar, const StagedLevel& level)
+{
+    for (const std::unique_ptr<GameObject>& object : level.objects)
+    {
+        if (!object)
+            continue;
+        for (std::size_t i = 1; i < object->family.size(); ++i)
+        {
+            const std::uint32_t childId = object->family[i];
+            const GameObject* child = childId < level.objects.size() ? level.objects[childId].get() : nullptr;
+            if (child == nullptr || child->GetParent() != object->id)
+                ar.Fail(kChildren, "object " + std::to_string(object->id) + " lists " +
+                                       std::to_string(childId) +
+                                       " as a child, which does not name it as parent");
+        }
+    }
+}
+
+// A registry entry under an id the next new object takes would hand that object the file's components
+// and scripts.
+void CheckNotFree(LevelIArchive& ar, const std::set<std::uint32_t>& freeIds, const char* idName,
+                  std::uint32_t objectId)
+{
+    if (freeIds.count(objectId) != 0)
+        ar.Fail(idName, "object " + std::to_string(objectId) + " is on the free-id stack");
+}
+
 // Staging step: the prefabs; with duplicate names the first wins.
 void StagePrefabs(LevelIArchive& ar, StagedLevel& level)
 {
@@ -135,6 +164,7 @@ void StageComponents(LevelIArchive& ar, StagedLevel& level)
             StageComponentMap(ar, kComponentPrefabMapSize, kComponentPrefabId, nullptr, level.versioned));
     }
     const std::uint64_t objectCount = ReadCount(ar, kComponentOuterSize);
+    const std::set<std::uint32_t> freeIds(level.freeIds.begin(), level.freeIds.end());
     std::set<std::uint32_t> seen;
     for (std::uint64_t i = 0; i < objectCount; ++i)
     {
@@ -142,6 +172,7 @@ void StageComponents(LevelIArchive& ar, StagedLevel& level)
         ReadField(ar, kComponentObjectId, objectId);
         if (!seen.insert(objectId).second)
             ar.Fail(kComponentObjectId, "object " + std::to_string(objectId) + " appears twice");
+        CheckNotFree(ar, freeIds, kComponentObjectId, objectId);
         level.components.emplace_back(
             objectId, StageComponentMap(ar, kComponentInnerSize, kComponentId, &objectId, level.versioned));
     }
@@ -159,6 +190,7 @@ void StageScripts(LevelIArchive& ar, StagedLevel& level)
             name, StageScriptMap(ar, kScriptPrefabMapSize, kScriptPrefabId, nullptr, level.versioned));
     }
     const std::uint64_t objectCount = ReadCount(ar, kScriptOuterSize);
+    const std::set<std::uint32_t> freeIds(level.freeIds.begin(), level.freeIds.end());
     std::set<std::uint32_t> seen;
     for (std::uint64_t i = 0; i < objectCount; ++i)
     {
@@ -166,6 +198,7 @@ void StageScripts(LevelIArchive& ar, StagedLevel& level)
         ReadField(ar, kScriptObjectId, objectId);
         if (!seen.insert(objectId).second)
             ar.Fail(kScriptObjectId, "object " + std::to_string(objectId) + " appears twice");
+        CheckNotFree(ar, freeIds, kScriptObjectId, objectId);
         level.scripts.emplace_back(
             objectId, StageScriptMap(ar, kScriptInnerSize, kScriptId, &objectId, level.versioned));
     }
@@ -326,6 +359,7 @@ std::unique_ptr<StagedLevel> StageLevel(const std::string& bytes, bool versioned
         ReadField(ar, kVersioned, level->versioned);
     ReadVector(ar, kModuleNames, level->moduleNames);
     StageObjectTable(ar, *level);
+    CheckFamilies(ar, *level);
     StagePrefabs(ar, *level);
     StageIdLists(ar, *level);
     StageComponents(ar, *level);
@@ -369,9 +403,18 @@ void LoadLevelWithFallback(const std::string& name)
     try
     {
         LoadLevel(name, true);
+        return;
+    }
+    catch (const std::exception& error)
+    {
+        // The retry's error alone would blame any fault of a versioned file on its first element.
+        std::cout << "WARNING: level " << name << " failed to load as versioned (" << error.what()
+                  << "); trying the unversioned form\n";
     }
     catch (...)
     {
-        LoadLevel(name, false);
+        std::cout << "WARNING: level " << name
+                  << " failed to load as versioned (unknown error); trying the unversioned form\n";
     }
+    LoadLevel(name, false);
 }

@@ -4,6 +4,7 @@
 #include "Event.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
+#include "LevelFileNames.h"
 #include "LevelIArchive.h"
 #include "Observer.h"
 #include "Prototypes.h"
@@ -22,7 +23,6 @@ constexpr const char* kFlags = "Flags";
 constexpr const char* kName = "Name";
 constexpr const char* kComponents = "Components";
 constexpr const char* kScripts = "Scripts";
-constexpr const char* kChildren = "Children";
 // Component record elements.
 constexpr const char* kComponentType = "Component_Type";
 constexpr const char* kComponentParent = "Component_Parent";
@@ -106,9 +106,9 @@ std::unique_ptr<GameObject> ReadObjectRecord(LevelIArchive& ar)
     ReadField(ar, kName, object->name);
     ReadSet(ar, kComponents, object->componentTypes);
     ReadSet(ar, kScripts, object->scriptTypes);
-    ReadVector(ar, kChildren, object->family);
+    ReadVector(ar, LevelElements::kChildren, object->family);
     if (object->family.empty())
-        ar.Fail(kChildren, "the family needs its parent entry");
+        ar.Fail(LevelElements::kChildren, "the family needs its parent entry");
     return object;
 }
 
@@ -217,7 +217,7 @@ void WriteObjectRecord(LevelOArchive& ar, const GameObject& object, const std::v
     WriteField(ar, kName, object.name);
     WriteSet(ar, kComponents, object.componentTypes);
     WriteSet(ar, kScripts, object.scriptTypes);
-    WriteVector(ar, kChildren, family);
+    WriteVector(ar, LevelElements::kChildren, family);
 }
 
 void WriteComponentRecord(LevelOArchive& ar, const Component* component, std::uint32_t owner, bool versioned)

@@ -12,6 +12,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -423,15 +424,23 @@ template <typename T> class MetaMaterial : public Metadata<T>
     {
     }
 
+    // Without the hooks a level would be written or read without its material blocks and then be
+    // refused by a process that has them, so both throw instead.
     void Save(LevelOArchive& archive, const T& object) const override
     {
-        if (this->Saves(object) && MetaHooks::saveMaterial)
-            MetaHooks::saveMaterial(archive, getter(object));
+        if (!this->Saves(object))
+            return;
+        if (!MetaHooks::saveMaterial)
+            throw std::logic_error("the material field '" + this->name + "' cannot be saved: " + kNoHook);
+        MetaHooks::saveMaterial(archive, getter(object));
     }
     void Load(LevelIArchive& archive, T& object) const override
     {
-        if (this->Saves(object) && MetaHooks::loadMaterial)
-            MetaHooks::loadMaterial(archive, accessor(object));
+        if (!this->Saves(object))
+            return;
+        if (!MetaHooks::loadMaterial)
+            FailElement(archive, this->name.c_str(), std::string("the material cannot be read: ") + kNoHook);
+        MetaHooks::loadMaterial(archive, accessor(object));
     }
     void DrawEditor(T& object) const override
     {
@@ -443,6 +452,8 @@ template <typename T> class MetaMaterial : public Metadata<T>
     }
 
   private:
+    static constexpr const char* kNoHook = "no material hook is installed";
+
     Getter getter;
     Accessor accessor;
 };

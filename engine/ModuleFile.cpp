@@ -55,47 +55,33 @@ void QueueTaggedObjects(GameObjectFactory& factory, std::uint32_t tag)
         factory.QueueDestroy(object->id);
 }
 
-// The most recently freed id, else one past the last id; the last id rises with it so that CreateObject
-// never hands the same id out again.
-std::uint32_t TakeFreshId(GameObjectFactory& factory)
-{
-    std::vector<std::uint32_t> freeIds = factory.FreeIds();
-    if (!freeIds.empty())
-    {
-        const std::uint32_t id = freeIds.back();
-        freeIds.pop_back();
-        factory.SetFreeIds(std::move(freeIds));
-        return id;
-    }
-    const std::uint32_t id = factory.GetLastId() + 1;
-    factory.SetLastId(id);
-    return id;
-}
-
-// Installs the object under a fresh id with its file name, then its components and scripts.
+// Registers the object like any new one (the most recently freed id, else a new one, with nothing left
+// under it), keeping its file name; then installs its components and scripts.
 std::uint32_t MergeObject(GameObjectFactory& factory, StagedModuleObject& staged)
 {
-    const std::uint32_t id = TakeFreshId(factory);
-    staged.object->id = id;
-    GameObject* object = factory.InstallObject(std::move(staged.object));
+    const std::string name = staged.object->name;
+    GameObject* object = factory.RegisterObject(std::move(staged.object));
+    object->name = name;
+    const std::uint32_t id = object->id;
 
+    ComponentMap& components = ComponentRegistry()[id];
     for (auto& [typeId, component] : staged.components)
     {
         component->SetOwner(id);
         object->componentTypes.insert(typeId);
+        components.emplace(typeId, std::move(component));
     }
-    ComponentRegistry()[id] = std::move(staged.components);
     SystemManager::RegisterObject(object);
 
-    ScriptRegistry().erase(id);
     for (auto& [typeId, script] : staged.scripts)
     {
-        // The saved owner loses its script of this type, as older modules expect.
+        // The saved owner loses its script of this type, as older modules expect. Through the counted
+        // removal: a script pass that loaded this module looks its place up again.
         RemoveScript(script.savedOwner, typeId);
         script.script->SetOwner(id);
         object->scriptTypes.insert(typeId);
         SubscribeExactly(*script.script, script.eventTypes);
-        ScriptRegistry()[id][typeId] = std::move(script.script);
+        ScriptRegistry()[id].emplace(typeId, std::move(script.script));
     }
     if (!staged.scripts.empty())
         SystemManager::RegisterObject(object);

@@ -13,12 +13,42 @@ ScriptRegistryMap& scriptRegistry = *new ScriptRegistryMap;
 ComponentPreFabTable& componentPreFabs = *new ComponentPreFabTable;
 ScriptPreFabTable& scriptPreFabs = *new ScriptPreFabTable;
 std::uint64_t scriptErasures = 0;
+int scriptPassDepth = 0;
+std::vector<std::unique_ptr<Script>>& retiredScripts = *new std::vector<std::unique_ptr<Script>>;
 
 void CountErasure(const ComponentRegistryMap&) {}
 
 void CountErasure(const ScriptRegistryMap&)
 {
     ++scriptErasures;
+}
+
+void Dispose(std::unique_ptr<Component> component)
+{
+    component.reset();
+}
+
+// During a script pass a removed script may be the one running: it stops hearing events at once and is
+// deleted when the pass ends.
+void Dispose(std::unique_ptr<Script> script)
+{
+    if (script && scriptPassDepth > 0)
+    {
+        MakeObserverInert(*script);
+        retiredScripts.push_back(std::move(script));
+        return;
+    }
+    script.reset();
+}
+
+template <typename Map> void DisposeAll(Map& instances)
+{
+    while (!instances.empty())
+    {
+        auto instance = std::move(instances.begin()->second);
+        instances.erase(instances.begin());
+        Dispose(std::move(instance));
+    }
 }
 
 GameObject* LiveObject(std::uint32_t objectId)
@@ -40,7 +70,7 @@ template <typename Registry> void EraseOne(Registry& registry, std::uint32_t obj
     CountErasure(registry);
     GameObject* object = LiveObject(objectId);
     SystemManager::UnregisterObject(object);
-    instance.reset();
+    Dispose(std::move(instance));
     SystemManager::RegisterObject(object);
 }
 
@@ -52,7 +82,7 @@ template <typename Registry> void EraseObject(Registry& registry, std::uint32_t 
     auto instances = std::move(objectEntry->second);
     registry.erase(objectEntry);
     CountErasure(registry);
-    instances.clear();
+    DisposeAll(instances);
 }
 
 template <typename Registry> void EraseAll(Registry& registry)
@@ -60,13 +90,29 @@ template <typename Registry> void EraseAll(Registry& registry)
     Registry doomed;
     doomed.swap(registry);
     CountErasure(registry);
-    doomed.clear();
+    for (auto& entry : doomed)
+        DisposeAll(entry.second);
 }
 } // namespace
 
 std::uint64_t ScriptRegistryErasures()
 {
     return scriptErasures;
+}
+
+ScriptPassScope::ScriptPassScope()
+{
+    ++scriptPassDepth;
+}
+
+ScriptPassScope::~ScriptPassScope()
+{
+    if (--scriptPassDepth > 0)
+        return;
+    // A destructor may remove further scripts; with the pass over they go at once.
+    std::vector<std::unique_ptr<Script>> doomed;
+    doomed.swap(retiredScripts);
+    doomed.clear();
 }
 
 ComponentRegistryMap& ComponentRegistry()

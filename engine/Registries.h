@@ -43,6 +43,18 @@ ScriptPreFabTable& ScriptPreFabs();
 // scripts only through the functions below while the object factory may be updating.
 std::uint64_t ScriptRegistryErasures();
 
+// Marks a pass over the script registry. While one lives, a removed script leaves the registry and its
+// events at once but is deleted only when the outermost pass ends, so that a script may remove itself
+// (directly, or by loading a level or a module) from its own Update.
+class ScriptPassScope
+{
+  public:
+    ScriptPassScope();
+    ~ScriptPassScope();
+    ScriptPassScope(const ScriptPassScope&) = delete;
+    ScriptPassScope& operator=(const ScriptPassScope&) = delete;
+};
+
 // The component of (object, type) in the registry, or null.
 Component* FindComponent(std::uint32_t objectId, std::uint32_t typeId);
 // The script of (object, type) in the registry, or null.

@@ -292,6 +292,126 @@ TEST_F(GameObjectFactoryTest, ScriptPassSurvivesScriptsThatChangeTheWorld)
     EXPECT_EQ(factory->GetObject(1), nullptr);
 }
 
+TEST_F(GameObjectFactoryTest, ANewHolderOfAnIdInheritsNothingLeftUnderIt)
+{
+    factory->CreateObject();
+    factory->CreateObject();
+    factory->QueueDestroy(2);
+    factory->Update(0.0f);
+    factory->RegisterPrefab("Crate", std::make_unique<GameObject>(), {}, {});
+    // What a file or a destructor can leave behind: entries under the free id 2 and the next new id 3.
+    for (std::uint32_t id : {2u, 3u})
+    {
+        ComponentRegistry()[id].emplace(ComponentTypeId::kRigidBody, std::make_unique<ProbeComponent>());
+        ScriptRegistry()[id].emplace(ScriptTypeId::kPlayerScript, std::make_unique<ProbeScript>());
+    }
+    const int componentsBefore = ProbeComponent::destroyed;
+    const int scriptsBefore = ProbeScript::destroyed;
+
+    GameObject* created = factory->CreateObject();
+    GameObject* fromPrefab = factory->CreateFromPrefab("Crate");
+
+    ASSERT_EQ(created->id, 2u);
+    ASSERT_EQ(fromPrefab->id, 3u);
+    for (GameObject* object : {created, fromPrefab})
+    {
+        EXPECT_EQ(FindComponent(object->id, ComponentTypeId::kRigidBody), nullptr);
+        EXPECT_NE(FindComponent(object->id, ComponentTypeId::kTransform), nullptr);
+        EXPECT_EQ(ScriptRegistry().count(object->id), 0u);
+        EXPECT_EQ(SystemManager::GetSystem(kMotionSystemSlot)->ObjectIds().count(object->id), 0u);
+    }
+    EXPECT_EQ(ProbeComponent::destroyed, componentsBefore + 2);
+    EXPECT_EQ(ProbeScript::destroyed, scriptsBefore + 2);
+    // No ghost runs or listens.
+    factory->Update(0.1f);
+    GoalScoreEvent event(1.0f);
+    EventManager::Dispatch(&event);
+    EXPECT_TRUE(ProbeScript::updates.empty());
+    EXPECT_TRUE(ProbeScript::notified.empty());
+}
+
+// Runs its action when the registry deletes it (its clone is armed, the caller's instance is not).
+class DyingWishComponent : public Component
+{
+  public:
+    DyingWishComponent() : Component("DyingWishComponent", ComponentTypeId::kRigidBody) {}
+    DyingWishComponent(const DyingWishComponent&) = default;
+    ~DyingWishComponent() override
+    {
+        if (wish)
+            wish();
+    }
+    std::unique_ptr<Component> Clone() const override { return std::make_unique<DyingWishComponent>(*this); }
+
+    std::function<void()> wish;
+};
+
+TEST_F(GameObjectFactoryTest, AnObjectCreatedByADestructorNeverGetsTheDyingObjectsId)
+{
+    GameObject* dying = factory->CreateObject();
+    factory->CreateObject();
+    dying->AddComponent(*std::make_unique<DyingWishComponent>());
+    std::uint32_t debrisId = 0;
+    dying->GetComponentAs<DyingWishComponent>(ComponentTypeId::kRigidBody)->wish = [this, &debrisId] {
+        GameObject* debris = factory->CreateObject();
+        debris->SetName("Debris");
+        ProbeScript script;
+        debris->AddScript(script);
+        debrisId = debris->id;
+    };
+
+    factory->QueueDestroy(1);
+    factory->Update(0.5f);
+
+    // The debris took a new id and kept everything it was given; id 1 is free only now.
+    EXPECT_EQ(debrisId, 3u);
+    ASSERT_NE(factory->GetObject(3), nullptr);
+    EXPECT_EQ(factory->GetObject(3)->name, "Debris");
+    EXPECT_NE(FindComponent(3, ComponentTypeId::kTransform), nullptr);
+    ASSERT_EQ(ProbeScript::updates.size(), 1u);
+    EXPECT_EQ(ProbeScript::updates[0].owner, 3u);
+    EXPECT_EQ(factory->GetObject(1), nullptr);
+    EXPECT_EQ(factory->FreeIds(), std::vector<std::uint32_t>{1});
+    EXPECT_EQ(factory->CreateObject()->id, 1u);
+    factory->Update(0.5f);
+    EXPECT_EQ(ProbeScript::updates.size(), 2u);
+}
+
+TEST_F(GameObjectFactoryTest, MovingTheRootOfAVeryDeepFamilyMarksEveryGeneration)
+{
+    // A parent chain as deep as a level file under the size cap can make, closed into a cycle.
+    constexpr std::uint32_t kGenerations = 150000;
+    for (std::uint32_t id = 1; id <= kGenerations; ++id)
+    {
+        GameObject* object = factory->CreateObject();
+        object->family = {id - 1, id == kGenerations ? 1 : id + 1};
+    }
+    const auto transformOf = [this](std::uint32_t id) {
+        return factory->GetObject(id)->GetComponentAs<Transform>(ComponentTypeId::kTransform);
+    };
+    for (std::uint32_t id = 1; id <= kGenerations; ++id)
+    {
+        factory->GetObject(id)->SetDirty(false);
+        transformOf(id)->GetWorldMatrix();
+    }
+
+    transformOf(1)->SetTranslation({1.0f, 2.0f, 0.0f});
+
+    std::uint32_t dirtyObjects = 0;
+    std::uint32_t dirtyTransforms = 0;
+    for (std::uint32_t id = 1; id <= kGenerations; ++id)
+    {
+        dirtyObjects += factory->GetObject(id)->HasFlag(kFlagDirty) ? 1 : 0;
+        dirtyTransforms += transformOf(id)->IsDirty() ? 1 : 0;
+    }
+    EXPECT_EQ(dirtyObjects, kGenerations);
+    EXPECT_EQ(dirtyTransforms, kGenerations);
+    // Clearing touches only the object itself.
+    factory->GetObject(1)->SetDirty(false);
+    EXPECT_FALSE(factory->GetObject(1)->HasFlag(kFlagDirty));
+    EXPECT_TRUE(factory->GetObject(2)->HasFlag(kFlagDirty));
+}
+
 TEST_F(GameObjectFactoryTest, ExitDeletesEverythingItOwns)
 {
     ObjectWithBody();

@@ -11,6 +11,7 @@
 #include "SystemManager.h"
 #include "Transform.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace
@@ -310,6 +311,63 @@ TEST_F(LevelFailureTest, RecordRulesAreChecked)
                   "Observer_EventType");
 }
 
+TEST_F(LevelFailureTest, ChildrenMustBeLiveObjectsThatNameTheirParent)
+{
+    // Object 1's family is {0, 2}, object 2's is {1}.
+    const std::string parentsChildren = "<item>0</item>\n\t<item>2</item>\n</Children>";
+    for (const char* child : {"5", "6000", "1", "3"})
+    {
+        ExpectRefused(ReplaceOnce(good, parentsChildren,
+                                  std::string("<item>0</item>\n\t<item>") + child + "</item>\n</Children>"),
+                      "Children");
+    }
+    ExpectRefused(ReplaceOnce(good, "<item>1</item>\n</Children>", "<item>3</item>\n</Children>"),
+                  "Children");
+    // A child listed twice still names its parent.
+    LoadFromString(ReplaceOnce(
+        ReplaceOnce(good, parentsChildren, "<item>0</item>\n\t<item>2</item>\n\t<item>2</item>\n</Children>"),
+        "<count>2</count>\n\t<item_version>0</item_version>\n\t<item>0</item>",
+        "<count>3</count>\n\t<item_version>0</item_version>\n\t<item>0</item>"));
+    EXPECT_EQ(factory->GetObject(1)->family, (std::vector<std::uint32_t>{0, 2, 2}));
+}
+
+TEST_F(LevelFailureTest, ComponentsOrScriptsFiledUnderAFreeIdAreRefused)
+{
+    // Object 4's transform entry copied under the free id 5, and a script entry for 5.
+    const std::size_t start = good.find("<ComponentObject_ID>4<");
+    const std::size_t end = good.find("<ComponentObject_ID>6<");
+    ASSERT_NE(start, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    const std::string transformEntry = ReplaceOnce(
+        ReplaceOnce(good.substr(start, end - start), "<ComponentObject_ID>4<", "<ComponentObject_ID>5<"),
+        "<Component_Parent>4<", "<Component_Parent>5<");
+    std::string withComponents =
+        ReplaceOnce(good, "<Components_List_Outer_Size>5<", "<Components_List_Outer_Size>6<");
+    withComponents.insert(withComponents.find("<ComponentObject_ID>6<"), transformEntry);
+    const std::string scriptEntry = "<ScriptObject_ID>5</ScriptObject_ID>\n"
+                                    "<Scripts_List_Inner_Size>1</Scripts_List_Inner_Size>\n"
+                                    "<Script_ID>14</Script_ID>\n<Script_Name>OtherScript</Script_Name>\n"
+                                    "<Script_Parent>5</Script_Parent>\n<Version_Number>0</Version_Number>\n"
+                                    "<Observer_Size>0</Observer_Size>\n";
+    const std::string soundList = "<Observer_Size>2</Observer_Size>\n<Observer_EventType>12<";
+    std::string withScript = ReplaceOnce(good, "<Scripts_List_Outer_Size>2<", "<Scripts_List_Outer_Size>3<");
+    withScript = ReplaceOnce(withScript, soundList, scriptEntry + soundList);
+
+    ExpectRefused(withComponents, "ComponentObject_ID");
+    ExpectRefused(withScript, "ScriptObject_ID");
+
+    // Under an id that is empty but not free (nothing will take it) the same entries are kept.
+    const std::string freeList =
+        "<openSlots>\n\t<count>1</count>\n\t<item_version>0</item_version>\n\t<item>5</item>";
+    const std::string noFreeList = "<openSlots>\n\t<count>0</count>\n\t<item_version>0</item_version>";
+    std::string kept = ReplaceOnce(withComponents, freeList, noFreeList);
+    kept = ReplaceOnce(kept, "<Scripts_List_Outer_Size>2<", "<Scripts_List_Outer_Size>3<");
+    LoadFromString(ReplaceOnce(kept, soundList, scriptEntry + soundList));
+    EXPECT_NE(FindComponent(5, Transform::kTypeId), nullptr);
+    EXPECT_NE(FindScript(5, OtherScript::kTypeId), nullptr);
+    EXPECT_EQ(factory->CreateObject()->id, 7u);
+}
+
 TEST_F(LevelFailureTest, ARepeatedTypeIdWithinOneObjectIsRefused)
 {
     const std::string entry = "<ComponentObject_ID>1</ComponentObject_ID>\n<Components_List_Inner_Size>3<";
@@ -498,6 +556,49 @@ TEST_F(LevelFileTest, AThrowingSaveKeepsTheOldFileAndLeavesNoTemporary)
     EXPECT_FALSE(std::filesystem::exists("Levels/Arena.xml.tmp"));
 }
 
+TEST_F(LevelFileTest, ASaveOverAReadOnlyLevelFailsAndKeepsIt)
+{
+    WriteFile("Levels/Arena.xml", "old level");
+    namespace fs = std::filesystem;
+    fs::permissions("Levels/Arena.xml",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    factory->CreateObject()->AddScript(*std::make_unique<OtherScript>());
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(SaveLevel("Arena"));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find(
+                  "ERROR: level Arena not saved: Levels/Arena.xml is read-only"),
+              std::string::npos);
+    EXPECT_EQ(ReadFile("Levels/Arena.xml"), "old level");
+    EXPECT_FALSE(fs::exists("Levels/Arena.xml.tmp"));
+
+    // Once writable again it is replaced.
+    fs::permissions("Levels/Arena.xml", fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(SaveLevel("Arena"));
+    EXPECT_NE(ReadFile("Levels/Arena.xml"), "old level");
+}
+
+TEST_F(LevelFileTest, AFullDiskReportsTheSystemsReason)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full to stand in for a full disk";
+    WriteFile("Levels/Arena.xml", "old level");
+    // The temporary file lands on a device that is always full.
+    std::filesystem::create_symlink("/dev/full", "Levels/Arena.xml.tmp");
+    factory->CreateObject()->AddScript(*std::make_unique<OtherScript>());
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(SaveLevel("Arena"));
+    const std::string message = testing::internal::GetCapturedStdout();
+    EXPECT_NE(message.find("ERROR: level Arena not saved: writing Levels/Arena.xml.tmp failed: " +
+                           std::string(std::strerror(ENOSPC))),
+              std::string::npos)
+        << message;
+    EXPECT_EQ(ReadFile("Levels/Arena.xml"), "old level");
+    EXPECT_FALSE(std::filesystem::is_symlink("Levels/Arena.xml.tmp"));
+}
+
 TEST_F(LevelFileTest, ANonFiniteFieldIsSavedAsZeroWithAWarning)
 {
     GameObject* object = factory->CreateObject();
@@ -554,6 +655,40 @@ TEST_F(LevelFileTest, AMissingLevelLeavesTheBuiltWorldInPlace)
     LoadLevelWithFallback("LEVEL_1");
     ASSERT_NE(factory->GetObject(1), nullptr);
     EXPECT_EQ(factory->GetObject(1)->name, "built in code");
+}
+
+TEST_F(LevelFileTest, AFailedVersionedLoadIsReportedBeforeTheUnversionedRetry)
+{
+    UseHooks();
+    BuildSampleWorld(*factory, *doubles);
+    const std::string good = SaveToString();
+    WriteFile("Levels/Good.xml", good);
+    WriteFile("Levels/Broken.xml", ReplaceOnce(good, "<Count>-42</Count>", "<Count>many</Count>"));
+    const WorldFingerprint before = TakeFingerprint();
+
+    testing::internal::CaptureStdout();
+    std::string retryError;
+    try
+    {
+        LoadLevelWithFallback("Broken");
+    }
+    catch (const LevelFormatError& error)
+    {
+        retryError = error.what();
+    }
+    const std::string output = testing::internal::GetCapturedStdout();
+    // The warning carries the versioned attempt's own fault; the retry's only blames the first element.
+    EXPECT_EQ(
+        output.rfind("WARNING: level Broken failed to load as versioned (Levels/Broken.xml: element ", 0), 0u)
+        << output;
+    EXPECT_NE(output.find("'Count'"), std::string::npos) << output;
+    EXPECT_NE(retryError.find("'Module_Names'"), std::string::npos) << retryError;
+    EXPECT_TRUE(TakeFingerprint() == before);
+
+    // A good file loads without a word.
+    testing::internal::CaptureStdout();
+    LoadLevelWithFallback("Good");
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("WARNING"), std::string::npos);
 }
 
 // Clean-up and hooks.

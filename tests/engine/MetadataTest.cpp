@@ -369,13 +369,21 @@ TEST_F(FieldEditorTest, MaterialAndInputKindsReachTheirHooks)
         [](BehaviorInput& owner) -> Material& { return owner.material; });
     MetaInput<BehaviorInput> binding("Jump", Range(0, 0), 4);
 
-    // Without hooks nothing is written, read or drawn.
+    // Without hooks a material is neither written nor read (a level without its material blocks would
+    // be refused later), and nothing is drawn.
     std::stringstream silent;
     {
         boost::archive::xml_oarchive archive(silent);
-        material.Save(archive, input);
+        EXPECT_THROW(material.Save(archive, input), std::logic_error);
     }
     EXPECT_EQ(silent.str().find("Shader"), std::string::npos);
+    {
+        std::stringstream source("<?xml version=\"1.0\" ?><!DOCTYPE boost_serialization>"
+                                 "<boost_serialization signature=\"serialization::archive\" version=\"18\">"
+                                 "<Shader_Name>Sprite</Shader_Name>");
+        LevelIArchive archive(source);
+        EXPECT_THROW(material.Load(archive, input), LevelFormatError);
+    }
     material.DrawEditor(input);
     binding.DrawEditor(input);
 

@@ -6,6 +6,7 @@
 #include "LevelArchive.h"
 #include "ModuleFile.h"
 #include "ModuleWriter.h"
+#include "Prototypes.h"
 #include "Registries.h"
 #include "SystemManager.h"
 
@@ -19,6 +20,28 @@ struct ModuleListener : Observer
             events.push_back(*loaded);
     }
     std::vector<ModuleLoadedEvent> events;
+};
+
+// Loads the module it is given from its Update, once; it records every update it gets.
+class ModuleLoaderScript : public Script
+{
+  public:
+    static constexpr std::uint32_t kTypeId = 15;
+
+    ModuleLoaderScript() : Script("ModuleLoaderScript", kTypeId) { RegisterScriptPrototype(*this); }
+    ModuleLoaderScript(const ModuleLoaderScript&) = default;
+    std::unique_ptr<Script> Clone() const override { return std::make_unique<ModuleLoaderScript>(*this); }
+    void Update(float) override
+    {
+        updatedOwners.push_back(owner);
+        if (moduleName.empty())
+            return;
+        LoadModule(moduleName, true);
+        moduleName.clear();
+    }
+
+    std::string moduleName; // not saved: a loaded copy loads nothing
+    static inline std::vector<std::uint32_t> updatedOwners;
 };
 
 class ModuleFileTest : public LevelFileTest
@@ -199,4 +222,52 @@ TEST_F(ModuleFileTest, MalformedModulesChangeNothing)
     {
         EXPECT_NE(std::string(error.what()).find("'Tags'"), std::string::npos) << error.what();
     }
+}
+
+TEST_F(ModuleFileTest, AModuleLoadedByAScriptReplacesItsOwnersScriptsDuringTheScriptPass)
+{
+    // The module: one tag-2 object whose loader and sample scripts were saved as object 1's.
+    GameObject* saved = factory->CreateObject();
+    saved->tag = 2;
+    saved->name = "Switch";
+    saved->AddScript(*std::make_unique<ModuleLoaderScript>());
+    saved->AddScript(*std::make_unique<SampleScript>());
+    ASSERT_TRUE(SaveModule("Switch", {2}, {{saved->id}}));
+    WriteFile("Modules/Switch.xml", ReplaceOnce(ReplaceOnce(ReadFile("Modules/Switch.xml"),
+                                                            "<Script_Parent>0<", "<Script_Parent>1<"),
+                                                "<Script_Parent>0<", "<Script_Parent>1<"));
+
+    // The running level: object 1 loads the module from its loader, object 2 (tag 2) only counts, id 3
+    // is free.
+    RestartWorld();
+    listener.Subscribe(evModuleLoaded);
+    ModuleLoaderScript::updatedOwners.clear();
+    for (int i = 0; i < 3; ++i)
+        factory->CreateObject();
+    factory->GetObject(2)->tag = 2;
+    ModuleLoaderScript loader;
+    loader.moduleName = "Switch";
+    factory->GetObject(1)->AddScript(loader);
+    factory->GetObject(1)->AddScript(*std::make_unique<SampleScript>());
+    loader.moduleName.clear();
+    factory->GetObject(2)->AddScript(loader);
+    factory->QueueDestroy(3);
+
+    factory->Update(0.1f);
+
+    // The loader lost itself and its neighbour mid-pass; the pass went on to object 2 and nobody ran twice.
+    ASSERT_EQ(listener.events.size(), 1u);
+    EXPECT_EQ(listener.events[0].newIds, std::vector<std::uint32_t>{3});
+    EXPECT_EQ(ModuleLoaderScript::updatedOwners, (std::vector<std::uint32_t>{1, 2}));
+    EXPECT_EQ(FindScript(1, ModuleLoaderScript::kTypeId), nullptr);
+    EXPECT_EQ(FindScript(1, SampleScript::kTypeId), nullptr);
+    ASSERT_NE(FindScript(3, ModuleLoaderScript::kTypeId), nullptr);
+    EXPECT_EQ(FindScript(3, SampleScript::kTypeId)->GetOwner(), 3u);
+    EXPECT_TRUE(factory->GetObject(2)->IsQueuedForDestruction());
+
+    // Next frame object 2 is gone and the merged object runs; the replaced scripts never do again.
+    ModuleLoaderScript::updatedOwners.clear();
+    factory->Update(0.1f);
+    EXPECT_EQ(ModuleLoaderScript::updatedOwners, std::vector<std::uint32_t>{3});
+    EXPECT_EQ(listener.events.size(), 1u);
 }
