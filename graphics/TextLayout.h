@@ -28,9 +28,9 @@ constexpr float kGlyphPixelHeight = 128.0f;
 // character that could not be rasterised; null when glyph 0 is missing too (the character is skipped).
 const Glyph* ResolveGlyph(const GlyphTable& glyphs, char character);
 
-// The bottom-left corner of every character's glyph bitmap, in the text's local space. The cursor starts at the box's top left,
-// one line down; a line breaks after the character that crosses the box's right edge. Skipped characters
-// get the cursor's position and do not advance it.
+// The bottom-left corner of every character's glyph bitmap, in the text's local space. The cursor starts at
+// the box's top left, one line down; a line breaks after the character that crosses the box's right edge.
+// Skipped characters get the cursor's position and do not advance it.
 std::vector<Vector2> LayoutText(const std::string& text, float size, const Vector2& bottomLeft,
                                 const Vector2& topRight, const GlyphTable& glyphs);
 

@@ -100,8 +100,7 @@ TEST_F(ColorGrading, BrightColouredLightsKeepTheirHueThroughTheWholeChain)
     saturation.multiplier1 = saturation.multiplier2 = 1.0f;
     const Vector4 goalBlue(0.0f, 11.0f / 255.0f, 1.0f, 1.0f);
     const Vector4 orange(1.0f, 0.45f, 0.0f, 1.0f);
-    auto addLight = [this](float x, const Vector4& tint) -> Light&
-    {
+    auto addLight = [this](float x, const Vector4& tint) -> Light& {
         GameObject& object = MakeObject(x, 0.0f);
         Light light;
         light.size = Vector2(300.0f, 300.0f);

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <imgui.h>
 
+#include <typeinfo>
+
 namespace
 {
 using DrawingEditors = DrawingTest;
@@ -44,8 +46,13 @@ TEST_F(DrawingEditors, EveryEditorDrawsInAHeadlessFrame)
     renderer.DrawEditor();
     particles.DrawEditor();
     text.DrawEditor();
+    // Every effect of the chain shows at least one widget.
     for (auto& effect : graphics->GetEffects())
+    {
+        const float before = ImGui::GetCursorPosY();
         effect->DrawEditor();
+        EXPECT_GT(ImGui::GetCursorPosY(), before) << typeid(*effect).name();
+    }
     ImGui::End();
     ImGui::EndFrame();
     // Nothing was clicked, so nothing changed.

@@ -7,11 +7,11 @@
 #include "Texture.h"
 #include "TextureManager.h"
 
-#include <glad/gl.h>
 #include <algorithm>
 #include <cmath>
-#include <utility>
+#include <glad/gl.h>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace
 {
@@ -127,7 +127,9 @@ class HudText : public DrawingTest
     // The ink of each glyph in the band of rows [from, to), left to right.
     static std::vector<Ink> Glyphs(const std::vector<std::uint8_t>& pixels, int from, int to)
     {
-        auto inked = [&](int x, int y) { return pixels[(static_cast<std::size_t>(y) * kWidth + x) * 4] > 100; };
+        auto inked = [&](int x, int y) {
+            return pixels[(static_cast<std::size_t>(y) * kWidth + x) * 4] > 100;
+        };
         std::vector<Ink> glyphs;
         bool inRun = false;
         for (int x = 0; x < kWidth; ++x)
@@ -156,7 +158,10 @@ class HudText : public DrawingTest
     }
 
     // The window row of a world y for the settled camera at the origin.
-    static int Row(float worldY) { return static_cast<int>(std::floor(kHeight / 2.0f + worldY * kPixelsPerUnit)); }
+    static int Row(float worldY)
+    {
+        return static_cast<int>(std::floor(kHeight / 2.0f + worldY * kPixelsPerUnit));
+    }
 };
 } // namespace
 
