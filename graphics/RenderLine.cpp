@@ -82,6 +82,16 @@ void RenderLine::Forget(std::uint32_t index, const ShaderData* data)
     ++forgotten;
 }
 
+void RenderLine::Withdraw(ShaderData* data)
+{
+    if (data->firstSlot.line == this)
+        Forget(data->firstSlot.index, data);
+    for (const ShaderData::BatchSlot& slot : data->moreSlots)
+        if (slot.line == this)
+            Forget(slot.index, data);
+    data->LeaveLine(this);
+}
+
 void RenderLine::Repoint(std::uint32_t index, const ShaderData* from, ShaderData* to)
 {
     if (index < items.size() && items[index] == from)
