@@ -1,6 +1,7 @@
 #include "DrawingFixture.h"
 
 #include "BackgroundRenderer.h"
+#include "Bloom.h"
 #include "ColorEffects.h"
 #include "DayCycle.h"
 #include "Light.h"
@@ -264,5 +265,44 @@ TEST_F(ColorGrading, ABackgroundTintOfZeroIsBlackThroughTheWholeChain)
     {
         const auto p = WindowPixel(pixels, x, 100.0f);
         EXPECT_EQ(p[0] + p[1] + p[2], 0);
+    }
+}
+
+TEST_F(ColorGrading, ADarkArenaUnderABlueAndAnOrangeLightShowsBlueAndOrange)
+{
+    // A dark sky, floor and walls under the match's grade, lit by the two goals' colours. Sprites hide
+    // the light behind them, so the lights hang in front of the walls.
+    graphics->GetBackground()->GetMaterial().data.SetVector4("tint", Vector4(0.06f, 0.06f, 0.08f, 1.0f));
+    MakeSprite(0.0f, -250.0f, 800.0f, 40.0f, Vector4(0.25f, 0.25f, 0.3f, 1.0f));
+    MakeSprite(-380.0f, 0.0f, 40.0f, 500.0f, Vector4(0.25f, 0.25f, 0.3f, 1.0f));
+    MakeSprite(380.0f, 0.0f, 40.0f, 500.0f, Vector4(0.25f, 0.25f, 0.3f, 1.0f));
+    auto addLight = [this](float x, const Vector4& tint) {
+        Light light;
+        light.size = Vector2(350.0f, 350.0f);
+        light.tint = tint;
+        light.intensity = 6.0f;
+        MakeObject(x, -60.0f).AddComponent(light);
+    };
+    addLight(-220.0f, Vector4(0.0f, 11.0f / 255.0f, 1.0f, 1.0f));
+    addLight(220.0f, Vector4(1.0f, 0.5f, 0.1f, 1.0f));
+    graphics->drawDebug = false;
+    for (float bloomIntensity : {0.6f, 12.0f})
+    {
+        Effect<Bloom>().intensity = bloomIntensity;
+        Settle(2);
+        const auto pixels = ReadWindow(bloomIntensity < 1.0f ? "arena_lights" : "arena_lights_bloom12");
+        for (float x : {-220.0f, -160.0f})
+        {
+            const auto blue = WindowPixel(pixels, x, -60.0f);
+            EXPECT_GT(blue[2], 2 * blue[1]) << "blue, not cyan, at " << x << " bloom " << bloomIntensity;
+            EXPECT_GT(blue[2], blue[0] + 100) << x << " bloom " << bloomIntensity;
+        }
+        for (float x : {220.0f, 280.0f})
+        {
+            const auto orange = WindowPixel(pixels, x, -60.0f);
+            EXPECT_GT(orange[0], orange[1] + 40)
+                << "orange, not yellow, at " << x << " bloom " << bloomIntensity;
+            EXPECT_GT(orange[1], orange[2]) << x << " bloom " << bloomIntensity;
+        }
     }
 }
