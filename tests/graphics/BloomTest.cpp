@@ -137,6 +137,13 @@ TEST(BloomFields, ValuesOutsideTheRangesLoadClamped)
     wild.smoothingPasses = 11;
     LoadBloom(loaded, SaveBloom(wild));
     EXPECT_EQ(loaded.smoothingPasses, 10);
+
+    // A file cannot carry a NaN (the archive refuses it); the setters every field goes through keep the
+    // value before it.
+    SetEffectField(loaded.intensity, std::nanf(""), 0.0f, 20.0f);
+    EXPECT_EQ(loaded.intensity, 20.0f);
+    SetEffectField(loaded.threshold, Vector3(0.5f, std::nanf(""), 12.0f), 0.0f, 10.0f);
+    EXPECT_EQ(loaded.threshold, Vector3(0.5f, 4.0f, 10.0f));
 }
 
 namespace
