@@ -49,9 +49,10 @@ TEST_F(DrawingEditors, EveryEditorDrawsInAHeadlessFrame)
     // Every effect of the chain shows at least one widget.
     for (auto& effect : graphics->GetEffects())
     {
+        PostProcessingEffect& editing = *effect;
         const float before = ImGui::GetCursorPosY();
-        effect->DrawEditor();
-        EXPECT_GT(ImGui::GetCursorPosY(), before) << typeid(*effect).name();
+        editing.DrawEditor();
+        EXPECT_GT(ImGui::GetCursorPosY(), before) << typeid(editing).name();
     }
     ImGui::End();
     ImGui::EndFrame();
