@@ -1,6 +1,7 @@
 #include "Bloom.h"
 
 #include "Camera.h"
+#include "FullScreenPass.h"
 #include "Mesh.h"
 #include "RenderStats.h"
 #include "Shader.h"
@@ -8,6 +9,7 @@
 #include <glad/gl.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace
 {
@@ -25,6 +27,11 @@ const Framebuffer* Find(const std::map<void*, std::unique_ptr<Framebuffer>>& tar
 {
     auto found = targets.find(key);
     return found == targets.end() ? nullptr : found->second.get();
+}
+
+bool Usable(const Shader* shader)
+{
+    return shader != nullptr && shader->IsUsable();
 }
 
 void BindSampled(const Framebuffer& target)
@@ -76,8 +83,7 @@ void Bloom::PrepareTargets(const Camera& camera)
 
 void Bloom::DrawQuad() const
 {
-    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
-    ++GetRenderStats().drawCalls;
+    DrawIndexed(GL_TRIANGLES, 6);
 }
 
 void Bloom::BlurPasses(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float radius,
@@ -100,8 +106,17 @@ void Bloom::BlurPasses(Framebuffer& target, const Framebuffer& source, const Vec
 
 void Bloom::Apply(Camera& camera)
 {
-    if (!thresholdShader->IsUsable() || !blurShader->IsUsable() || !copyShader->IsUsable())
+    if (!Usable(thresholdShader) || !Usable(blurShader) || !Usable(copyShader))
+    {
+        // The target is already cleared: leaving it so would black out the whole frame.
+        if (!reportedUnusable)
+        {
+            std::printf("ERROR: Bloom shaders are unusable; the image passes through unchanged.\n");
+            reportedUnusable = true;
+        }
+        CopyPreviousImage(camera);
         return;
+    }
     PrepareTargets(camera);
     void* key = camera.windowContext;
     Framebuffer& thresholdTarget = *thresholdTargets[key];
@@ -169,4 +184,71 @@ void Bloom::Apply(Camera& camera)
     glBindVertexArray(0);
 }
 
-void Bloom::DrawEditor() {}
+void Bloom::DrawEditor()
+{
+    DrawFieldEditors(Descriptors(), *this);
+}
+
+namespace
+{
+constexpr float kMaxThreshold = 10.0f;
+constexpr std::int32_t kMaxSmoothingPasses = 10;
+
+FieldOptions Bounded(float step, float maximum)
+{
+    return FromVersion(1, step, 0.0f, maximum);
+}
+
+FieldOptions EditorOnly()
+{
+    FieldOptions options = FromVersion(1);
+    options.save = false;
+    return options;
+}
+
+// A float field clamped to [0, maximum] by its setter.
+void AddBounded(DescriptorList<Bloom>& fields, const char* name, float step, float maximum,
+                float Bloom::*field)
+{
+    fields.push_back(std::make_unique<Metafloat<Bloom>>(
+        name, Bounded(step, maximum), [field](const Bloom& e) { return e.*field; },
+        [field, maximum](Bloom& e, const float& v) { SetEffectField(e.*field, v, 0.0f, maximum); }));
+}
+
+void AddSwitch(DescriptorList<Bloom>& fields, const char* name, bool Bloom::*field)
+{
+    fields.push_back(std::make_unique<Metabool<Bloom>>(
+        name, EditorOnly(), [field](const Bloom& e) { return e.*field; },
+        [field](Bloom& e, const bool& v) { e.*field = v; }));
+}
+} // namespace
+
+const DescriptorList<Bloom>& Bloom::Descriptors()
+{
+    static const DescriptorList<Bloom> list = [] {
+        DescriptorList<Bloom> fields;
+        fields.push_back(std::make_unique<MetaVector3<Bloom>>(
+            "Threshold", Bounded(0.01f, kMaxThreshold), [](const Bloom& e) { return e.threshold; },
+            [](Bloom& e, const Vector3& v) { SetEffectField(e.threshold, v, 0.0f, kMaxThreshold); }));
+        AddBounded(fields, "Intensity", 0.01f, 20.0f, &Bloom::intensity);
+        AddBounded(fields, "Horizontal_Radius", 0.01f, 10.0f, &Bloom::horizontalRadius);
+        AddBounded(fields, "Vertical_Radius", 0.01f, 10.0f, &Bloom::verticalRadius);
+        AddBounded(fields, "Inner_Intensity", 0.01f, 5.0f, &Bloom::innerIntensity);
+        AddBounded(fields, "Mid_Intensity", 0.01f, 5.0f, &Bloom::midIntensity);
+        AddBounded(fields, "Outer_Intensity", 0.01f, 5.0f, &Bloom::outerIntensity);
+        AddBounded(fields, "Outermost_Intensity", 0.01f, 5.0f, &Bloom::outermostIntensity);
+        AddSwitch(fields, "Only_Bloom", &Bloom::onlyBloom);
+        fields.push_back(std::make_unique<Metafloat<Bloom>>(
+            "LOD_Offset", FromVersion(1, 0.005f), [](const Bloom& e) { return e.lodOffset; },
+            [](Bloom& e, const float& v) { SetEffectField(e.lodOffset, v); }));
+        AddSwitch(fields, "AB_Test", &Bloom::abTest);
+        fields.push_back(std::make_unique<Metaint<Bloom>>(
+            "SmoothingPasses", Bounded(0.05f, static_cast<float>(kMaxSmoothingPasses)),
+            [](const Bloom& e) { return e.smoothingPasses; },
+            [](Bloom& e, const std::int32_t& v) {
+                e.smoothingPasses = std::clamp(v, 0, kMaxSmoothingPasses);
+            }));
+        return fields;
+    }();
+    return list;
+}

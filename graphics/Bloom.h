@@ -20,7 +20,10 @@ class Bloom : public PostProcessingEffect
     void Apply(Camera& camera) override;
     void DrawEditor() override;
 
-    // The tunable fields, in editor order.
+    // The tunable fields, in editor order: "Threshold", "Intensity", "Horizontal_Radius",
+    // "Vertical_Radius", "Inner_Intensity", "Mid_Intensity", "Outer_Intensity", "Outermost_Intensity",
+    // "Only_Bloom", "LOD_Offset", "AB_Test", "SmoothingPasses". Their setters clamp to the editor ranges
+    // and ignore NaN.
     static const DescriptorList<Bloom>& Descriptors();
 
     // The bloom targets of the camera's window, or null before its first Apply.
@@ -37,7 +40,7 @@ class Bloom : public PostProcessingEffect
     float outerIntensity = 0.75f;
     float outermostIntensity = 0.5f;
     float lodOffset = 0.5f;
-    bool abTest = false;
+    bool abTest = false; // editor only: drawing never reads it
     std::int32_t smoothingPasses = 2;
     bool onlyBloom = false;
 
@@ -53,4 +56,5 @@ class Bloom : public PostProcessingEffect
     Shader* thresholdShader = nullptr;
     Shader* blurShader = nullptr;
     Shader* copyShader = nullptr;
+    bool reportedUnusable = false;
 };

@@ -118,8 +118,7 @@ void Camera::Present(const Shader& presentingShader)
     presentingShader.Use();
     presentingShader.SetInt("tex", 0);
     glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
-    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
-    ++GetRenderStats().drawCalls;
+    DrawIndexed(GL_TRIANGLES, 6);
     glBindVertexArray(0);
 }
 

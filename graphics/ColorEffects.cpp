@@ -66,12 +66,11 @@ void ColorBalancer::DrawEditor()
 
 const DescriptorList<ColorBalancer>& ColorBalancer::Descriptors()
 {
-    static const DescriptorList<ColorBalancer> list = []
-    {
+    static const DescriptorList<ColorBalancer> list = [] {
         DescriptorList<ColorBalancer> fields;
         fields.push_back(std::make_unique<MetaVector3<ColorBalancer>>(
             "Balance", Options(0.01f, 0.0f, 5.0f), [](const ColorBalancer& e) { return e.balance; },
-            [](ColorBalancer& e, const Vector3& v) { e.balance = v; }));
+            [](ColorBalancer& e, const Vector3& v) { SetEffectField(e.balance, v); }));
         return fields;
     }();
     return list;
@@ -92,15 +91,14 @@ void Tonemap::DrawEditor()
 
 const DescriptorList<Tonemap>& Tonemap::Descriptors()
 {
-    static const DescriptorList<Tonemap> list = []
-    {
+    static const DescriptorList<Tonemap> list = [] {
         DescriptorList<Tonemap> fields;
         AddFloat(
             fields, "Gamma", Options(0.005f, 0.0f, 5.0f), [](const Tonemap& e) { return e.gamma; },
-            [](Tonemap& e, const float& v) { e.gamma = v; });
+            [](Tonemap& e, const float& v) { SetEffectField(e.gamma, v); });
         AddFloat(
             fields, "Exposure", Options(0.002f, 0.0f, 10.0f), [](const Tonemap& e) { return e.exposure; },
-            [](Tonemap& e, const float& v) { e.exposure = v; });
+            [](Tonemap& e, const float& v) { SetEffectField(e.exposure, v); });
         return fields;
     }();
     return list;
@@ -127,27 +125,26 @@ void Saturation::DrawEditor()
 
 const DescriptorList<Saturation>& Saturation::Descriptors()
 {
-    static const DescriptorList<Saturation> list = []
-    {
+    static const DescriptorList<Saturation> list = [] {
         DescriptorList<Saturation> fields;
         AddFloat(
             fields, "Saturation", Options(0.01f, -5.0f, 5.0f),
             [](const Saturation& e) { return e.saturation; },
-            [](Saturation& e, const float& v) { e.saturation = v; });
+            [](Saturation& e, const float& v) { SetEffectField(e.saturation, v); });
         AddFloat(
             fields, "Whitening", Options(0.01f, -5.0f, 5.0f), [](const Saturation& e) { return e.whitening; },
-            [](Saturation& e, const float& v) { e.whitening = v; });
+            [](Saturation& e, const float& v) { SetEffectField(e.whitening, v); });
         AddFloat(
             fields, "Multiplier1", Options(0.01f, -5.0f, 50.0f),
             [](const Saturation& e) { return e.multiplier1; },
-            [](Saturation& e, const float& v) { e.multiplier1 = v; });
+            [](Saturation& e, const float& v) { SetEffectField(e.multiplier1, v); });
         AddFloat(
             fields, "Multiplier2", Options(0.01f, -5.0f, 50.0f),
             [](const Saturation& e) { return e.multiplier2; },
-            [](Saturation& e, const float& v) { e.multiplier2 = v; });
+            [](Saturation& e, const float& v) { SetEffectField(e.multiplier2, v); });
         AddFloat(
             fields, "Power", Options(0.01f, -5.0f, 50.0f), [](const Saturation& e) { return e.power; },
-            [](Saturation& e, const float& v) { e.power = v; });
+            [](Saturation& e, const float& v) { SetEffectField(e.power, v); });
         return fields;
     }();
     return list;

@@ -101,8 +101,7 @@ void DebugRenderer::DrawLines(const Matrix3& worldScreen)
     InstanceInput(7, 4, 2 * kColourBytes, colourRegion + kColourBytes);
     for (GLuint location = 8; location < 16; ++location)
         glDisableVertexAttribArray(location);
-    glDrawElementsInstanced(GL_LINES, 2, GL_UNSIGNED_INT, nullptr, static_cast<GLsizei>(count));
-    ++GetRenderStats().drawCalls;
+    DrawIndexed(GL_LINES, 2, static_cast<std::int32_t>(count));
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
@@ -140,8 +139,7 @@ void DebugRenderer::DrawPoints(const Matrix3& worldScreen)
     InstanceInput(6, 4, kPointStride, kMatrixBytes + sizeof(float));
     for (GLuint location = 7; location < 16; ++location)
         glDisableVertexAttribArray(location);
-    glDrawElementsInstanced(GL_POINTS, 1, GL_UNSIGNED_INT, nullptr, static_cast<GLsizei>(count));
-    ++GetRenderStats().drawCalls;
+    DrawIndexed(GL_POINTS, 1, static_cast<std::int32_t>(count));
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }

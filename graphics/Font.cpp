@@ -39,6 +39,11 @@ GlyphTable& Glyphs()
     return glyphs;
 }
 
+Vector2 MeasureText(const std::string& text, float size)
+{
+    return MeasureText(text, size, Glyphs());
+}
+
 void LoadFont(const char* path)
 {
     GlyphTable& glyphs = Glyphs();

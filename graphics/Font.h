@@ -11,3 +11,6 @@ void LoadFont(const char* path = kFontPath);
 
 // The glyph table, 128 entries, empty until LoadFont.
 GlyphTable& Glyphs();
+
+// MeasureText with the font's glyphs, for centring and right-aligning menu and HUD text.
+Vector2 MeasureText(const std::string& text, float size);

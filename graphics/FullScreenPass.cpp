@@ -3,6 +3,7 @@
 #include "Camera.h"
 #include "Graphics.h"
 #include "Mesh.h"
+#include "RenderStats.h"
 #include "Shader.h"
 
 #include <glad/gl.h>
@@ -22,7 +23,7 @@ void BindImage(std::uint32_t glTexture)
 void DrawQuadOnce()
 {
     glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
-    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    DrawIndexed(GL_TRIANGLES, 6);
 }
 
 void CopyPreviousImage(Camera& camera)

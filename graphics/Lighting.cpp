@@ -237,8 +237,7 @@ void Lighting::DrawEditor()
 
 const DescriptorList<Lighting>& Lighting::Descriptors()
 {
-    static const DescriptorList<Lighting> list = []
-    {
+    static const DescriptorList<Lighting> list = [] {
         DescriptorList<Lighting> fields;
         FieldOptions radius;
         radius.firstVersion = 1;
@@ -247,7 +246,7 @@ const DescriptorList<Lighting>& Lighting::Descriptors()
         radius.maximum = 1.0f;
         fields.push_back(std::make_unique<Metafloat<Lighting>>(
             "Blur_Radius", radius, [](const Lighting& e) { return e.blurRadius; },
-            [](Lighting& e, const float& v) { e.blurRadius = v; }));
+            [](Lighting& e, const float& v) { SetEffectField(e.blurRadius, v); }));
         FieldOptions only;
         only.firstVersion = 1;
         only.save = false;

@@ -8,7 +8,7 @@
 
 Material::Material(const std::string& materialName, Shader* materialShader, std::int32_t materialOrder,
                    const MaterialRenderState& state)
-    : name(materialName), order(materialOrder), shader(materialShader), renderState(state)
+    : name(materialName), shader(materialShader), order(materialOrder), renderState(state)
 {
     if (shader != nullptr)
         data = shader->GetTemplate();
@@ -16,7 +16,7 @@ Material::Material(const std::string& materialName, Shader* materialShader, std:
 
 Material::Material(const Material& other)
     : needsRegistration(other.needsRegistration || other.batch == nullptr), name(other.name),
-      order(other.order), shader(other.shader), batch(other.batch), data(other.data),
+      shader(other.shader), batch(other.batch), data(other.data), order(other.order),
       renderState(other.renderState)
 {
 }
@@ -37,7 +37,7 @@ Material& Material::operator=(const Material& other)
 
 Material::Material(Material&& other) noexcept
     : needsRegistration(other.needsRegistration || other.batch == nullptr), name(std::move(other.name)),
-      order(other.order), shader(other.shader), batch(std::move(other.batch)), data(std::move(other.data)),
+      shader(other.shader), batch(std::move(other.batch)), data(std::move(other.data)), order(other.order),
       renderState(other.renderState)
 {
     other.needsRegistration = true;
@@ -62,6 +62,15 @@ void Material::Submit()
 {
     if (gGraphics == nullptr || shader == nullptr)
         return;
+    UpdateRegistration();
+    if (batch != nullptr)
+        batch->Add(&data);
+}
+
+void Material::UpdateRegistration()
+{
+    if (gGraphics == nullptr || shader == nullptr)
+        return;
     if (needsRegistration)
     {
         Register();
@@ -72,8 +81,6 @@ void Material::Submit()
         batch.reset();
         Register();
     }
-    if (batch != nullptr)
-        batch->Add(&data);
 }
 
 void Material::Register()
@@ -82,5 +89,43 @@ void Material::Register()
     if (batch != nullptr && !batch->IsDropped() && batch->GetOrder() == order &&
         batch->GetShader() == shader && batch->GetRenderState() == renderState)
         return;
+    if (batch != nullptr)
+        batch->Withdraw(&data);
     batch = gGraphics->FindOrCreateBatch(order, shader, renderState);
+}
+
+void Material::SetOrder(std::int32_t newOrder)
+{
+    order = newOrder;
+    needsRegistration = true;
+}
+
+void Material::SetRenderState(const MaterialRenderState& newState)
+{
+    renderState = newState;
+    needsRegistration = true;
+}
+
+void Material::SetBlendMode(std::uint32_t blendMode)
+{
+    renderState.blendMode = blendMode;
+    needsRegistration = true;
+}
+
+void Material::SetSortByDepth(bool sortByDepth)
+{
+    renderState.sortByDepth = sortByDepth;
+    needsRegistration = true;
+}
+
+void Material::SetWriteDepth(bool writeDepth)
+{
+    renderState.writeDepth = writeDepth;
+    needsRegistration = true;
+}
+
+void Material::SetDepthTest(std::uint32_t depthTest)
+{
+    renderState.depthTest = depthTest;
+    needsRegistration = true;
 }

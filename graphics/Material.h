@@ -29,14 +29,30 @@ class Material
     // Appends this frame's instance to the batch, registering first when needed. The batch points at
     // `data` until the frame is drawn; a material destroyed before then is simply not drawn.
     void Submit();
-    // Finds or creates the batch of this material's order, shader and render state.
+    // Registers when marked or when the batch was dropped; Submit does this first.
+    void UpdateRegistration();
+    // Finds or creates the batch of this material's order, shader and render state. A material that moves
+    // to another batch takes its pending instance out of the old one.
     void Register();
+
+    std::int32_t GetOrder() const { return order; }
+    const MaterialRenderState& GetRenderState() const { return renderState; }
+    // The batch key's setters: each marks the material, so its next submission moves it to the batch of
+    // the new key.
+    void SetOrder(std::int32_t newOrder);
+    void SetRenderState(const MaterialRenderState& newState);
+    void SetBlendMode(std::uint32_t blendMode);
+    void SetSortByDepth(bool sortByDepth);
+    void SetWriteDepth(bool writeDepth);
+    void SetDepthTest(std::uint32_t depthTest);
 
     bool needsRegistration = true;
     std::string name;
-    std::int32_t order = 0;
     Shader* shader = nullptr;
     std::shared_ptr<RenderLine> batch;
     ShaderData data;
+
+  private:
+    std::int32_t order = 0;
     MaterialRenderState renderState;
 };

@@ -20,23 +20,34 @@ bool PickTexture(const char* label, int& id)
 bool EditMaterial(Material& material)
 {
     bool changed = false;
-    float order = static_cast<float>(material.order);
+    // Each change goes through the material's setters, which mark it to move to its new batch.
+    float order = static_cast<float>(material.GetOrder());
     if (ImGui::DragFloat("Order", &order, 0.1f, 0.0f, 5000.0f, "%.0f"))
     {
-        material.order = static_cast<std::int32_t>(order);
+        material.SetOrder(static_cast<std::int32_t>(order));
         changed = true;
     }
     const char* labels[kBlendModes.size()];
     for (std::size_t index = 0; index < kBlendModes.size(); ++index)
         labels[index] = kBlendModes[index].label;
-    int blend = static_cast<int>(material.renderState.blendMode);
+    int blend = static_cast<int>(material.GetRenderState().blendMode);
     if (ImGui::Combo("Blend Modes", &blend, labels, static_cast<int>(kBlendModes.size())))
     {
-        material.renderState.blendMode = static_cast<std::uint32_t>(blend);
+        material.SetBlendMode(static_cast<std::uint32_t>(blend));
         changed = true;
     }
-    changed |= ImGui::Checkbox("Sort by depth", &material.renderState.sortByDepth);
-    changed |= ImGui::Checkbox("Write to depth buffer", &material.renderState.writeDepth);
+    bool sortByDepth = material.GetRenderState().sortByDepth;
+    if (ImGui::Checkbox("Sort by depth", &sortByDepth))
+    {
+        material.SetSortByDepth(sortByDepth);
+        changed = true;
+    }
+    bool writeDepth = material.GetRenderState().writeDepth;
+    if (ImGui::Checkbox("Write to depth buffer", &writeDepth))
+    {
+        material.SetWriteDepth(writeDepth);
+        changed = true;
+    }
     Texture* current = material.data.GetUInt("texture");
     int id = current != nullptr ? static_cast<int>(current->id) : 0;
     if (PickTexture(kChangeTexture, id))

@@ -99,9 +99,9 @@ void CopyValue(const ShaderAttribute& attribute, const ShaderData& scratch,
 
 void SaveMaterialBlock(LevelOArchive& archive, const Material& material)
 {
-    const MaterialRenderState& state = material.renderState;
+    const MaterialRenderState& state = material.GetRenderState();
     WriteField(archive, "Name", material.name);
-    WriteField(archive, "Order", material.order);
+    WriteField(archive, "Order", material.GetOrder());
     WriteField(archive, "Shader_Name",
                material.shader != nullptr ? material.shader->GetName() : std::string());
     WriteField(archive, "Blend_Mode", state.blendMode);

@@ -104,20 +104,7 @@ void ParticleComponent::Update(float dt, const Vector2& translation, float rotat
 void ParticleComponent::RegisterMaterial()
 {
     // Spawned copies share the component material's batch, so bring its link up to date first.
-    if (gGraphics == nullptr || material.shader == nullptr)
-    {
-        return;
-    }
-    if (material.needsRegistration)
-    {
-        material.Register();
-        material.needsRegistration = false;
-    }
-    else if (material.batch != nullptr && material.batch->IsDropped())
-    {
-        material.batch.reset();
-        material.Register();
-    }
+    material.UpdateRegistration();
 }
 
 void ParticleComponent::OnSpawn(const Particle& particle)

@@ -1,6 +1,9 @@
 #pragma once
+#include "Math.h"
 #include "VersionedClass.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 class Camera;
@@ -22,3 +25,18 @@ class PostProcessingEffect : public VersionedClass
     // The class's current data version.
     virtual std::uint32_t GetVersion() const { return 1; }
 };
+
+// Field setters of the effects, for files and editors: a NaN leaves the field as it was, and a value
+// outside [minimum, maximum] is clamped to it.
+inline void SetEffectField(float& field, float value, float minimum = -INFINITY, float maximum = INFINITY)
+{
+    if (!std::isnan(value))
+        field = std::clamp(value, minimum, maximum);
+}
+inline void SetEffectField(Vector3& field, const Vector3& value, float minimum = -INFINITY,
+                           float maximum = INFINITY)
+{
+    SetEffectField(field.x, value.x, minimum, maximum);
+    SetEffectField(field.y, value.y, minimum, maximum);
+    SetEffectField(field.z, value.z, minimum, maximum);
+}

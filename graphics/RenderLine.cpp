@@ -47,12 +47,6 @@ const void* OffsetPointer(std::uint64_t offset)
 }
 } // namespace
 
-RenderStats& GetRenderStats()
-{
-    static RenderStats stats;
-    return stats;
-}
-
 RenderLine::RenderLine(std::int32_t lineOrder, Shader* lineShader, const MaterialRenderState& state)
     : order(lineOrder), shader(lineShader), renderState(state), stride(lineShader->GetTemplate().stride)
 {
@@ -88,6 +82,16 @@ void RenderLine::Forget(std::uint32_t index, const ShaderData* data)
     ++forgotten;
 }
 
+void RenderLine::Withdraw(ShaderData* data)
+{
+    if (data->firstSlot.line == this)
+        Forget(data->firstSlot.index, data);
+    for (const ShaderData::BatchSlot& slot : data->moreSlots)
+        if (slot.line == this)
+            Forget(slot.index, data);
+    data->LeaveLine(this);
+}
+
 void RenderLine::Repoint(std::uint32_t index, const ShaderData* from, ShaderData* to)
 {
     if (index < items.size() && items[index] == from)
@@ -113,8 +117,9 @@ void RenderLine::DropForgotten()
 void RenderLine::SortByDepth()
 {
     DropForgotten();
-    const auto deeperFirst = [](const ShaderData* a, const ShaderData* b)
-    { return SortDepth(a->depth) > SortDepth(b->depth); };
+    const auto deeperFirst = [](const ShaderData* a, const ShaderData* b) {
+        return SortDepth(a->depth) > SortDepth(b->depth);
+    };
     if (std::is_sorted(items.begin(), items.end(), deeperFirst))
         return;
     // Equal depths keep their submission order; sorting (depth, index) keys in a kept buffer gives that
@@ -124,9 +129,9 @@ void RenderLine::SortByDepth()
     {
         sortKeys.push_back({SortDepth(items[index]->depth), static_cast<std::uint32_t>(index)});
     }
-    std::sort(sortKeys.begin(), sortKeys.end(),
-              [](const SortKey& a, const SortKey& b)
-              { return a.depth != b.depth ? a.depth > b.depth : a.index < b.index; });
+    std::sort(sortKeys.begin(), sortKeys.end(), [](const SortKey& a, const SortKey& b) {
+        return a.depth != b.depth ? a.depth > b.depth : a.index < b.index;
+    });
     sortedItems.clear();
     for (const SortKey& key : sortKeys)
     {
@@ -274,9 +279,7 @@ void RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slic
     SetVertexInputs();
     shader->SetInt(kDrawOrdinal, static_cast<std::int32_t>(slice.next + first));
     const auto count = static_cast<GLsizei>(last - first);
-    glDrawElementsInstanced(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr, count);
-
-    ++stats.drawCalls;
+    DrawIndexed(GL_TRIANGLES, 6, count);
     ++stats.instancedDraws;
     stats.instances += static_cast<std::uint64_t>(count);
     stats.bytesUploaded += bytes;

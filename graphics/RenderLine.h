@@ -40,6 +40,8 @@ class RenderLine
     void Draw(const Matrix3& worldScreen, DepthSlice& slice);
     // Empties the batch for the next frame.
     void Reset();
+    // Takes the data's pending instances out of the batch (its material moved to another batch).
+    void Withdraw(ShaderData* data);
     // Closes the gaps that destroyed data left, keeping the order of the rest.
     void DropForgotten();
 

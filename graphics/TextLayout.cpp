@@ -19,27 +19,16 @@ std::vector<Vector2> LayoutText(const std::string& text, float size, const Vecto
     Vector2 cursor(bottomLeft.x, topRight.y - size);
     for (std::size_t i = 0; i < text.size(); ++i)
     {
-        const char c = text[i];
-        const Glyph* glyph = ResolveGlyph(glyphs, c);
+        const Glyph* glyph = ResolveGlyph(glyphs, text[i]);
         if (glyph == nullptr)
         {
             positions[i] = cursor;
             continue;
         }
-        Vector2 position(cursor.x + glyph->bearing.x * s, cursor.y - (glyph->size.y - glyph->bearing.y) * s);
-        // Hand-tuned nudges the game's text was laid out with.
-        if (c == 'm')
-        {
-            position.x += glyph->bearing.x * 5.5f * s;
-        }
-        if (c == 'i' || c == 'I' || c == 'l' || c == 'L')
-        {
-            position.x -= 2.0f * glyph->bearing.x * s;
-        }
-        if (c == 'w' || c == 'W')
-        {
-            cursor.x -= static_cast<float>(glyph->advance) / 256.0f * s;
-        }
+        // The glyph bitmap's bottom-left corner: bearing x right of the cursor, its rows below the top
+        // bearing hanging under the base line.
+        const Vector2 position(cursor.x + glyph->bearing.x * s,
+                               cursor.y - (glyph->size.y - glyph->bearing.y) * s);
         positions[i] = position;
 
         cursor.x += static_cast<float>(glyph->advance) / 64.0f * s;
@@ -56,6 +45,21 @@ Matrix3 CharacterMatrix(const Vector2& translation, float rotation, const Vector
                         const Glyph& glyph, float size)
 {
     const float s = size / kGlyphPixelHeight;
+    const Vector2 scaled(glyph.size.x * s, glyph.size.y * s);
+    // The quad is centred on its origin, so it moves by half its size to cover the bitmap's rectangle.
     return TranslationMatrix(translation.x, translation.y) * RotationMatrix(rotation) *
-           TranslationMatrix(position.x, position.y) * ScaleMatrix(glyph.size.x * s, glyph.size.y * s);
+           TranslationMatrix(position.x + 0.5f * scaled.x, position.y + 0.5f * scaled.y) *
+           ScaleMatrix(scaled.x, scaled.y);
+}
+
+Vector2 MeasureText(const std::string& text, float size, const GlyphTable& glyphs)
+{
+    const float s = size / kGlyphPixelHeight;
+    float width = 0.0f;
+    for (const char c : text)
+    {
+        if (const Glyph* glyph = ResolveGlyph(glyphs, c))
+            width += static_cast<float>(glyph->advance) / 64.0f * s;
+    }
+    return text.empty() ? Vector2(0.0f, 0.0f) : Vector2(width, size);
 }

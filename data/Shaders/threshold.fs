@@ -8,6 +8,12 @@ uniform float intensity;
 
 void main()
 {
-    vec3 colour = texture(tex, vUv).rgb;
-    fragColour = vec4(max(colour - threshold, vec3(0.0)) * intensity, 1.0);
+    vec3 colour = max(texture(tex, vUv).rgb, vec3(0.0));
+    // The share of the colour above its threshold, taken from the whole colour rather than channel by
+    // channel: subtracting per channel would tint the glow of a saturated light towards its strongest
+    // channel and leave out the others.
+    vec3 safeColour = max(colour, vec3(1e-6));
+    vec3 above = max(colour - threshold, vec3(0.0)) / safeColour;
+    float share = max(above.r, max(above.g, above.b));
+    fragColour = vec4(colour * share * intensity, 1.0);
 }

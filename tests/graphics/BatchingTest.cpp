@@ -19,7 +19,7 @@ TEST_F(GraphicsTest, MaterialsShareABatchOnlyWithTheSameState)
     Material first = graphics->GetMaterial(Graphics::dmBasic);
     Material second = graphics->GetMaterial(Graphics::dmBasic);
     Material additive = graphics->GetMaterial(Graphics::dmBasic);
-    additive.renderState.blendMode = bmAdditive;
+    additive.SetBlendMode(bmAdditive);
     first.Submit();
     second.Submit();
     additive.Submit();
@@ -232,7 +232,7 @@ TEST_F(GraphicsTest, EverySlotOfADestroyedMaterialLeavesEvenAcrossBatchesAndSort
     others[1].Submit();
     twice->Submit();
     std::shared_ptr<RenderLine> sprites = twice->batch;
-    twice->order = 1500;
+    twice->SetOrder(1500);
     twice->Register();
     twice->Submit();
     std::shared_ptr<RenderLine> other = twice->batch;
@@ -291,7 +291,7 @@ TEST_F(GraphicsTest, MovesCarryAPendingSubmissionAndCopiesDoNot)
 TEST_F(GraphicsTest, ABatchDestroyedBeforeItsDataLeavesNoSlotBehind)
 {
     Material material = graphics->GetMaterial(Graphics::dmBasic);
-    auto line = std::make_unique<RenderLine>(7, material.shader, material.renderState);
+    auto line = std::make_unique<RenderLine>(7, material.shader, material.GetRenderState());
     line->Add(&material.data);
     line.reset();
     // Nothing points back at the freed batch: moving and destroying the data touch no batch.

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <imgui.h>
 
+#include <typeinfo>
+
 namespace
 {
 using DrawingEditors = DrawingTest;
@@ -44,8 +46,14 @@ TEST_F(DrawingEditors, EveryEditorDrawsInAHeadlessFrame)
     renderer.DrawEditor();
     particles.DrawEditor();
     text.DrawEditor();
+    // Every effect of the chain shows at least one widget.
     for (auto& effect : graphics->GetEffects())
-        effect->DrawEditor();
+    {
+        PostProcessingEffect& editing = *effect;
+        const float before = ImGui::GetCursorPosY();
+        editing.DrawEditor();
+        EXPECT_GT(ImGui::GetCursorPosY(), before) << typeid(editing).name();
+    }
     ImGui::End();
     ImGui::EndFrame();
     // Nothing was clicked, so nothing changed.

@@ -44,8 +44,7 @@ void WireWindowAccess()
     access.count = [] { return std::size_t{1}; };
     access.context = [](std::size_t) { return WindowProvider::GetGLContext(0); };
     access.makeCurrent = [](std::size_t) { WindowProvider::MakeCurrent(0); };
-    access.size = [](std::size_t, int& w, int& h)
-    {
+    access.size = [](std::size_t, int& w, int& h) {
         w = WindowProvider::GetWindowWidth(0);
         h = WindowProvider::GetWindowHeight(0);
     };
@@ -58,6 +57,11 @@ void WireWindowAccess()
 int DrawingGlErrors()
 {
     return glErrors;
+}
+
+void ResetDrawingGlErrors()
+{
+    glErrors = 0;
 }
 
 void DrawingTest::SetUp()

@@ -70,5 +70,6 @@ template <typename Keep> void DrawingTest::KeepEffects(Keep keep)
     std::erase_if(effects, [&](const auto& effect) { return !keep(effect.get()); });
 }
 
-// Counts GL errors reported through the debug output.
+// Counts GL errors reported through the debug output; a test that provokes some on purpose resets it.
 int DrawingGlErrors();
+void ResetDrawingGlErrors();

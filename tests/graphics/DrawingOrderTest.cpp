@@ -3,7 +3,10 @@
 #include "BackgroundRenderer.h"
 #include "ColorEffects.h"
 #include "Light.h"
+#include "Material.h"
 #include "ParticleComponent.h"
+#include "PostProcessingEffect.h"
+#include "RenderLine.h"
 #include "Renderer.h"
 #include "TextRenderer.h"
 
@@ -38,7 +41,7 @@ TEST_F(DrawingOrder, TextShowsOverItsPanelAtTheSameDepth)
 {
     GameObject& panel =
         MakeSprite(0.0f, 0.0f, 600.0f, 300.0f, Vector4(0.0f, 0.0f, 1.0f, 1.0f), "WhitePixel", 0.1f);
-    GetRenderer(panel)->material.order = 998;
+    GetRenderer(panel)->material.SetOrder(998);
     GameObject& label = MakeObject(0.0f, 0.0f);
     TextRenderer text;
     text.SetText("HHHH");
@@ -161,4 +164,52 @@ TEST_F(DrawingOrder, AWholeSceneDrawsThroughTheWholeChain)
         for (float y = 190.0f; y < 270.0f; y += 4.0f)
             textPixels += Sum(WindowPixel(pixels, x, y)) > 600 ? 1 : 0;
     EXPECT_GT(textPixels, 40) << "white text on the dark panel";
+}
+
+TEST_F(DrawingOrder, AMaterialsNewLayerAndBlendTakeEffectFromItsNextFrame)
+{
+    KeepEffects([](PostProcessingEffect*) { return false; });
+    GameObject& mover = MakeSprite(0.0f, 0.0f, 100.0f, 100.0f, Vector4(1.0f, 0.0f, 0.0f, 1.0f));
+    GameObject& middle = MakeSprite(0.0f, 0.0f, 100.0f, 100.0f, Vector4(0.0f, 1.0f, 0.0f, 1.0f));
+    GetRenderer(middle)->material.SetOrder(3000);
+    Material& material = GetRenderer(mover)->material;
+    Settle();
+    EXPECT_TRUE(IsGreen(WindowPixel(ReadWindow(), 0.0f, 0.0f))) << "order 1000 draws under 3000";
+    const std::shared_ptr<RenderLine> old = material.batch;
+
+    material.SetOrder(5000);
+    Frame();
+    EXPECT_TRUE(IsRed(WindowPixel(ReadWindow(), 0.0f, 0.0f))) << "order 5000 draws over 3000";
+    EXPECT_EQ(material.batch->GetOrder(), 5000);
+    EXPECT_EQ(graphics->GetLayers().count(1000), 0u) << "the left layer emptied and went";
+    EXPECT_EQ(old.use_count(), 1) << "only this test still holds the old batch";
+
+    // Half-transparent red over the green: blended, then added where the target's alpha reads 1.
+    GetRenderer(mover)->tint = Vector4(1.0f, 0.0f, 0.0f, 0.5f);
+    Frame();
+    auto texel = ImageTexel(ReadCameraImage(), 0.0f, 0.0f);
+    EXPECT_NEAR(texel[0], 0.5f, 0.01f);
+    EXPECT_NEAR(texel[1], 0.5f, 0.01f);
+    material.SetBlendMode(bmAdditive);
+    Frame();
+    texel = ImageTexel(ReadCameraImage(), 0.0f, 0.0f);
+    EXPECT_NEAR(texel[0], 0.5f, 0.01f);
+    EXPECT_NEAR(texel[1], 1.0f, 0.01f);
+}
+
+TEST_F(DrawingOrder, AMaterialMovedAfterSubmittingLeavesNothingInItsOldBatch)
+{
+    GameObject& mover = MakeSprite(0.0f, 0.0f, 100.0f, 100.0f, Vector4(1.0f, 0.0f, 0.0f, 1.0f));
+    Material& material = GetRenderer(mover)->material;
+    material.Submit();
+    const std::shared_ptr<RenderLine> old = material.batch;
+    ASSERT_EQ(old->GetInstanceCount(), 1u);
+    material.SetWriteDepth(false);
+    material.Submit();
+    EXPECT_NE(material.batch.get(), old.get());
+    EXPECT_EQ(old->GetInstanceCount(), 0u);
+    for (const ShaderData* item : old->GetItems())
+        EXPECT_NE(item, &material.data);
+    EXPECT_EQ(material.batch->GetInstanceCount(), 1u);
+    Frame();
 }

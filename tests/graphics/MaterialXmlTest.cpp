@@ -55,7 +55,7 @@ TEST_F(GraphicsTest, AMaterialRoundTripsThroughItsXmlBlock)
     material.data.SetFloat("emissiveMultiplier", 2.5f);
     material.data.SetInt("flipTexture", 1);
     material.data.SetUInt("emissiveTexture", &TextureManager::GetTexture("WhitePixel"));
-    material.renderState.blendMode = bmOneOne;
+    material.SetBlendMode(bmOneOne);
     const std::string text = Save(material);
 
     const auto sizeAt = text.find("<ShaderData_Data_Size>");
@@ -68,9 +68,9 @@ TEST_F(GraphicsTest, AMaterialRoundTripsThroughItsXmlBlock)
 
     const Material loaded = Load(text);
     EXPECT_EQ(loaded.name, "basic");
-    EXPECT_EQ(loaded.order, 1000);
+    EXPECT_EQ(loaded.GetOrder(), 1000);
     EXPECT_EQ(loaded.shader, graphics->GetShader("basic"));
-    EXPECT_EQ(loaded.renderState, material.renderState);
+    EXPECT_EQ(loaded.GetRenderState(), material.GetRenderState());
     EXPECT_TRUE(loaded.needsRegistration);
     EXPECT_EQ(loaded.data.GetVector4("tint"), Vector4(1.0f, 0.5f, 0.25f, 1.0f));
     EXPECT_EQ(loaded.data.GetFloat("emissiveMultiplier"), 2.5f);
@@ -148,7 +148,7 @@ TEST_F(GraphicsTest, TheMaterialAndTextureEditorsDrawHeadless)
     ImGui::End();
     ImGui::EndFrame();
     EXPECT_EQ(textureName, "WhitePixel");
-    EXPECT_EQ(material.order, 1000);
+    EXPECT_EQ(material.GetOrder(), 1000);
 
     ImGui::DestroyContext(context);
     ImGui::SetCurrentContext(previous);

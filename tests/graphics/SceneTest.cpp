@@ -208,7 +208,7 @@ TEST_F(GraphicsTest, AFullFrameDrawsEveryBlendModeDebugShapesAndBloom)
         Material& square =
             scene.Add(Graphics::dmBasic, {x, 130}, {100, 140},
                       {tints[mode][0], tints[mode][1], tints[mode][2], tints[mode][3]}, "WhitePixel", 0.1f);
-        square.renderState.blendMode = mode;
+        square.SetBlendMode(mode);
     }
     Material& glow = scene.Add(Graphics::dmBasic, {0, -150}, {50, 50}, {0, 0, 0, 1});
     glow.data.SetUInt("emissiveTexture", &TextureManager::GetTexture("WhitePixel"));

@@ -54,19 +54,20 @@ TEST(TextLayout, ALineBreaksAfterTheCharacterThatCrossesTheEdge)
     EXPECT_FLOAT_EQ(narrow[2].x, narrow[0].x);
 }
 
-TEST(TextLayout, TheHandTunedNudgesApply)
+TEST(TextLayout, EveryCharacterAdvancesByItsOwnAdvanceAndMeasuresTheSame)
 {
-    const GlyphTable glyphs = SyntheticGlyphs();
-    const auto m = LayoutText("m", 128.0f, {0.0f, 0.0f}, {1e6f, 0.0f}, glyphs);
-    EXPECT_FLOAT_EQ(m[0].x, 4.0f + 4.0f * 5.5f);
-    for (const char* narrow : {"i", "I", "l", "L"})
-    {
-        EXPECT_FLOAT_EQ(LayoutText(narrow, 128.0f, {0.0f, 0.0f}, {1e6f, 0.0f}, glyphs)[0].x, -4.0f) << narrow;
-    }
-    // "w" and "W" advance by three quarters.
-    const auto w = LayoutText("wWa", 128.0f, {0.0f, 0.0f}, {1e6f, 0.0f}, glyphs);
-    EXPECT_FLOAT_EQ(w[1].x, 4.0f + 96.0f);
-    EXPECT_FLOAT_EQ(w[2].x, 4.0f + 192.0f);
+    GlyphTable glyphs = SyntheticGlyphs();
+    glyphs['i'].advance = 40 * 64;
+    const std::string text = "mwiWlL";
+    const auto positions = LayoutText(text, 128.0f, {0.0f, 0.0f}, {1e6f, 0.0f}, glyphs);
+    const float expected[] = {4.0f, 132.0f, 260.0f, 300.0f, 428.0f, 556.0f};
+    for (std::size_t i = 0; i < text.size(); ++i)
+        EXPECT_FLOAT_EQ(positions[i].x, expected[i]) << text[i];
+    EXPECT_EQ(MeasureText(text, 128.0f, glyphs), Vector2(5.0f * 128.0f + 40.0f, 128.0f));
+    EXPECT_EQ(MeasureText("ab", 64.0f, glyphs), Vector2(128.0f, 64.0f));
+    EXPECT_EQ(MeasureText("", 64.0f, glyphs), Vector2(0.0f, 0.0f));
+    glyphs[0].advance = 10 * 64;
+    EXPECT_EQ(MeasureText("\xC3\xA9", 128.0f, glyphs), Vector2(20.0f, 128.0f));
 }
 
 TEST(TextLayout, BytesOutsideAsciiAndMissingGlyphsUseGlyphZero)
@@ -98,9 +99,13 @@ TEST(TextLayout, CharacterQuadsTakeTheObjectTransformAndTheGlyphSize)
 {
     GlyphTable glyphs = SyntheticGlyphs();
     const Matrix3 model = CharacterMatrix({100.0f, 50.0f}, 90.0f, {10.0f, 0.0f}, glyphs['a'], 64.0f);
+    // The quad (32 x 50) covers the bitmap from its bottom-left corner at (10, 0), turned a quarter.
+    const Vector2 corner = model.TransformPoint({-0.5f, -0.5f});
+    EXPECT_NEAR(corner.x, 100.0f, 1e-4f);
+    EXPECT_NEAR(corner.y, 60.0f, 1e-4f);
     const Vector2 centre = model.TransformPoint({0.0f, 0.0f});
-    EXPECT_NEAR(centre.x, 100.0f, 1e-4f);
-    EXPECT_NEAR(centre.y, 60.0f, 1e-4f);
+    EXPECT_NEAR(centre.x, 75.0f, 1e-4f);
+    EXPECT_NEAR(centre.y, 76.0f, 1e-4f);
     // The quad's x axis (32 wide) now points up.
     EXPECT_NEAR(model(1, 0), 32.0f, 1e-4f);
 }
