@@ -61,7 +61,7 @@ mount --make-rslave "$root/dev"
 environment=(HOME=/root TERM=dumb LANG=C.UTF-8 CI=true PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
 [ -z "${JOBS:-}" ] || environment+=(JOBS="$JOBS")
 
-echo "fresh-check: running CI in $root (full log: $log)"
+echo "fresh-check: running CI on $(git -C "$checkout" log -1 --format='%h %s') in $root (full log: $log)"
 status=0
 env -i "${environment[@]}" chroot "$root" /bin/bash -c 'cd /root/glimmock && bash .ci/run' > "$log" 2>&1 &
 ci=$!
