@@ -1,5 +1,5 @@
-#include "InputRecording.h"
 #include "TestSandbox.h"
+#include "InputRecording.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,8 @@ std::filesystem::path ExitingChildsFolder(bool ownSandbox)
         if (ownSandbox)
             EnterTestSandbox("sandbox_probe");
         const std::string made = TestSandboxFolder().string();
-        const bool written = write(pipeEnds[1], made.data(), made.size()) == static_cast<ssize_t>(made.size());
+        const bool written =
+            write(pipeEnds[1], made.data(), made.size()) == static_cast<ssize_t>(made.size());
         close(pipeEnds[1]);
         std::exit(written && std::filesystem::is_directory(made) ? 0 : 3);
     }
