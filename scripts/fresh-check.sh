@@ -37,39 +37,44 @@ make_pristine() {
   rm -rf --one-file-system "$bootstrap"
 }
 
-[ -f "$pristine" ] || make_pristine
+# The whole run is one function, read before it starts: the checkout may change while CI runs.
+main() {
+  [ -f "$pristine" ] || make_pristine
 
-# The previous run's root stays until now so that its build can be looked at.
-unmount_root
-rm -rf --one-file-system "$root"
-mkdir -p "$root"
-tar -C "$root" --numeric-owner -xpf "$pristine"
-trap unmount_root EXIT
+  # The previous run's root stays until now so that its build can be looked at.
+  unmount_root
+  rm -rf --one-file-system "$root"
+  mkdir -p "$root"
+  tar -C "$root" --numeric-owner -xpf "$pristine"
+  trap unmount_root EXIT
 
-mkdir -p "$root/root/glimmock"
-git -C "$checkout" archive HEAD | tar -C "$root/root/glimmock" -xf -
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-# Package installs must not start services inside the root.
-printf '#!/bin/sh\nexit 101\n' > "$root/usr/sbin/policy-rc.d"
-chmod +x "$root/usr/sbin/policy-rc.d"
+  mkdir -p "$root/root/glimmock"
+  git -C "$checkout" archive HEAD | tar -C "$root/root/glimmock" -xf -
+  cp /etc/resolv.conf "$root/etc/resolv.conf"
+  # Package installs must not start services inside the root.
+  printf '#!/bin/sh\nexit 101\n' > "$root/usr/sbin/policy-rc.d"
+  chmod +x "$root/usr/sbin/policy-rc.d"
 
-mount -t proc proc "$root/proc"
-mount -t sysfs sysfs "$root/sys"
-mount --rbind /dev "$root/dev"
-mount --make-rslave "$root/dev"
+  mount -t proc proc "$root/proc"
+  mount -t sysfs sysfs "$root/sys"
+  mount --rbind /dev "$root/dev"
+  mount --make-rslave "$root/dev"
 
-environment=(HOME=/root TERM=dumb LANG=C.UTF-8 CI=true PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
-[ -z "${JOBS:-}" ] || environment+=(JOBS="$JOBS")
+  environment=(HOME=/root TERM=dumb LANG=C.UTF-8 CI=true PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
+  [ -z "${JOBS:-}" ] || environment+=(JOBS="$JOBS")
 
-echo "fresh-check: running CI on $(git -C "$checkout" log -1 --format='%h %s') in $root (full log: $log)"
-status=0
-env -i "${environment[@]}" chroot "$root" /bin/bash -c 'cd /root/glimmock && bash .ci/run' > "$log" 2>&1 &
-ci=$!
-# Stage lines as they come, so a long run shows where it is.
-tail -n +1 -f "$log" --pid=$ci | grep --line-buffered '^=== ' || true
-wait $ci || status=$?
+  echo "fresh-check: running CI on $(git -C "$checkout" log -1 --format='%h %s') in $root (full log: $log)"
+  status=0
+  env -i "${environment[@]}" chroot "$root" /bin/bash -c 'cd /root/glimmock && bash .ci/run' > "$log" 2>&1 &
+  ci=$!
+  # Stage lines as they come, so a long run shows where it is.
+  tail -n +1 -f "$log" --pid=$ci | grep --line-buffered '^=== ' || true
+  wait $ci || status=$?
 
-echo "--- last lines of CI's output"
-tail -n 40 "$log"
-echo "fresh-check: CI exited with status $status"
-exit $status
+  echo "--- last lines of CI's output"
+  tail -n 40 "$log"
+  echo "fresh-check: CI exited with status $status"
+  exit $status
+}
+
+main "$@"
