@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     }
     catch (...)
     {
-        std::cerr << "Start-up failed: UNKOWN\n";
+        std::cerr << "Start-up failed: UNKNOWN\n";
         status = 1;
     }
     SDL_Quit();

@@ -31,6 +31,7 @@ class BoxCollider : public Collider
 
   private:
     BoxCollider(const BoxCollider&) = default;
+    BoxCollider& operator=(const BoxCollider&) = default;
     // Corners in the order top right, bottom right, top left, bottom left; contact-point ties rely on it.
     void RebuildCorners();
 

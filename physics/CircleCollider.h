@@ -32,6 +32,7 @@ class CircleCollider : public Collider
 
   private:
     CircleCollider(const CircleCollider&) = default;
+    CircleCollider& operator=(const CircleCollider&) = default;
 
     float radius = kDefaultRadius;
 };

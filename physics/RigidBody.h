@@ -86,6 +86,7 @@ class RigidBody : public Component
 
   private:
     RigidBody(const RigidBody&) = default;
+    RigidBody& operator=(const RigidBody&) = default;
     // The owner's Transform scale; 0, 0 without an owner or a Transform.
     Vector3 OwnerScale() const;
     // Copies a substance row into the body.

@@ -12,6 +12,7 @@ struct Setting
 {
     std::uint32_t size = 8;
     std::uint32_t flags = 0;
+    bool operator==(const Setting&) const = default;
 };
 
 // Sticky keys on, shortcut active, confirmation shown: the bits the game clears while it runs.

@@ -124,6 +124,10 @@ void WindowProvider::Update(float dt)
     (void)dt;
     if (gInputSystem != nullptr)
         gInputSystem->ClearFrameLists();
+    // Typed characters last one frame, as an editor's frame end would clear them: without an editor
+    // drawing they would pile up and all arrive when one opens.
+    if (ImGui::GetCurrentContext() != nullptr)
+        ImGui::GetIO().ClearInputCharacters();
     SDL_Event event;
     while (SDL_PollEvent(&event))
         HandleEvent(event);

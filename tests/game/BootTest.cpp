@@ -159,11 +159,21 @@ TEST(Boot, BothLogosThenTheMainMenuAndACloseQuits)
     bool closePushed = false;
     int closePumpedAt = -1;
     int stoppedAt = -1;
+    const auto screenshotDue = [&](int at)
+    {
+        return at == 150 || (teamEntry > 0 && at == teamEntry + 180) ||
+               (!entered.empty() && road.back() == GameStateIndex::MainMenu && at == entered.back() + 30);
+    };
     for (int update = 1; update <= 1200 && game.GetEngine().running; ++update)
     {
         if (closePushed && closePumpedAt < 0)
             closePumpedAt = update;
-        game.Step();
+        // The camera takes the window's size while presenting, for the next frame: the update before a
+        // screenshot is drawn too.
+        if (screenshotDue(update) || screenshotDue(update + 1))
+            game.DrawnStep();
+        else
+            game.Step();
         const std::int32_t state = game.CurrentState();
         if (road.empty() || road.back() != state)
         {

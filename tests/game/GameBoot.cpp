@@ -5,6 +5,7 @@
 #include "OffscreenGL.h"
 #include "SystemManager.h"
 #include "SystemSlots.h"
+#include "WindowAccess.h"
 #include "WindowProvider.h"
 #include "WindowRecord.h"
 #include "audio/AudioSystem.h"
@@ -12,9 +13,23 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <glad/gl.h>
+#include <gtest/gtest.h>
 
 #include <exception>
 #include <filesystem>
+
+namespace
+{
+bool drawing = false;
+
+// The renderer draws only the windows it sees as visible: it sees them only during a DrawnStep.
+void DrawOnlyWhenAsked()
+{
+    WindowAccess& access = GetWindowAccess();
+    access.visible = [wantedVisible = access.visible](std::size_t window)
+    { return drawing && wantedVisible(window); };
+}
+} // namespace
 
 GameBoot::~GameBoot()
 {
@@ -38,6 +53,7 @@ bool GameBoot::Start(std::string& reason)
         return false;
     }
     engine->SetClock([this] { return gameTime; });
+    DrawOnlyWhenAsked();
     if (WindowRecord* window = WindowProvider::GetMainWindow();
         window == nullptr || window->context == nullptr)
     {
@@ -54,9 +70,17 @@ void GameBoot::Step(float dt)
     engine->Update(dt);
     PhysicsUpdate(dt);
     ++updates;
+    latestDrawn = drawing;
     if (WindowRecord* window = WindowProvider::GetMainWindow();
         window != nullptr && window->window != nullptr)
         SDL_SetWindowSize(window->window, kWidth, kHeight);
+}
+
+void GameBoot::DrawnStep(float dt)
+{
+    drawing = true;
+    Step(dt);
+    drawing = false;
 }
 
 void GameBoot::Stop()
@@ -75,6 +99,8 @@ std::int32_t GameBoot::CurrentState() const
 
 std::vector<std::uint8_t> GameBoot::Screenshot(const std::string& name) const
 {
+    if (!latestDrawn)
+        ADD_FAILURE() << "screenshot " << name << " of an update that drew nothing";
     std::vector<std::uint8_t> raw(static_cast<std::size_t>(kWidth) * kHeight * 4);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

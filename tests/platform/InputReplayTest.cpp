@@ -209,6 +209,8 @@ TEST_F(ReplayRobustness, NoPreferencesFolderLeavesAnEmptyPathAndAWarning)
     const std::string output = ::testing::internal::GetCapturedStdout();
     if (!home.empty())
         setenv("HOME", home.c_str(), 1);
+    // Later tests must not fall back to the user's own folder under HOME.
+    setenv("XDG_DATA_HOME", dataHome.path.c_str(), 1);
     EXPECT_EQ(GetPreferencesPath(), "");
     EXPECT_TRUE(GetPreferencesFiles().empty());
     EXPECT_THAT(output, HasSubstr("WARNING: "));

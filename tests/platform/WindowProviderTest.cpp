@@ -235,6 +235,22 @@ TEST_F(WindowVisibility, WithoutAProviderTheMainWindowIsNull)
     EXPECT_EQ(WindowProvider::GetHalfHeight(), 0);
 }
 
+TEST_F(WindowPump, TypedCharactersLastOneFrameWhenNoEditorDraws)
+{
+    for (const char* typed : {"a", "b", "c"})
+    {
+        SDL_Event text{};
+        text.type = SDL_TEXTINPUT;
+        SDL_strlcpy(text.text.text, typed, sizeof(text.text.text));
+        Push(text);
+        window->Update(0.0f);
+        ASSERT_EQ(ImGui::GetIO().InputQueueCharacters.Size, 1) << typed;
+        EXPECT_EQ(ImGui::GetIO().InputQueueCharacters[0], static_cast<ImWchar>(typed[0]));
+    }
+    window->Update(0.0f);
+    EXPECT_EQ(ImGui::GetIO().InputQueueCharacters.Size, 0);
+}
+
 TEST_F(WindowStickyKeys, SavedSwitchedOffAndRestoredOnce)
 {
     using StickyKeys::Call;

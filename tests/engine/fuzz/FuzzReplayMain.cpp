@@ -1,5 +1,7 @@
 // Runs a fuzz target over every file of the folders given on the command line, without libFuzzer, so the
-// corpus and the saved crashes replay as an ordinary test.
+// corpus and the saved crashes replay as an ordinary test, in the program's own sandbox folder.
+#include "TestSandbox.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 int main(int argc, char** argv)
 {
+    EnterTestSandbox(argv[0]);
     std::size_t replayed = 0;
     for (int i = 1; i < argc; ++i)
     {
