@@ -82,11 +82,12 @@ template <typename Registry> void EraseObject(Registry& registry, std::uint32_t 
 
 template <typename Registry> void EraseAll(Registry& registry)
 {
-    Registry doomed;
-    doomed.swap(registry);
+    // Emptied before anything is deleted, so a destructor finds no entry; deleted in the registry's order.
+    std::vector<typename Registry::slots_type::instance_type> doomed;
+    registry.MoveAllInstancesTo(doomed);
     CountErasure(registry);
-    for (auto& entry : doomed)
-        DisposeAll(entry.second);
+    for (auto& instance : doomed)
+        Dispose(std::move(instance));
 }
 } // namespace
 

@@ -25,6 +25,7 @@ template <typename T, std::size_t SlotCount> class TypeSlots
     };
     using value_type = Entry;
     using size_type = std::size_t;
+    using instance_type = std::unique_ptr<T>;
 
     template <typename Slots, typename EntryRef> class Iterator
     {
@@ -152,6 +153,19 @@ template <typename T, std::size_t SlotCount> class TypeSlots
         return 1;
     }
     void erase(iterator position) { erase(position->first); }
+    // Moves every instance out, in ascending type id, and leaves no entry.
+    template <typename Instances> void MoveInstancesTo(Instances& out)
+    {
+        for (std::uint32_t maskLeft = present; maskLeft != 0; maskLeft &= maskLeft - 1)
+            out.push_back(std::move(entries[static_cast<std::size_t>(std::countr_zero(maskLeft))].second));
+        present = 0;
+        if (beyond)
+        {
+            for (auto& [typeId, entry] : *beyond)
+                out.push_back(std::move(entry.second));
+            beyond.reset();
+        }
+    }
     void clear()
     {
         while (!empty())
@@ -219,6 +233,7 @@ template <typename Slots> class ObjectTable
     };
     using value_type = Entry;
     using size_type = std::size_t;
+    using slots_type = Slots;
 
     template <typename Table, typename EntryRef> class Iterator
     {
@@ -293,17 +308,24 @@ template <typename Slots> class ObjectTable
         objectIds.erase(objectId);
         return taken;
     }
+    // Takes every instance out, in ascending object id then type id, and empties the table (keeping its
+    // storage, so a table refilled to the same size allocates nothing).
+    template <typename Instances> void MoveAllInstancesTo(Instances& out)
+    {
+        std::size_t instanceCount = out.size();
+        for (std::uint32_t objectId : objectIds)
+            instanceCount += entries[objectId].second.size();
+        out.reserve(instanceCount);
+        for (std::uint32_t objectId : objectIds)
+            entries[objectId].second.MoveInstancesTo(out);
+        objectIds.clear();
+    }
     std::size_t erase(std::uint32_t objectId)
     {
         if (!objectIds.contains(objectId))
             return 0;
         Take(objectId);
         return 1;
-    }
-    void swap(ObjectTable& other)
-    {
-        entries.swap(other.entries);
-        std::swap(objectIds, other.objectIds);
     }
 
     iterator find(std::uint32_t objectId)
