@@ -8,6 +8,7 @@
 #include "Transform.h"
 #include "TypeIds.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <unordered_set>
 #include <vector>
@@ -79,9 +80,7 @@ void GameObject::AddComponent(Component& component)
         return;
     const std::uint32_t typeId = component.GetTypeId();
     componentTypes.insert(typeId);
-    ComponentMap& components = ComponentRegistry()[id];
-    auto existing = components.find(typeId);
-    if (existing != components.end() && existing->second)
+    if (ComponentRegistry()[id].Get(typeId) != nullptr)
     {
         std::cout << kComponentTwiceMessage;
     }
@@ -93,7 +92,8 @@ void GameObject::AddComponent(Component& component)
         stored->SetDataVersion(stored->GetVersion());
         stored->SetOwner(id);
         component.SetOwner(formerOwner);
-        components[typeId] = std::move(stored);
+        // Indexed again: the table may have grown while the clone was made.
+        ComponentRegistry()[id][typeId] = std::move(stored);
         SystemManager::RegisterObject(this);
     }
     component.SetOwner(id);
@@ -105,9 +105,7 @@ void GameObject::AddScript(Script& script)
         return;
     const std::uint32_t typeId = script.GetTypeId();
     scriptTypes.insert(typeId);
-    ScriptMap& scripts = ScriptRegistry()[id];
-    auto existing = scripts.find(typeId);
-    if (existing != scripts.end() && existing->second)
+    if (ScriptRegistry()[id].Get(typeId) != nullptr)
     {
         std::cout << kScriptTwiceMessage;
     }
@@ -118,10 +116,18 @@ void GameObject::AddScript(Script& script)
         std::unique_ptr<Script> stored = script.Clone();
         stored->SetOwner(id);
         script.SetOwner(formerOwner);
-        scripts[typeId] = std::move(stored);
+        ScriptRegistry()[id][typeId] = std::move(stored);
         SystemManager::RegisterObject(this);
     }
     script.SetOwner(id);
+}
+
+void GameObject::CheckCast(bool agrees)
+{
+    if (agrees)
+        return;
+    std::cerr << "GameObject: a static downcast disagrees with dynamic_cast\n";
+    std::abort();
 }
 
 void GameObject::SetDirty(bool dirty)

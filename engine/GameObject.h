@@ -1,11 +1,17 @@
 #pragma once
+#include "Component.h"
+#include "Script.h"
+#include "TypeIdSet.h"
+
 #include <cstdint>
-#include <set>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
-class Component;
-class Script;
+// Debug and sanitizer builds check every static downcast against dynamic_cast.
+#if !defined(NDEBUG) || defined(__SANITIZE_ADDRESS__)
+#define GLIMMOCK_CHECK_CASTS 1
+#endif
 
 // An object's role; gameplay finds players, balls and goals by it.
 using Tag = std::uint32_t;
@@ -50,12 +56,12 @@ class GameObject
     // GetComponent as the concrete class, or null when absent or of another class.
     template <typename T> T* GetComponentAs(std::uint32_t typeId) const
     {
-        return dynamic_cast<T*>(GetComponent(typeId));
+        return CastTo<T>(GetComponent(typeId));
     }
     // GetScript as the concrete class, or null.
     template <typename T> T* GetScriptAs(std::uint32_t typeId) const
     {
-        return dynamic_cast<T*>(GetScript(typeId));
+        return CastTo<T>(GetScript(typeId));
     }
 
     // Stores a clone of the component (the caller keeps its instance, whose owner becomes this object)
@@ -81,8 +87,41 @@ class GameObject
     std::uint32_t flags = 0;
     Tag tag = kTagUntagged;
     std::string name;
-    std::set<std::uint32_t> componentTypes;
-    std::set<std::uint32_t> scriptTypes;
+    TypeIdSet componentTypes;
+    TypeIdSet scriptTypes;
     // Entry 0 is the parent's id (0 = none); the entries after it are the children's ids.
     std::vector<std::uint32_t> family;
+
+  private:
+    // A type id almost always holds one class, so a downcast checks the instance's class against the ones
+    // already seen to be T or derived from it and casts statically; only a class met for the first time
+    // pays for dynamic_cast. Test doubles that share a type id with a real class thus still yield null.
+    template <typename T, typename Base> static T* CastTo(Base* instance)
+    {
+        if (instance == nullptr)
+            return nullptr;
+        static const std::type_info* knownClasses[kKnownClassCount] = {};
+        const std::type_info* actual = &typeid(*instance);
+        for (const std::type_info* known : knownClasses)
+        {
+            if (known == actual)
+            {
+                T* cast = static_cast<T*>(instance);
+#ifdef GLIMMOCK_CHECK_CASTS
+                CheckCast(cast == dynamic_cast<T*>(instance));
+#endif
+                return cast;
+            }
+        }
+        T* cast = dynamic_cast<T*>(instance);
+        if (cast != nullptr)
+        {
+            for (std::size_t i = kKnownClassCount - 1; i > 0; --i)
+                knownClasses[i] = knownClasses[i - 1];
+            knownClasses[0] = actual;
+        }
+        return cast;
+    }
+    static void CheckCast(bool agrees);
+    static constexpr std::size_t kKnownClassCount = 4;
 };

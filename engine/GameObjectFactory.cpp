@@ -9,6 +9,7 @@
 #include "Transform.h"
 #include "TypeIds.h"
 
+#include <array>
 #include <iostream>
 
 GameObjectFactory* gGameObjectFactory = nullptr;
@@ -312,51 +313,45 @@ void GameObjectFactory::UpdateComponentSystems(float dt)
 
 void GameObjectFactory::UpdateScripts(float dt)
 {
-    // A snapshot of the objects, each found again before use: a script may create, destroy or replace
-    // objects and scripts while the pass runs (loading a module or a level included). Entries of an
-    // ordered map stay where they are until erased, so the snapshot's entry pointers are trusted until
-    // a script removes scripts; after that, every object and script is searched for again. Removed
-    // scripts live on until the pass ends, the running one included.
+    // The objects that had scripts when the pass began, kept between passes until that set changes. A
+    // script may create, destroy or replace objects and scripts while the pass runs (loading a module or
+    // a level included), so nothing is held across a script's Update: each object's scripts and each
+    // script are found again by id before use. Removed scripts live on until the pass ends, the running
+    // one included.
     const ScriptPassScope pass;
-    struct Visit
+    const ScriptRegistryMap& registry = ScriptRegistry();
+    const auto owners = scriptOwners.Of(registry.ObjectIds());
+    std::array<std::uint32_t, ScriptTypeId::kCount> typeIds{};
+    std::vector<std::uint32_t> largeTypeIds;
+    for (std::uint32_t objectId : *owners)
     {
-        std::uint32_t objectId;
-        ScriptMap* scripts;
-    };
-    ScriptRegistryMap& registry = ScriptRegistry();
-    std::vector<Visit> visits;
-    visits.reserve(registry.size());
-    for (auto& [objectId, scripts] : registry)
-        visits.push_back({objectId, &scripts});
-
-    const std::uint64_t erasuresAtStart = ScriptRegistryErasures();
-    const auto findScripts = [&](const Visit& visit) -> ScriptMap*
-    {
-        if (ScriptRegistryErasures() == erasuresAtStart)
-            return visit.scripts;
-        const auto entry = registry.find(visit.objectId);
-        return entry == registry.end() ? nullptr : &entry->second;
-    };
-
-    std::vector<std::uint32_t> typeIds;
-    for (const Visit& visit : visits)
-    {
-        ScriptMap* scripts = findScripts(visit);
+        const ScriptSlots* scripts = registry.Find(objectId);
         if (scripts == nullptr)
             continue;
-        const float scriptDt = ScriptDt(GetObject(visit.objectId), dt);
-        typeIds.clear();
+        const float scriptDt = ScriptDt(GetObject(objectId), dt);
+        // The object's type ids as they stand before its first script runs.
+        std::size_t typeCount = 0;
+        largeTypeIds.clear();
         for (const auto& script : *scripts)
-            typeIds.push_back(script.first);
-        for (std::uint32_t typeId : typeIds)
         {
-            scripts = findScripts(visit);
-            if (scripts == nullptr)
-                break;
-            const auto script = scripts->find(typeId);
-            if (script != scripts->end() && script->second)
-                script->second->Update(scriptDt);
+            if (script.first < typeIds.size())
+                typeIds[typeCount++] = script.first;
+            else
+                largeTypeIds.push_back(script.first);
         }
+        const auto run = [&](std::uint32_t typeId)
+        {
+            const ScriptSlots* current = registry.Find(objectId);
+            Script* script = current != nullptr ? current->Get(typeId) : nullptr;
+            if (script != nullptr)
+                script->Update(scriptDt);
+            return current != nullptr;
+        };
+        bool entryLives = true;
+        for (std::size_t i = 0; i < typeCount && entryLives; ++i)
+            entryLives = run(typeIds[i]);
+        for (std::size_t i = 0; i < largeTypeIds.size() && entryLives; ++i)
+            entryLives = run(largeTypeIds[i]);
     }
 }
 

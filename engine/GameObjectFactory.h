@@ -1,6 +1,7 @@
 #pragma once
 #include "EngineSystem.h"
 #include "GameObject.h"
+#include "ObjectIdSet.h"
 
 #include <cstdint>
 #include <memory>
@@ -101,6 +102,8 @@ class GameObjectFactory : public EngineSystem
     std::vector<std::unique_ptr<Prefab>> prefabs;
     std::vector<std::uint32_t> freeIds;
     std::vector<std::uint32_t> destroyList;
+    // The ids of the objects with scripts, kept between script passes.
+    ObjectIdList scriptOwners;
 };
 
 extern GameObjectFactory* gGameObjectFactory;

@@ -275,7 +275,7 @@ void InstallComponents(GameObjectFactory& factory, StagedLevel& level)
             for (const auto& entry : components)
                 object->componentTypes.insert(entry.first);
         }
-        ComponentRegistry()[objectId] = std::move(components);
+        ComponentRegistry()[objectId] = ComponentSlots(std::move(components));
         SystemManager::RegisterObject(object);
     }
 }
@@ -296,7 +296,7 @@ void InstallScripts(GameObjectFactory& factory, StagedLevel& level)
     for (auto& [objectId, scripts] : level.scripts)
     {
         GameObject* object = factory.GetObject(objectId);
-        ScriptMap& installed = ScriptRegistry()[objectId];
+        ScriptSlots& installed = ScriptRegistry()[objectId];
         for (auto& [typeId, staged] : scripts)
         {
             if (object)

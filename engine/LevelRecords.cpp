@@ -11,6 +11,7 @@
 #include "Script.h"
 
 #include <iostream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -104,8 +105,11 @@ std::unique_ptr<GameObject> ReadObjectRecord(LevelIArchive& ar)
     object->tag = static_cast<Tag>(tag);
     ReadField(ar, kFlags, object->flags);
     ReadField(ar, kName, object->name);
-    ReadSet(ar, kComponents, object->componentTypes);
-    ReadSet(ar, kScripts, object->scriptTypes);
+    std::set<std::uint32_t> typeIds;
+    ReadSet(ar, kComponents, typeIds);
+    object->componentTypes = TypeIdSet(typeIds);
+    ReadSet(ar, kScripts, typeIds);
+    object->scriptTypes = TypeIdSet(typeIds);
     ReadVector(ar, LevelElements::kChildren, object->family);
     if (object->family.empty())
         ar.Fail(LevelElements::kChildren, "the family needs its parent entry");
@@ -215,8 +219,8 @@ void WriteObjectRecord(LevelOArchive& ar, const GameObject& object, const std::v
     WriteField(ar, kTag, static_cast<std::int32_t>(object.tag));
     WriteField(ar, kFlags, object.flags);
     WriteField(ar, kName, object.name);
-    WriteSet(ar, kComponents, object.componentTypes);
-    WriteSet(ar, kScripts, object.scriptTypes);
+    WriteSet(ar, kComponents, object.componentTypes.ToSet());
+    WriteSet(ar, kScripts, object.scriptTypes.ToSet());
     WriteVector(ar, LevelElements::kChildren, family);
 }
 

@@ -45,7 +45,9 @@ void WriteObjects(LevelOArchive& ar, const GameObjectFactory& factory)
     WriteVector(ar, kDestroyList, factory.DestroyList());
 }
 
-void WriteComponentMap(LevelOArchive& ar, const ComponentMap& components, const char* sizeName,
+// A prefab's map or an object's slots.
+template <typename Components>
+void WriteComponentMap(LevelOArchive& ar, const Components& components, const char* sizeName,
                        const char* idName, std::uint32_t owner)
 {
     WriteField(ar, sizeName, Count(components.size()));
@@ -56,7 +58,8 @@ void WriteComponentMap(LevelOArchive& ar, const ComponentMap& components, const 
     }
 }
 
-void WriteScriptMap(LevelOArchive& ar, const ScriptMap& scripts, const char* sizeName, const char* idName,
+template <typename Scripts>
+void WriteScriptMap(LevelOArchive& ar, const Scripts& scripts, const char* sizeName, const char* idName,
                     std::uint32_t owner)
 {
     WriteField(ar, sizeName, Count(scripts.size()));

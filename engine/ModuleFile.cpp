@@ -64,7 +64,7 @@ std::uint32_t MergeObject(GameObjectFactory& factory, StagedModuleObject& staged
     object->name = name;
     const std::uint32_t id = object->id;
 
-    ComponentMap& components = ComponentRegistry()[id];
+    ComponentSlots& components = ComponentRegistry()[id];
     for (auto& [typeId, component] : staged.components)
     {
         component->SetOwner(id);

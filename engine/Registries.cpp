@@ -56,17 +56,14 @@ GameObject* LiveObject(std::uint32_t objectId)
     return gGameObjectFactory ? gGameObjectFactory->GetObject(objectId) : nullptr;
 }
 
-// Takes the instance out of its map first, so a destructor that looks itself up finds nothing.
+// Takes the instance out of its slot first, so a destructor that looks itself up finds nothing.
 template <typename Registry> void EraseOne(Registry& registry, std::uint32_t objectId, std::uint32_t typeId)
 {
-    auto objectEntry = registry.find(objectId);
-    if (objectEntry == registry.end())
+    auto* slots = registry.Find(objectId);
+    if (slots == nullptr || slots->count(typeId) == 0)
         return;
-    auto typeEntry = objectEntry->second.find(typeId);
-    if (typeEntry == objectEntry->second.end())
-        return;
-    auto instance = std::move(typeEntry->second);
-    objectEntry->second.erase(typeEntry);
+    auto instance = std::move((*slots)[typeId]);
+    slots->erase(typeId);
     CountErasure(registry);
     GameObject* object = LiveObject(objectId);
     SystemManager::UnregisterObject(object);
@@ -76,22 +73,21 @@ template <typename Registry> void EraseOne(Registry& registry, std::uint32_t obj
 
 template <typename Registry> void EraseObject(Registry& registry, std::uint32_t objectId)
 {
-    auto objectEntry = registry.find(objectId);
-    if (objectEntry == registry.end())
+    if (registry.count(objectId) == 0)
         return;
-    auto instances = std::move(objectEntry->second);
-    registry.erase(objectEntry);
+    auto instances = registry.Take(objectId);
     CountErasure(registry);
     DisposeAll(instances);
 }
 
 template <typename Registry> void EraseAll(Registry& registry)
 {
-    Registry doomed;
-    doomed.swap(registry);
+    // Emptied before anything is deleted, so a destructor finds no entry; deleted in the registry's order.
+    std::vector<typename Registry::slots_type::instance_type> doomed;
+    registry.MoveAllInstancesTo(doomed);
     CountErasure(registry);
-    for (auto& entry : doomed)
-        DisposeAll(entry.second);
+    for (auto& instance : doomed)
+        Dispose(std::move(instance));
 }
 } // namespace
 
@@ -137,20 +133,14 @@ ScriptPreFabTable& ScriptPreFabs()
 
 Component* FindComponent(std::uint32_t objectId, std::uint32_t typeId)
 {
-    const auto objectEntry = componentRegistry.find(objectId);
-    if (objectEntry == componentRegistry.end())
-        return nullptr;
-    const auto typeEntry = objectEntry->second.find(typeId);
-    return typeEntry == objectEntry->second.end() ? nullptr : typeEntry->second.get();
+    const ComponentSlots* components = componentRegistry.Find(objectId);
+    return components != nullptr ? components->Get(typeId) : nullptr;
 }
 
 Script* FindScript(std::uint32_t objectId, std::uint32_t typeId)
 {
-    const auto objectEntry = scriptRegistry.find(objectId);
-    if (objectEntry == scriptRegistry.end())
-        return nullptr;
-    const auto typeEntry = objectEntry->second.find(typeId);
-    return typeEntry == objectEntry->second.end() ? nullptr : typeEntry->second.get();
+    const ScriptSlots* scripts = scriptRegistry.Find(objectId);
+    return scripts != nullptr ? scripts->Get(typeId) : nullptr;
 }
 
 void RemoveComponent(std::uint32_t objectId, std::uint32_t typeId)

@@ -1,6 +1,8 @@
 #pragma once
 #include "Component.h"
+#include "RegistryStorage.h"
 #include "Script.h"
+#include "TypeIds.h"
 
 #include <cstdint>
 #include <map>
@@ -8,15 +10,19 @@
 #include <string>
 #include <vector>
 
-// Ordered maps throughout, so that every pass over objects and types goes by ascending id.
-// One object's components by component type id (an entry may be null after a failed load).
+// A prefab's (or a staged file's) components by component type id, in ascending type id.
 using ComponentMap = std::map<std::uint32_t, std::unique_ptr<Component>>;
-// One object's scripts by script type id.
+// A prefab's scripts by script type id.
 using ScriptMap = std::map<std::uint32_t, std::unique_ptr<Script>>;
-// Every attached component by owner object id; owns them.
-using ComponentRegistryMap = std::map<std::uint32_t, ComponentMap>;
-// Every attached script by owner object id; owns them.
-using ScriptRegistryMap = std::map<std::uint32_t, ScriptMap>;
+// One object's components, a slot per component type id (an entry may hold null after a failed load).
+using ComponentSlots = TypeSlots<Component, ComponentTypeId::kCount>;
+// One object's scripts, a slot per script type id.
+using ScriptSlots = TypeSlots<Script, ScriptTypeId::kCount>;
+// Every attached component by owner object id, then type id; owns them. Iterated in ascending object id,
+// then type id.
+using ComponentRegistryMap = ObjectTable<ComponentSlots>;
+// Every attached script by owner object id, then type id; owns them.
+using ScriptRegistryMap = ObjectTable<ScriptSlots>;
 
 // A named set of components or scripts that objects made from the prefab of that name receive.
 struct ComponentPreFab
@@ -38,9 +44,8 @@ ScriptRegistryMap& ScriptRegistry();
 ComponentPreFabTable& ComponentPreFabs();
 ScriptPreFabTable& ScriptPreFabs();
 
-// Counts every removal of scripts from the script registry. Iterators of an ordered map survive insertions,
-// so a pass over the registry needs to look its place up again only after this count changed. Remove
-// scripts only through the functions below while the object factory may be updating.
+// Counts every removal of scripts from the script registry. Remove scripts only through the functions
+// below while the object factory may be updating.
 std::uint64_t ScriptRegistryErasures();
 
 // Marks a pass over the script registry. While one lives, a removed script leaves the registry and its

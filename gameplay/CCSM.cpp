@@ -67,12 +67,16 @@ CCSM::CCSM(const CCSM& source)
     {
         std::unique_ptr<State> copy = state->Clone(state->GetContextName());
         copy->SetOwner(this);
+        if (id < kIndexedIds)
+            stateIndex[id] = copy.get();
         states[id] = std::move(copy);
     }
     for (const auto& [id, command] : source.commands)
     {
         std::unique_ptr<Command> copy = command->Clone();
         copy->SetOwner(this);
+        if (id < kIndexedIds)
+            commandIndex[id] = copy.get();
         commands[id] = std::move(copy);
     }
 }
@@ -185,6 +189,8 @@ void CCSM::StoreState(std::unique_ptr<State> state)
     State* stored = state.get();
     stored->SetOwner(this);
     std::unique_ptr<State>& slot = states[stored->GetId()];
+    if (stored->GetId() < kIndexedIds)
+        stateIndex[stored->GetId()] = stored;
     RetireState(std::exchange(slot, std::move(state)));
     stored->Init();
 }
@@ -194,6 +200,8 @@ void CCSM::StoreCommand(std::unique_ptr<Command> command)
     Command* stored = command.get();
     stored->SetOwner(this);
     std::unique_ptr<Command>& slot = commands[stored->GetId()];
+    if (stored->GetId() < kIndexedIds)
+        commandIndex[stored->GetId()] = stored;
     RetireCommand(std::exchange(slot, std::move(command)));
     stored->Init();
 }
@@ -332,6 +340,8 @@ void CCSM::Clear()
     std::map<CommandId, std::unique_ptr<Command>> oldCommands = std::move(commands);
     states.clear();
     commands.clear();
+    stateIndex.fill(nullptr);
+    commandIndex.fill(nullptr);
     for (auto& entry : oldStates)
         RetireState(std::move(entry.second));
     for (auto& entry : oldCommands)
@@ -394,12 +404,16 @@ void CCSM::RunUpdate(float dt)
 
 State* CCSM::GetState(StateId id) const
 {
+    if (id < kIndexedIds)
+        return stateIndex[id];
     auto found = states.find(id);
     return found != states.end() ? found->second.get() : nullptr;
 }
 
 Command* CCSM::GetCommand(CommandId id) const
 {
+    if (id < kIndexedIds)
+        return commandIndex[id];
     auto found = commands.find(id);
     return found != commands.end() ? found->second.get() : nullptr;
 }

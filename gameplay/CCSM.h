@@ -5,6 +5,7 @@
 #include "Metadata.h"
 #include "State.h"
 
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -118,6 +119,10 @@ class CCSM : public Component
     BehaviorSet behaviorSet;
     std::map<CommandId, std::unique_ptr<Command>> commands;
     std::map<StateId, std::unique_ptr<State>> states;
+    // The tables' entries by id, for the lookups every update makes; ids beyond them use the tables.
+    static constexpr std::size_t kIndexedIds = 32;
+    std::array<Command*, kIndexedIds> commandIndex{};
+    std::array<State*, kIndexedIds> stateIndex{};
     std::vector<StateId> stateStack;
     std::vector<std::optional<CommandId>> activeCommands;
     std::vector<std::uint32_t> freeSlots;

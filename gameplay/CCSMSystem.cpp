@@ -7,7 +7,6 @@
 #include "TimeManipulator.h"
 #include "TypeIds.h"
 
-#include <functional>
 
 namespace
 {
@@ -23,12 +22,13 @@ CCSM* LiveMachine(std::uint32_t id, GameObject*& object)
     return object->GetComponentAs<CCSM>(ComponentTypeId::kCCSM);
 }
 
-// Visits the live machines of the system's objects in ascending id order. The ids are a snapshot, and
-// each object and machine is looked up again just before its visit, since visits may create, destroy
-// or change objects.
-void ForEachLiveMachine(const System& system, const std::function<void(GameObject&, CCSM&)>& visit)
+// Visits the live machines of the system's objects in ascending id order. The ids are the members when
+// the walk began (objects created on the way wait for the next update), and each object and machine is
+// looked up again just before its visit, since visits may create, destroy or change objects.
+template <typename Visit> void ForEachLiveMachine(const System& system, Visit visit)
 {
-    for (std::uint32_t id : system.SnapshotIds())
+    const auto members = system.MemberList();
+    for (std::uint32_t id : *members)
     {
         GameObject* object = nullptr;
         if (CCSM* machine = LiveMachine(id, object))
