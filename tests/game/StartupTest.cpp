@@ -1,6 +1,6 @@
 #include "BehaviorInput.h"
 #include "CircleCollider.h"
-#include "GameBoot.h"
+#include "PlayHarness.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameStartup.h"
@@ -25,9 +25,9 @@
 // level that uses classes no screen has built yet still loads.
 TEST(Startup, EveryClassHasItsPrototypeAndEveryHookIsWired)
 {
-    GameBoot game;
+    PlayHarness game;
     std::string reason;
-    if (!game.Start(reason))
+    if (!game.Start(reason, {{}, false}))
         GLIMMOCK_SKIP_OR_FAIL_WITHOUT_GL(reason);
 
     for (const char* name :
