@@ -32,7 +32,7 @@ class CCSMSystemTest : public ::testing::Test
         objects.Init();
         behaviors.Init();
         RegisterSpies(behaviors);
-        AddMatchTables(behaviors);
+        AddMatchBehaviorTables(behaviors);
         RegisterGameplayPrototypes();
         SpyLog().clear();
         UpdatedOwners().clear();

@@ -16,7 +16,7 @@ class CCSMTest : public ::testing::Test
     {
         factory.Init();
         RegisterSpies(factory);
-        AddMatchTables(factory);
+        AddMatchBehaviorTables(factory);
         // Players can also be grabbed in these tests, so a push can refuse their queued moves.
         factory.AddBehaviorSet({"Grabbable Player", 1, {{1, "OnGround Context"}, {3, "Grabbed Context"}}});
         factory.AddContext({"Everything", {0, 1, 2, 3}});
