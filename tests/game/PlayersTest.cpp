@@ -2,10 +2,13 @@
 #include "PlayHarness.h"
 
 #include "BehaviorIds.h"
+#include "CCSM.h"
 #include "Event.h"
 #include "GameObject.h"
 #include "Renderer.h"
+#include "RigidBody.h"
 #include "SoundPlayLog.h"
+#include "Transform.h"
 #include "StatNames.h"
 #include "TypeIds.h"
 
@@ -13,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace
@@ -31,6 +35,56 @@ class Players : public PlayTest
         Game().Step(30);
         Game().Events().Clear();
         ClearSoundPlayLog();
+    }
+    // Steps until the player stands: OnGround on top and touching the floor in two steps running (a
+    // standing body leaves each contact at about +2.3); false after ten seconds.
+    bool Settle(const std::string& player)
+    {
+        int touching = 0;
+        for (int i = 0; i < 600 && touching < 2; ++i)
+        {
+            Game().Step();
+            const std::vector<std::uint32_t> stack = StackOf(player);
+            const float vy = VelocityOf(player).y;
+            const bool standing = !stack.empty() && stack.back() == kStateOnGround && vy > 2.0f && vy < 2.6f;
+            touching = standing ? touching + 1 : 0;
+        }
+        return touching >= 2;
+    }
+    // Holds the jump keys for `held` updates from the press, then lets go; the highest point reached
+    // above the take-off.
+    float JumpPeak(int held, bool withSpace)
+    {
+        const float takeOff = PositionOf("Player 1").y;
+        Game().Press(SDLK_UP);
+        if (withSpace)
+            Game().Press(SDLK_SPACE);
+        float peak = 0.0f;
+        for (int update = 1; update <= 60; ++update)
+        {
+            Game().Step();
+            if (update == held)
+            {
+                Game().Release(SDLK_UP);
+                Game().Release(SDLK_SPACE);
+            }
+            peak = std::max(peak, PositionOf("Player 1").y - takeOff);
+        }
+        return peak;
+    }
+    static void Teleport(const std::string& name, float x, float y, const Vector3& velocity)
+    {
+        GameObject* object = Named(name);
+        auto* transform = object->GetComponentAs<Transform>(ComponentTypeId::kTransform);
+        transform->SetTranslation({x, y, 1.0f});
+        transform->MarkDirty();
+        object->SetDirty(true);
+        GetRigidBody(object)->SetVelocity(velocity);
+        GetRigidBody(object)->SetPreviousPosition({x, y, 1.0f});
+    }
+    static CCSM& Machine(const std::string& name)
+    {
+        return *Named(name)->GetComponentAs<CCSM>(ComponentTypeId::kCCSM);
     }
     static int Played(const std::string& name)
     {
@@ -83,4 +137,92 @@ TEST_F(Players, RunningFollowsTheKeysOneUpdateLateAndOnlyForItsOwnPlayer)
     // A and D together stop the second player; W jumps it.
     EXPECT_FLOAT_EQ(PositionOf("Player 2").x, other);
     EXPECT_EQ(StackOf("Player 2"), (std::vector<std::uint32_t>{kStateOnGround, kStateInAir}));
+}
+
+// A tap jumps once to 22.5 and lands by replacing InAir, so the stack grows by one per jump; the air adds
+// the fall speed to gravity; a held jump climbs at full speed to three body heights; a release ends it.
+TEST_F(Players, JumpsRiseWhileHeldAndLandOnBlocksButNotOnGoalsOrWalls)
+{
+    ASSERT_TRUE(Settle("Player 1"));
+    Game().Press(SDLK_UP);
+    Game().Step();
+    Game().Release(SDLK_UP);
+    EXPECT_EQ(StackOf("Player 1").size(), 1u) << "the jump runs in the next update";
+    Game().Step();
+    EXPECT_EQ(StackOf("Player 1"), (std::vector<std::uint32_t>{kStateOnGround, kStateInAir}));
+    EXPECT_EQ(Game().Events().Count(evPlayerJump), 1);
+    EXPECT_EQ(Played("PlayerJump"), 1);
+    const float rising = VelocityOf("Player 1").y;
+    Game().Press(SDLK_UP); // refused in the air
+    Game().Step();
+    Game().Release(SDLK_UP);
+    EXPECT_FLOAT_EQ(VelocityOf("Player 1").y, rising - 110.0f) << "gravity 10 and fall speed 100 a step";
+    EXPECT_EQ(Game().Events().Count(evPlayerJump), 1);
+    for (int i = 0; i < 30 && StackOf("Player 1").back() == kStateInAir; ++i)
+        Game().Step();
+    EXPECT_EQ(StackOf("Player 1"), (std::vector<std::uint32_t>{kStateOnGround, kStateOnGround}));
+    const float bounce = VelocityOf("Player 1").y;
+    Game().Step();
+    if (StackOf("Player 1").back() == kStateOnGround && bounce > 20.0f)
+    {
+        EXPECT_FLOAT_EQ(VelocityOf("Player 1").y, bounce - 10.0f) << "only gravity on the ground";
+    }
+
+    ASSERT_TRUE(Settle("Player 1"));
+    const std::size_t depth = StackOf("Player 1").size();
+    EXPECT_NEAR(JumpPeak(1, false), 22.5f, 0.5f);
+    ASSERT_TRUE(Settle("Player 1"));
+    // Landing replaces InAir; the bounce off the floor may fall fast enough to push another.
+    EXPECT_GE(StackOf("Player 1").size(), depth + 1);
+
+    // Space is the first player's jump action: holding it keeps the jump velocity. Counted from the
+    // update the jump runs in, a release reaching update k + 1 leaves k - 1 full-speed steps.
+    for (const int k : {3, 5, 9})
+    {
+        ASSERT_TRUE(Settle("Player 1"));
+        EXPECT_NEAR(JumpPeak(k + 1, true), 8.17f * static_cast<float>(k - 1) + 22.5f, 0.5f) << k;
+    }
+    ASSERT_TRUE(Settle("Player 1"));
+    const float peak = JumpPeak(60, true);
+    EXPECT_GT(peak, 135.0f);
+    EXPECT_LT(peak, 135.0f + 8.17f + 22.5f);
+
+    // Touching the goal post or a side wall in the air keeps the player in the air; the ledge's side lands.
+    const std::pair<float, float> keepInAir[] = {{-168.5f, -120.0f}, {288.5f, 0.0f}};
+    for (const auto& [x, y] : keepInAir)
+    {
+        Machine("Player 1").PushState(kStateInAir);
+        Teleport("Player 1", x, y, {0.0f, 0.0f, 0.0f});
+        Game().Step();
+        EXPECT_EQ(StackOf("Player 1").back(), kStateInAir) << x;
+    }
+    Teleport("Player 1", 98.5f, -120.0f, {0.0f, 0.0f, 0.0f});
+    Game().Step();
+    EXPECT_EQ(StackOf("Player 1").back(), kStateOnGround);
+}
+
+// Running off the ledge: gravity alone pulls the standing player down, and InAir comes in the update
+// after the first one that ends below -100.
+TEST_F(Players, WalkingOffTheLedgeFallsOnceTheSpeedPassesTheThreshold)
+{
+    Teleport("Player 1", 180.0f, -87.0f, {0.0f, 0.0f, 0.0f});
+    ASSERT_TRUE(Settle("Player 1"));
+    const std::size_t depth = StackOf("Player 1").size();
+    Game().Press(SDLK_RIGHT);
+    float previous = 0.0f;
+    for (int i = 0; i < 80; ++i)
+    {
+        Game().Step();
+        const bool fell = StackOf("Player 1").size() > depth;
+        if (fell)
+        {
+            EXPECT_LT(previous, -100.0f);
+            EXPECT_EQ(StackOf("Player 1").back(), kStateInAir);
+            break;
+        }
+        ASSERT_GE(VelocityOf("Player 1").y, -110.0f) << "fell without leaving the ground";
+        previous = VelocityOf("Player 1").y;
+    }
+    Game().Release(SDLK_RIGHT);
+    EXPECT_GT(StackOf("Player 1").size(), depth);
 }
