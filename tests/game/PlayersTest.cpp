@@ -2,9 +2,12 @@
 #include "PlayHarness.h"
 
 #include "BehaviorIds.h"
+#include "BehaviorInput.h"
 #include "CCSM.h"
 #include "Event.h"
 #include "GameObject.h"
+#include "GameObjectFactory.h"
+#include "GameStats.h"
 #include "Renderer.h"
 #include "RigidBody.h"
 #include "SoundPlayLog.h"
@@ -86,6 +89,31 @@ class Players : public PlayTest
     {
         return *Named(name)->GetComponentAs<CCSM>(ComponentTypeId::kCCSM);
     }
+    // Places the ball (made static so it stays put) relative to the first player.
+    void PlaceBall(float dx, float dy)
+    {
+        const Vector3 at = PositionOf("Player 1");
+        Teleport("Ball", at.x + dx, at.y + dy, {0.0f, 0.0f, 0.0f});
+        GetRigidBody(Named("Ball"))->SetStatic(true);
+    }
+    // Taps a key: pressed before one update, released before the next.
+    void Tap(std::int32_t key, int stepsAfter = 1)
+    {
+        Game().Press(key);
+        Game().Step();
+        Game().Release(key);
+        Game().Step(stepsAfter);
+    }
+    // The events seen, collisions left out.
+    std::vector<std::uint32_t> GameplayEvents()
+    {
+        std::vector<std::uint32_t> types;
+        for (std::uint32_t type : Game().Events().Types())
+            if (type != evCollision)
+                types.push_back(type);
+        return types;
+    }
+    static std::uint32_t IdOf(const std::string& name) { return Named(name)->id; }
     static int Played(const std::string& name)
     {
         return static_cast<int>(std::count(SoundPlayLog().begin(), SoundPlayLog().end(), name));
@@ -225,4 +253,136 @@ TEST_F(Players, WalkingOffTheLedgeFallsOnceTheSpeedPassesTheThreshold)
     }
     Game().Release(SDLK_RIGHT);
     EXPECT_GT(StackOf("Player 1").size(), depth);
+}
+
+// Reach is strict on both axes (range 2 x 25 = 50); the last ball in id order wins; tag-3 objects without
+// a machine that can hold them are ignored; a grab makes the ball static and carries it beside the holder.
+TEST_F(Players, GrabsAreStrictPickTheHighestIdAndCarryTheBall)
+{
+    ASSERT_TRUE(Settle("Player 1"));
+    const std::pair<float, float> outOfReach[] = {{50.0f, 0.0f}, {-50.0f, 0.0f}, {0.0f, 50.0f}};
+    for (const auto& [dx, dy] : outOfReach)
+    {
+        PlaceBall(dx, dy);
+        Tap(SDLK_RSHIFT);
+        EXPECT_EQ(StatOf("Player 1", kStatGrabbedObject), 0.0f) << dx << ", " << dy;
+    }
+    EXPECT_EQ(Game().Events().Count(evBallGrab), 0);
+
+    // Objects tagged as balls that cannot be held: no machine, or a machine without the Grabbed state.
+    for (const char* behavior : {"", "Player Behavior"})
+    {
+        GameObject* fake = gGameObjectFactory->CreateObject();
+        fake->tag = kTagBall;
+        fake->GetComponentAs<Transform>(ComponentTypeId::kTransform)->SetTranslation(PositionOf("Player 1"));
+        if (*behavior != 0)
+        {
+            CCSM machine;
+            fake->AddComponent(machine);
+            fake->GetComponentAs<CCSM>(ComponentTypeId::kCCSM)->SetBehavior(behavior);
+        }
+    }
+    PlaceBall(49.99f, 0.0f);
+    Tap(SDLK_RSHIFT);
+    const std::uint32_t ball = IdOf("Ball");
+    EXPECT_EQ(StatOf("Player 1", kStatGrabbedObject), static_cast<float>(ball));
+    EXPECT_EQ(Game().Events().Count(evBallGrab), 1);
+    EXPECT_EQ(Played("GetBall"), 1);
+    EXPECT_EQ(StackOf("Ball"), (std::vector<std::uint32_t>{kStateUnGrabbed, kStateGrabbed}));
+    EXPECT_TRUE(GetRigidBody(Named("Ball"))->GetStatic());
+    Game().Step();
+    const Vector3 holder = PositionOf("Player 1");
+    const Vector3 held = PositionOf("Ball");
+    EXPECT_FLOAT_EQ(held.x, holder.x + 30.0f);
+    EXPECT_FLOAT_EQ(held.y, holder.y);
+    EXPECT_EQ(held.z, 1.0f);
+
+    // Running left turns the ball to the other side and it follows within one update.
+    Game().Press(SDLK_LEFT);
+    for (int i = 0; i < 20; ++i)
+    {
+        Game().Step();
+        if (i > 1)
+        {
+            EXPECT_NEAR(PositionOf("Ball").x, PositionOf("Player 1").x - 30.0f, 2.6f) << i;
+        }
+    }
+    Game().Release(SDLK_LEFT);
+}
+
+// A steal knocks the holder away from the thief and freezes its keys for 0.5 s; a thief without a facing
+// steals without knock-back; two grabs in one update leave the ball with the higher id.
+TEST_F(Players, StealsKnockTheHolderBackAndTheLaterMachineHoldsLast)
+{
+    ASSERT_TRUE(Settle("Player 1"));
+    PlaceBall(20.0f, 0.0f);
+    Tap(SDLK_RSHIFT);
+    ASSERT_EQ(StatOf("Player 1", kStatGrabbedObject), static_cast<float>(IdOf("Ball")));
+    const Vector3 p1 = PositionOf("Player 1");
+    Teleport("Player 2", p1.x + 70.0f, p1.y, {0.0f, 0.0f, 0.0f}); // faces left (Orientation 0)
+    Game().Step();
+    Game().Events().Clear();
+    const Vector3 before = VelocityOf("Player 1");
+    Game().Press(SDLK_LSHIFT);
+    Game().Step();
+    Game().Step();
+    Game().Release(SDLK_LSHIFT);
+    EXPECT_EQ(GameplayEvents(), (std::vector<std::uint32_t>{evBallStolen, evBallGrab}));
+    EXPECT_EQ(StatOf("Player 1", kStatGrabbedObject), 0.0f);
+    EXPECT_EQ(StatOf("Player 2", kStatGrabbedObject), static_cast<float>(IdOf("Ball")));
+    const Vector3 after = VelocityOf("Player 1");
+    EXPECT_NEAR(after.x - before.x, -246.9f, 1.0f);
+    EXPECT_NEAR(after.y - before.y, 246.9f - 10.0f, 1.0f) << "less one step of gravity";
+
+    // The victim ignores its keys for exactly 30 updates after the one that knocked it back.
+    Game().Press(SDLK_RIGHT);
+    int frozen = 0;
+    while (frozen < 40 && StatOf("Player 1", kStatOrientation) == 1.0f && VelocityOf("Player 1").x < 100.0f)
+    {
+        Game().Step();
+        ++frozen;
+        if (VelocityOf("Player 1").x > 0.0f && StackOf("Player 1").size() > 0 && frozen > 30)
+            break;
+    }
+    Game().Release(SDLK_RIGHT);
+    EXPECT_EQ(frozen, 31) << "30 frozen updates, then the move runs in the next";
+
+    // A thief with no facing: the steal happens without knock-back.
+    GameObject* thief = gGameObjectFactory->CreateObject();
+    thief->tag = kTagPlayer;
+    {
+        auto* transform = thief->GetComponentAs<Transform>(ComponentTypeId::kTransform);
+        transform->SetTranslation(PositionOf("Ball"));
+        transform->SetScale({25.0f, 45.0f, 0.0f});
+        GameStats stats;
+        stats.SetStat(kStatGrabRange, 2.0f);
+        stats.SetStat(kStatGrabbedObject, 0.0f);
+        thief->AddComponent(stats);
+        CCSM machine;
+        thief->AddComponent(machine);
+        thief->GetComponentAs<CCSM>(ComponentTypeId::kCCSM)->SetBehavior("Player Behavior");
+    }
+    const Vector3 p2Before = VelocityOf("Player 2");
+    thief->GetComponentAs<CCSM>(ComponentTypeId::kCCSM)->HandleCommand(kCommandGrab);
+    Game().Step();
+    EXPECT_EQ(StatOf("Player 2", kStatGrabbedObject), 0.0f);
+    EXPECT_NEAR(VelocityOf("Player 2").y, p2Before.y, 12.0f) << "no knock-back";
+}
+
+TEST_F(Players, SimultaneousGrabsLeaveTheBallWithTheHigherId)
+{
+    ASSERT_TRUE(Settle("Player 1"));
+    const Vector3 p1 = PositionOf("Player 1");
+    Teleport("Player 2", p1.x + 40.0f, p1.y, {0.0f, 0.0f, 0.0f});
+    PlaceBall(20.0f, 0.0f);
+    Game().Press(SDLK_RSHIFT);
+    Game().Press(SDLK_LSHIFT);
+    Game().Step(2);
+    Game().Release(SDLK_RSHIFT);
+    Game().Release(SDLK_LSHIFT);
+    const std::string winner = IdOf("Player 1") > IdOf("Player 2") ? "Player 1" : "Player 2";
+    const std::string loser = winner == "Player 1" ? "Player 2" : "Player 1";
+    EXPECT_EQ(StatOf(winner, kStatGrabbedObject), static_cast<float>(IdOf("Ball")));
+    EXPECT_EQ(StatOf(loser, kStatGrabbedObject), 0.0f);
+    EXPECT_EQ(Game().Events().Count(evBallStolen), 1);
 }
