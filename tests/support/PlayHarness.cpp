@@ -194,6 +194,13 @@ void PlayHarness::Stop()
 
 void PlayHarness::ResetWorld(std::uint64_t seed)
 {
+    // No key stays held or queued from the test before.
+    SDL_FlushEvents(SDL_KEYDOWN, SDL_KEYUP);
+    if (gInputSystem != nullptr)
+    {
+        gInputSystem->keysDown.clear();
+        gInputSystem->ClearFrameLists();
+    }
     MenuHooks::CloseAllMenus();
     if (FrameRateManager::IsPaused())
         FrameRateManager::TogglePause();

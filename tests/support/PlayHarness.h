@@ -68,7 +68,7 @@ class PlayHarness
     void Stop();
     bool Started() const { return engine != nullptr; }
 
-    // An empty world: objects, prefabs, behaviour tables and module names gone, timers cleared,
+    // An empty world: no key held, objects, prefabs, behaviour tables and module names gone, timers cleared,
     // unpaused, menus closed, recording off, the generators seeded, the event spy and play log emptied.
     void ResetWorld(std::uint64_t seed = 1);
 
