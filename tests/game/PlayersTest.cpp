@@ -9,7 +9,15 @@
 #include "GameObjectFactory.h"
 #include "GameStats.h"
 #include "Renderer.h"
+#include "MenuHooks.h"
+#include "PlayerScript.h"
 #include "RigidBody.h"
+#include "TimeManipulator.h"
+#include "EventManager.h"
+#include "LevelFile.h"
+#include "BallSpeedScript.h"
+#include "Prototypes.h"
+#include "InputSystem.h"
 #include "SoundPlayLog.h"
 #include "Transform.h"
 #include "StatNames.h"
@@ -20,6 +28,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <limits>
 #include <cstdio>
 
 namespace
@@ -112,6 +122,29 @@ class Players : public PlayTest
             if (type != evCollision)
                 types.push_back(type);
         return types;
+    }
+    // A bare ball: tag 3, a machine of the ball set, a body and stats, near the first player.
+    static std::uint32_t MakeLooseBall(float dx)
+    {
+        GameObject* ball = gGameObjectFactory->CreateObject();
+        ball->tag = kTagBall;
+        auto* transform = ball->GetComponentAs<Transform>(ComponentTypeId::kTransform);
+        const Vector3 at = PositionOf("Player 1");
+        transform->SetTranslation({at.x + dx, at.y, 1.0f});
+        transform->SetScale({20.0f, 20.0f, 0.0f});
+        RigidBody body(5);
+        body.SetStatic(true);
+        ball->AddComponent(body);
+        GameStats stats;
+        ball->AddComponent(stats);
+        CCSM machine;
+        ball->AddComponent(machine);
+        ball->GetComponentAs<CCSM>(ComponentTypeId::kCCSM)->SetBehavior("Ball Behavior");
+        return ball->id;
+    }
+    static PlayerScript& ScriptOf(const std::string& name)
+    {
+        return *Named(name)->GetScriptAs<PlayerScript>(ScriptTypeId::kPlayerScript);
     }
     static std::uint32_t IdOf(const std::string& name) { return Named(name)->id; }
     static int Played(const std::string& name)
@@ -385,4 +418,288 @@ TEST_F(Players, SimultaneousGrabsLeaveTheBallWithTheHigherId)
     EXPECT_EQ(StatOf(winner, kStatGrabbedObject), static_cast<float>(IdOf("Ball")));
     EXPECT_EQ(StatOf(loser, kStatGrabbedObject), 0.0f);
     EXPECT_EQ(Game().Events().Count(evBallStolen), 1);
+}
+
+// The right stick aims (stick y grows downward) and the ball sits at the aim, level on the ground; at rest
+// or unplugged it sits on the facing side and the angle is 30. A rest throw goes up at 30 degrees on the
+// facing side; a stick throw goes where the stick points.
+TEST_F(Players, TheRightStickAimsAndThrowsMirrorOnlyAtRest)
+{
+    Game().PlugController();
+    Game().PlugController();
+    Game().Step();
+    ASSERT_TRUE(gInputSystem->controllers[0].connected && gInputSystem->controllers[1].connected);
+    ASSERT_TRUE(Settle("Player 1"));
+    PlaceBall(20.0f, 0.0f);
+    Tap(SDLK_RSHIFT);
+    ASSERT_EQ(StatOf("Player 1", kStatGrabbedObject), static_cast<float>(IdOf("Ball")));
+
+    struct Aim
+    {
+        std::int16_t x, y;
+        float angle;
+    };
+    const Aim aims[] = {{32767, 0, 0.0f},        {20000, -20000, 30.0f}, {10000, -30000, 60.0f},
+                        {-20000, -20000, 150.0f}, {0, -32767, 60.0f},     {-32768, 0, 180.0f},
+                        {7999, 0, 30.0f},         {20000, 20000, -30.0f}};
+    for (const Aim& aim : aims)
+    {
+        Game().SetRightStick(0, aim.x, aim.y);
+        Game().Step();
+        EXPECT_EQ(StatOf("Player 1", kStatThrowAngle), aim.angle) << aim.x << ", " << aim.y;
+    }
+    Game().Step();
+    EXPECT_NEAR(PositionOf("Ball").y, PositionOf("Player 1").y, 0.5f) << "held level on the ground";
+    EXPECT_NEAR(PositionOf("Ball").x, PositionOf("Player 1").x + 30.0f, 0.5f);
+    Machine("Player 1").PushState(kStateInAir);
+    Game().Step();
+    EXPECT_LT(PositionOf("Ball").y, PositionOf("Player 1").y - 10.0f) << "held below in the air";
+
+    Game().SetRightStick(0, 32767, 0);
+    Game().Step();
+    Game().UnplugControllers();
+    ASSERT_TRUE(Settle("Player 1"));
+    EXPECT_EQ(StatOf("Player 1", kStatThrowAngle), 30.0f);
+    EXPECT_NEAR(PositionOf("Ball").x, PositionOf("Player 1").x + 30.0f, 0.5f);
+
+    Game().Events().Clear();
+    Tap(SDLK_RSHIFT);
+    EXPECT_NEAR(VelocityOf("Ball").x, 721.8f, 0.5f);
+    EXPECT_NEAR(VelocityOf("Ball").y, 406.5f, 0.5f);
+    EXPECT_EQ(GameplayEvents(), (std::vector<std::uint32_t>{evBallDrop}));
+    EXPECT_EQ(StatOf("Ball", kStatGivesKnockback), 1.0f);
+    EXPECT_EQ(StatOf("Player 1", kStatGrabbedObject), 0.0f);
+    EXPECT_EQ(StackOf("Ball"), (std::vector<std::uint32_t>{kStateUnGrabbed, kStateGrabbed, kStateUnGrabbed}));
+
+    // The second player faces left: at rest it throws mirrored, with the stick it throws as aimed.
+    for (const bool aimed : {false, true})
+    {
+        ASSERT_TRUE(Settle("Player 2"));
+        const Vector3 p2 = PositionOf("Player 2");
+        Teleport("Ball", p2.x - 20.0f, p2.y, {0.0f, 0.0f, 0.0f});
+        Tap(SDLK_LSHIFT);
+        ASSERT_EQ(StatOf("Player 2", kStatGrabbedObject), static_cast<float>(IdOf("Ball")));
+        if (aimed)
+        {
+            Game().PlugController();
+            Game().PlugController();
+            Game().Step();
+            Game().SetRightStick(1, 20000, -20000);
+            Game().Step();
+        }
+        Tap(SDLK_LSHIFT);
+        EXPECT_NEAR(VelocityOf("Ball").x, aimed ? 721.8f : -721.8f, 0.5f);
+        EXPECT_NEAR(VelocityOf("Ball").y, 406.5f, 0.5f);
+        Game().UnplugControllers();
+        Game().Step();
+    }
+}
+
+// Bounces: at most one event per impact, none at rest, each played; the speed climbs 0.05 a bounce to
+// exactly 3. A thrown ball stops on the first player it hits and freezes it briefly; "BallSteal" is not
+// restarted while it sounds; a ball that touched a block passes players harmlessly.
+TEST_F(Players, BallContactsBounceSpeedUpAndKnockBackOnlyWhileThrown)
+{
+    // A flat throw at the second player.
+    ASSERT_TRUE(Settle("Player 1"));
+    const Vector3 p1 = PositionOf("Player 1");
+    Teleport("Player 2", p1.x + 150.0f, p1.y, {0.0f, 0.0f, 0.0f});
+    PlaceBall(20.0f, 0.0f);
+    Tap(SDLK_RSHIFT);
+    Game().PlugController();
+    Game().Step();
+    Game().SetRightStick(0, 32767, 0);
+    Game().Step();
+    Tap(SDLK_RSHIFT, 0);
+    float frozenFor = 0.0f;
+    for (int i = 0; i < 30 && frozenFor == 0.0f; ++i)
+    {
+        Game().Step();
+        frozenFor = ScriptOf("Player 2").GetKnockbackTime();
+    }
+    Game().UnplugControllers();
+    EXPECT_NEAR(frozenFor, 0.17f, 0.05f);
+    EXPECT_LT(std::fabs(VelocityOf("Ball").x), 20.0f) << "the ball stops dead";
+    EXPECT_EQ(Played("BallSteal"), 1);
+
+    // A second hit 0.1 s later, while the steal still sounds, plays nothing new.
+    Game().Step(6);
+    Named("Ball")->GetComponentAs<GameStats>(ComponentTypeId::kGameStats)->SetStat(kStatGivesKnockback, 1.0f);
+    CollisionEvent again(IdOf("Ball"), IdOf("Player 2"));
+    EventManager::Dispatch(&again);
+    EXPECT_EQ(Played("BallSteal"), 1);
+
+    // Touching the floor disarms the ball.
+    ScriptOf("Player 2").Knockback({0.0f, 0.0f, 0.0f}, 0.0f);
+    CollisionEvent floor(IdOf("Ball"), arena.floor);
+    EventManager::Dispatch(&floor);
+    GetRigidBody(Named("Ball"))->SetVelocity({500.0f, 0.0f, 0.0f});
+    EventManager::Dispatch(&again);
+    EXPECT_EQ(ScriptOf("Player 2").GetKnockbackTime(), 0.0f);
+    EXPECT_EQ(VelocityOf("Ball").x, 500.0f);
+
+    // Dropped from high up.
+    Teleport("Ball", 0.0f, 60.0f, {0.0f, 0.0f, 0.0f});
+    int bounces = 0;
+    for (int i = 0; i < 600; ++i)
+    {
+        const int before = Game().Events().Count(evBallBounce);
+        Game().Step();
+        const int raised = Game().Events().Count(evBallBounce) - before;
+        EXPECT_LE(raised, 1) << i;
+        if (i >= 540)
+        {
+            EXPECT_EQ(raised, 0) << "a ball at rest raises nothing";
+        }
+        bounces += raised;
+    }
+    ASSERT_GE(bounces, 1);
+    EXPECT_EQ(Played("BallBounce"), bounces);
+    const auto* timeScale = Named("Ball")->GetComponentAs<TimeManipulator>(ComponentTypeId::kTimeManipulator);
+    ASSERT_NE(timeScale, nullptr) << "the first bounce attaches one";
+    EXPECT_TRUE(timeScale->IsPersistent());
+    const int total = Game().Events().Count(evBallBounce);
+    EXPECT_FLOAT_EQ(timeScale->GetSpeed(), 1.0f + 0.05f * static_cast<float>(total));
+    for (int i = total; i < 45; ++i)
+    {
+        BallBounceEvent bounce({0.0f, 0.0f, 0.0f});
+        EventManager::Dispatch(&bounce);
+    }
+    EXPECT_EQ(timeScale->GetSpeed(), 3.0f);
+
+}
+
+// The bounds zone puts players and balls back at their spawn points, stopped; other objects stay. An
+// open menu freezes the players, knock-back included.
+TEST_F(Players, BoundsRespawnAndOpenMenusFreezeThePlayers)
+{
+    Teleport("Player 1", 0.0f, -560.0f, {30.0f, -40.0f, 0.0f});
+    Teleport("Ball", 100.0f, -560.0f, {0.0f, -40.0f, 0.0f});
+    GetRigidBody(Named("Ball"))->SetAngularVelocity(90.0f);
+    GameObject* crate = gGameObjectFactory->CreateObject();
+    crate->tag = kTagPlatform;
+    crate->GetComponentAs<Transform>(ComponentTypeId::kTransform)->SetTranslation({-100.0f, -560.0f, 1.0f});
+    {
+        RigidBody body(7);
+        crate->AddComponent(body);
+        GameStats stats;
+        crate->AddComponent(stats);
+    }
+    Game().Step();
+    const Vector3 p1 = PositionOf("Player 1");
+    EXPECT_EQ(p1.x, 60.0f);
+    EXPECT_EQ(p1.y, -177.5f);
+    EXPECT_EQ(p1.z, 1.0f);
+    const Vector3 ball = PositionOf("Ball");
+    EXPECT_EQ(ball.x, 0.0f);
+    EXPECT_EQ(ball.y, -100.0f);
+    EXPECT_EQ(VelocityOf("Ball").x, 0.0f);
+    EXPECT_EQ(GetRigidBody(Named("Ball"))->GetAngularVelocity(), 0.0f);
+    EXPECT_EQ(crate->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation().x, -100.0f);
+
+    ASSERT_TRUE(Settle("Player 1"));
+    MenuHooks::PushMenu("CDA");
+    ASSERT_TRUE(MenuHooks::AnyOpen());
+    ScriptOf("Player 1").Knockback({0.0f, 0.0f, 0.0f}, 0.5f);
+    Game().Press(SDLK_RIGHT);
+    const float x = PositionOf("Player 1").x;
+    Game().Step(60);
+    EXPECT_FLOAT_EQ(PositionOf("Player 1").x, x);
+    EXPECT_EQ(ScriptOf("Player 1").GetKnockbackTime(), 0.5f);
+    MenuHooks::CloseAllMenus();
+    Game().Step(30);
+    EXPECT_LE(ScriptOf("Player 1").GetKnockbackTime(), 0.0f);
+    Game().Step(3);
+    EXPECT_GT(PositionOf("Player 1").x, x);
+}
+
+// Links are ids looked up at each use: a ball destroyed while held, its id reused, a destroyed holder and
+// half-built objects leave nothing dangling (run under AddressSanitizer).
+TEST_F(Players, StaleLinksAreLookedUpAfreshAndSkipped)
+{
+    ASSERT_TRUE(Settle("Player 1"));
+    PlaceBall(20.0f, 0.0f);
+    Tap(SDLK_RSHIFT);
+    const std::uint32_t oldBall = IdOf("Ball");
+    ASSERT_EQ(StatOf("Player 1", kStatGrabbedObject), static_cast<float>(oldBall));
+    gGameObjectFactory->QueueDestroy(oldBall);
+    Game().Step();
+    const std::uint32_t reused = MakeLooseBall(200.0f);
+    EXPECT_EQ(reused, oldBall) << "the freed id comes back first";
+    Game().Events().Clear();
+    Tap(SDLK_RSHIFT);
+    EXPECT_EQ(StatOf("Player 1", kStatGrabbedObject), 0.0f);
+    EXPECT_TRUE(GameplayEvents().empty()) << "a stale throw sends nothing";
+    EXPECT_EQ(StackOf("Player 1").empty(), false);
+    const std::uint32_t fresh = MakeLooseBall(20.0f);
+    Tap(SDLK_RSHIFT);
+    EXPECT_EQ(StatOf("Player 1", kStatGrabbedObject), static_cast<float>(fresh));
+
+    // The holder goes: the ball's Grabbed state idles, and a grab takes it without a knock-back.
+    const Vector3 heldAt = gGameObjectFactory->GetObject(fresh)->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation();
+    const Vector3 p1 = PositionOf("Player 1");
+    gGameObjectFactory->QueueDestroy(IdOf("Player 1"));
+    Game().Step(5);
+    EXPECT_EQ(gGameObjectFactory->GetObject(fresh)->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation().x, heldAt.x);
+    Teleport("Player 2", p1.x, p1.y, {0.0f, 0.0f, 0.0f});
+    Game().Events().Clear();
+    Tap(SDLK_LSHIFT);
+    EXPECT_EQ(GameplayEvents(), (std::vector<std::uint32_t>{evBallStolen, evBallGrab}));
+    EXPECT_EQ(StatOf("Player 2", kStatGrabbedObject), static_cast<float>(fresh));
+
+    // Half-built objects: a player script with nothing else, a player without a body, a bare ball tag.
+    GameObject* bare = gGameObjectFactory->CreateObject();
+    bare->tag = kTagPlayer;
+    {
+        PlayerScript script;
+        bare->AddScript(script);
+    }
+    GameObject* bodiless = gGameObjectFactory->CreateObject();
+    bodiless->tag = kTagPlayer;
+    bodiless->SetName("Bodiless");
+    {
+        GameStats stats;
+        stats.SetStat(kStatGrabbedObject, std::numeric_limits<float>::quiet_NaN());
+        bodiless->AddComponent(stats);
+        CCSM machine;
+        bodiless->AddComponent(machine);
+        bodiless->GetComponentAs<CCSM>(ComponentTypeId::kCCSM)->SetBehavior("Player Behavior");
+        BehaviorInput input;
+        input.SetKey(0, SDLK_UP);
+        input.SetKey(2, SDLK_LEFT);
+        input.SetKey(5, SDLK_RSHIFT);
+        bodiless->AddComponent(input);
+        PlayerScript script;
+        bodiless->AddScript(script);
+        bodiless->GetScriptAs<PlayerScript>(ScriptTypeId::kPlayerScript)->Knockback({1.0f, 1.0f, 0.0f}, 0.0f);
+    }
+    GameObject* fakeBall = gGameObjectFactory->CreateObject();
+    fakeBall->tag = kTagBall;
+    for (const std::int32_t key : {SDLK_UP, SDLK_LEFT, SDLK_RSHIFT, SDLK_LSHIFT})
+        Game().Press(key);
+    Game().Step(10);
+    EXPECT_EQ(StatOf("Player 2", kStatGrabbedObject), 0.0f) << "the second player threw";
+}
+
+// A saved and reloaded arena starts its scripts afresh (no knock-back, normal ball speed) and each ball
+// script hears a bounce once; prototypes hear nothing.
+TEST_F(Players, ReloadedScriptsStartAfreshAndHearEachBounceOnce)
+{
+    ScriptOf("Player 1").Knockback({0.0f, 0.0f, 0.0f}, 2.0f);
+    BallBounceEvent bounce({0.0f, 100.0f, 0.0f});
+    EventManager::Dispatch(&bounce);
+    std::filesystem::create_directories("Levels");
+    ASSERT_TRUE(SaveLevel("PlayersArena"));
+    LoadLevel("PlayersArena", true);
+    Game().Events().Listen();
+    Game().Step();
+    EXPECT_EQ(ScriptOf("Player 1").GetKnockbackTime(), 0.0f);
+    auto* speed = Named("Ball")->GetScriptAs<BallSpeedScript>(ScriptTypeId::kBallSpeedScript);
+    ASSERT_NE(speed, nullptr);
+    EXPECT_EQ(speed->GetSpeed(), 1.0f);
+    EventManager::Dispatch(&bounce);
+    EXPECT_FLOAT_EQ(speed->GetSpeed(), 1.05f);
+    const auto* prototype = dynamic_cast<BallSpeedScript*>(FindScriptPrototype("BallSpeedScript"));
+    ASSERT_NE(prototype, nullptr);
+    EXPECT_EQ(prototype->GetSpeed(), 1.0f);
 }

@@ -145,6 +145,8 @@ bool PlayHarness::Start(std::string& reason)
 bool PlayHarness::Start(std::string& reason, Options options)
 {
     PrepareOffscreenGL();
+    // The offscreen window never has the focus, and SDL drops controller input of unfocused programs.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     gameTime = 0.0;
     passes = 0;
     updates = 0;
