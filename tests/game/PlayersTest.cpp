@@ -9,7 +9,10 @@
 #include "GameObjectFactory.h"
 #include "GameStats.h"
 #include "Renderer.h"
+#include "Light.h"
 #include "MenuHooks.h"
+#include "ParticleComponent.h"
+#include "SoundSystem.h"
 #include "PlayerScript.h"
 #include "RigidBody.h"
 #include "TimeManipulator.h"
@@ -702,4 +705,77 @@ TEST_F(Players, ReloadedScriptsStartAfreshAndHearEachBounceOnce)
     const auto* prototype = dynamic_cast<BallSpeedScript*>(FindScriptPrototype("BallSpeedScript"));
     ASSERT_NE(prototype, nullptr);
     EXPECT_EQ(prototype->GetSpeed(), 1.0f);
+}
+
+// With the shipped banks: the bounce script picks the plain, balloon or light bounce sound for the first
+// object of a ball module, and a bounce queues min(|v| / 500, 0.9)^2 x 4 x rate particles.
+TEST_F(Players, BounceSoundFollowsTheBallModuleAndBouncesQueueParticles)
+{
+    ASSERT_NE(SoundSystem::GetSoundInstance("BallBounce"), nullptr) << "the banks lack BallBounce";
+    EXPECT_EQ(CurrentBounceSound, SoundSystem::GetSoundInstance("BallBounce"));
+
+    GameObject* balloon = gGameObjectFactory->CreateObject();
+    {
+        RigidBody body(5);
+        body.SetGravityScale(5.0f);
+        balloon->AddComponent(body);
+    }
+    GameObject* glowing = gGameObjectFactory->CreateObject();
+    {
+        Light light;
+        glowing->AddComponent(light);
+    }
+    GameObject* plain = gGameObjectFactory->CreateObject();
+    const auto load = [](std::vector<std::uint32_t> tags, std::vector<std::uint32_t> ids)
+    {
+        ModuleLoadedEvent loaded;
+        loaded.tags = std::move(tags);
+        loaded.newIds = std::move(ids);
+        EventManager::Dispatch(&loaded);
+        return CurrentBounceSound;
+    };
+    EXPECT_EQ(load({1, 3}, {balloon->id, plain->id}), SoundSystem::GetSoundInstance("BalloonBallBounce"));
+    EXPECT_EQ(load({1}, {plain->id}), SoundSystem::GetSoundInstance("BalloonBallBounce")) << "no ball module";
+    EXPECT_EQ(load({3}, {}), SoundSystem::GetSoundInstance("BalloonBallBounce")) << "nothing added";
+    EXPECT_EQ(load({3}, {glowing->id}), SoundSystem::GetSoundInstance("LightBallBounce"));
+    EXPECT_EQ(load({3}, {plain->id, balloon->id}), SoundSystem::GetSoundInstance("BallBounce"));
+
+    const auto& pending =
+        Named("Ball")->GetComponentAs<ParticleComponent>(ComponentTypeId::kParticleComponent)->GetEmitter().PendingSpawns();
+    const std::pair<Vector3, std::size_t> bounces[] = {{{300.0f, -400.0f, 0.0f}, 32},
+                                                        {{40.0f, 0.0f, 0.0f}, 0},
+                                                        {{NAN, 0.0f, 0.0f}, 0},
+                                                        {{-1e30f, 0.0f, 0.0f}, 32}};
+    for (const auto& [velocity, count] : bounces)
+    {
+        const std::size_t before = pending.size();
+        BallBounceEvent bounce(velocity);
+        EventManager::Dispatch(&bounce);
+        EXPECT_EQ(pending.size() - before, count) << velocity.x;
+    }
+}
+
+// The arena with both players and a held ball, drawn for a look.
+TEST_F(Players, ShotOfTheArena)
+{
+    ASSERT_TRUE(Settle("Player 1"));
+    PlaceBall(20.0f, 0.0f);
+    Tap(SDLK_RSHIFT);
+    Game().Press(SDLK_d);
+    Game().Step(10);
+    Game().Release(SDLK_d);
+    Game().Step();
+    const std::vector<std::uint8_t> pixels = Game().Shot("players_arena");
+    // Somewhere on the picture the first player's blue and the second player's red show.
+    int blue = 0;
+    int red = 0;
+    for (int y = 0; y < PlayHarness::kHeight; y += 2)
+        for (int x = 0; x < PlayHarness::kWidth; x += 2)
+        {
+            const std::uint8_t* p = PixelAt(pixels, x, y);
+            blue += (p[2] > 150 && p[0] < 120) ? 1 : 0;
+            red += (p[0] > 150 && p[2] < 120 && p[1] < 120) ? 1 : 0;
+        }
+    EXPECT_GT(blue, 20);
+    EXPECT_GT(red, 20);
 }
