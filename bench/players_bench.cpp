@@ -160,8 +160,8 @@ static void BM_PlayersUpdate(benchmark::State& state)
     state.counters["collision_events"] = static_cast<double>(counter.events) / iterations;
     state.counters["collision_scripts"] = static_cast<double>(scripts);
     state.counters["OnCollision_calls"] = static_cast<double>(counter.events * scripts) / iterations;
-    state.counters["time_per_call"] = benchmark::Counter(static_cast<double>(counter.events * scripts),
-                                                         benchmark::Counter::kIsRate |
-                                                             benchmark::Counter::kInvert);
+    state.counters["time_per_call"] =
+        benchmark::Counter(static_cast<double>(counter.events * scripts),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_PlayersUpdate)->Arg(2)->Arg(16)->Arg(64)->Arg(256)->Unit(benchmark::kMicrosecond);

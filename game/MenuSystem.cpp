@@ -82,8 +82,9 @@ void MenuSystem::Init()
     MenuHooks::pushMenu = [this](const std::string& name) { PushMenu(name); };
     MenuHooks::popMenu = [this] { PopMenu(); };
     MenuHooks::closeAllMenus = [this] { CloseAllMenus(); };
-    MenuHooks::showConfirmation = [this](const std::string& question, std::uint32_t yesAction)
-    { ShowConfirmation(question, yesAction); };
+    MenuHooks::showConfirmation = [this](const std::string& question, std::uint32_t yesAction) {
+        ShowConfirmation(question, yesAction);
+    };
 }
 
 void MenuSystem::Exit()

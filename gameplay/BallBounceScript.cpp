@@ -80,13 +80,15 @@ void BallBounceScript::OnNotify(Event* event)
 void BallBounceScript::OnBounce(const Vector3& velocity)
 {
     const float intensity =
-        std::sqrt(velocity.x * velocity.x + velocity.y * velocity.y + velocity.z * velocity.z) / kFullIntensitySpeed;
+        std::sqrt(velocity.x * velocity.x + velocity.y * velocity.y + velocity.z * velocity.z) /
+        kFullIntensitySpeed;
     if (CurrentBounceSound != nullptr)
         CurrentBounceSound->SetParameter(intensity);
 
     GameObject* object = Live(owner);
-    auto* particles =
-        object != nullptr ? object->GetComponentAs<ParticleComponent>(ComponentTypeId::kParticleComponent) : nullptr;
+    auto* particles = object != nullptr
+                          ? object->GetComponentAs<ParticleComponent>(ComponentTypeId::kParticleComponent)
+                          : nullptr;
     if (particles == nullptr)
         return;
     const float share = std::min(intensity, kMaxIntensity);
@@ -98,7 +100,8 @@ void BallBounceScript::OnBounce(const Vector3& velocity)
 
 void BallBounceScript::OnModuleLoaded(const ModuleLoadedEvent& loaded)
 {
-    if (std::find(loaded.tags.begin(), loaded.tags.end(), kTagBall) == loaded.tags.end() || loaded.newIds.empty())
+    if (std::find(loaded.tags.begin(), loaded.tags.end(), kTagBall) == loaded.tags.end() ||
+        loaded.newIds.empty())
         return;
     // Ball modules list the ball first.
     const GameObject* ball = Live(loaded.newIds.front());

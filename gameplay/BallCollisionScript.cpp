@@ -59,7 +59,8 @@ void BallCollisionScript::HitSurface(std::uint32_t ballId)
     GameObject* ball = Live(ballId);
     const RigidBody* body = GetRigidBody(ball);
     const Transform* transform = TransformOf(ball);
-    if (body != nullptr && transform != nullptr && !body->GetStatic() && Length(body->GetVelocity()) > kBounceSpeed)
+    if (body != nullptr && transform != nullptr && !body->GetStatic() &&
+        Length(body->GetVelocity()) > kBounceSpeed)
     {
         const Vector3 before = body->GetPreviousPosition();
         const Vector3 now = transform->GetTranslation();

@@ -60,7 +60,8 @@ GameObject* BallInReach(const Vector3& at, float range)
 void KnockBackVictim(std::uint32_t victimId, const GameStats& thiefStats)
 {
     GameObject* victim = Live(victimId);
-    auto* script = victim != nullptr ? victim->GetScriptAs<PlayerScript>(ScriptTypeId::kPlayerScript) : nullptr;
+    auto* script =
+        victim != nullptr ? victim->GetScriptAs<PlayerScript>(ScriptTypeId::kPlayerScript) : nullptr;
     const auto orientation = TryGetStat(&thiefStats, kStatOrientation);
     if (script == nullptr || !orientation)
         return;
@@ -75,7 +76,8 @@ GameObject* HeldBall(float grabbedObject, std::uint32_t throwerId)
     if (ball == nullptr || ball->tag != kTagBall)
         return nullptr;
     CCSM* machine = MachineOf(ball);
-    const auto* grabbed = machine != nullptr ? dynamic_cast<const StateGrabbed*>(machine->GetTopState()) : nullptr;
+    const auto* grabbed =
+        machine != nullptr ? dynamic_cast<const StateGrabbed*>(machine->GetTopState()) : nullptr;
     return grabbed != nullptr && grabbed->GetHolder() == throwerId ? ball : nullptr;
 }
 } // namespace

@@ -9,7 +9,8 @@
 
 #include <algorithm>
 
-BallSpeedScript::BallSpeedScript(std::uint32_t ownerId) : Script(kScriptName, ScriptTypeId::kBallSpeedScript, ownerId)
+BallSpeedScript::BallSpeedScript(std::uint32_t ownerId)
+    : Script(kScriptName, ScriptTypeId::kBallSpeedScript, ownerId)
 {
     RegisterQuietPrototype(*this);
 }

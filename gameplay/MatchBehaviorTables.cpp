@@ -15,12 +15,13 @@ void AddMatchBehaviorTables(CCSMFactory& factory)
                              {kStateGrabbed, "Grabbed Context"},
                              {kStateUnGrabbed, "UnGrabbed Context"}}});
 
-    factory.AddBehaviorSet(
-        {"Player Behavior", kStateOnGround, {{kStateOnGround, "OnGround Context"}, {kStateInAir, "InAir Context"}}});
+    factory.AddBehaviorSet({"Player Behavior",
+                            kStateOnGround,
+                            {{kStateOnGround, "OnGround Context"}, {kStateInAir, "InAir Context"}}});
     factory.AddContext({"OnGround Context",
-                        {kCommandMoveDown, kCommandMoveLeft, kCommandMoveRight, kCommandJump, kCommandStopMoving,
-                         kCommandGrab, kCommandThrow}});
+                        {kCommandMoveDown, kCommandMoveLeft, kCommandMoveRight, kCommandJump,
+                         kCommandStopMoving, kCommandGrab, kCommandThrow}});
     factory.AddContext({"InAir Context",
-                        {kCommandMoveDown, kCommandMoveLeft, kCommandMoveRight, kCommandStopMoving, kCommandGrab,
-                         kCommandThrow}});
+                        {kCommandMoveDown, kCommandMoveLeft, kCommandMoveRight, kCommandStopMoving,
+                         kCommandGrab, kCommandThrow}});
 }

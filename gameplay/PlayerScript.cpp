@@ -105,8 +105,8 @@ void PlayerScript::Knockback(const Vector3& impulse, float duration)
 {
     if (RigidBody* body = GetRigidBody(ObjectOf(owner)))
         body->AddForce(impulse);
-    knockbackTime =
-        duration == 0.0f
-            ? std::sqrt(impulse.x * impulse.x + impulse.y * impulse.y + impulse.z * impulse.z) / kImpulsePerSecond
-            : duration;
+    knockbackTime = duration == 0.0f
+                        ? std::sqrt(impulse.x * impulse.x + impulse.y * impulse.y + impulse.z * impulse.z) /
+                              kImpulsePerSecond
+                        : duration;
 }

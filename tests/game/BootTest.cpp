@@ -1,8 +1,8 @@
-#include "PlayHarness.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameState.h"
 #include "OffscreenGL.h"
+#include "PlayHarness.h"
 #include "SoundChannel.h"
 #include "SoundInstance.h"
 #include "SoundSystem.h"
@@ -91,10 +91,11 @@ double RedShare(const std::vector<std::uint8_t>& pixels, const Box& box, double 
 
 void CheckMakersLogoFrame(const std::vector<std::uint8_t>& pixels)
 {
-    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{2, 2},
-                                                               {PlayHarness::kWidth - 3, 2},
-                                                               {2, PlayHarness::kHeight - 3},
-                                                               {PlayHarness::kWidth - 3, PlayHarness::kHeight - 3}})
+    for (const auto& [x, y] :
+         std::vector<std::pair<int, int>>{{2, 2},
+                                          {PlayHarness::kWidth - 3, 2},
+                                          {2, PlayHarness::kHeight - 3},
+                                          {PlayHarness::kWidth - 3, PlayHarness::kHeight - 3}})
         EXPECT_LT(Brightness(PixelAt(pixels, x, y)), 12) << "corner " << x << "," << y << " is not black";
     EXPECT_GE(LitShare(pixels), 0.05);
 
@@ -159,8 +160,7 @@ TEST(Boot, BothLogosThenTheMainMenuAndACloseQuits)
     bool closePushed = false;
     int closePumpedAt = -1;
     int stoppedAt = -1;
-    const auto screenshotDue = [&](int at)
-    {
+    const auto screenshotDue = [&](int at) {
         return at == 150 || (teamEntry > 0 && at == teamEntry + 180) ||
                (!entered.empty() && road.back() == GameStateIndex::MainMenu && at == entered.back() + 30);
     };

@@ -1,29 +1,29 @@
 #include "PlayArena.h"
 #include "PlayHarness.h"
 
+#include "BallSpeedScript.h"
 #include "BehaviorIds.h"
 #include "BehaviorInput.h"
 #include "CCSM.h"
 #include "Event.h"
+#include "EventManager.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameStats.h"
-#include "Renderer.h"
+#include "InputSystem.h"
+#include "LevelFile.h"
 #include "Light.h"
 #include "MenuHooks.h"
 #include "ParticleComponent.h"
-#include "SoundSystem.h"
 #include "PlayerScript.h"
-#include "RigidBody.h"
-#include "TimeManipulator.h"
-#include "EventManager.h"
-#include "LevelFile.h"
-#include "BallSpeedScript.h"
 #include "Prototypes.h"
-#include "InputSystem.h"
+#include "Renderer.h"
+#include "RigidBody.h"
 #include "SoundPlayLog.h"
-#include "Transform.h"
+#include "SoundSystem.h"
 #include "StatNames.h"
+#include "TimeManipulator.h"
+#include "Transform.h"
 #include "TypeIds.h"
 
 #include <SDL.h>
@@ -31,9 +31,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
-#include <cstdio>
 
 namespace
 {
@@ -442,7 +442,7 @@ TEST_F(Players, TheRightStickAimsAndThrowsMirrorOnlyAtRest)
         std::int16_t x, y;
         float angle;
     };
-    const Aim aims[] = {{32767, 0, 0.0f},        {20000, -20000, 30.0f}, {10000, -30000, 60.0f},
+    const Aim aims[] = {{32767, 0, 0.0f},         {20000, -20000, 30.0f}, {10000, -30000, 60.0f},
                         {-20000, -20000, 150.0f}, {0, -32767, 60.0f},     {-32768, 0, 180.0f},
                         {7999, 0, 30.0f},         {20000, 20000, -30.0f}};
     for (const Aim& aim : aims)
@@ -569,7 +569,6 @@ TEST_F(Players, BallContactsBounceSpeedUpAndKnockBackOnlyWhileThrown)
         EventManager::Dispatch(&bounce);
     }
     EXPECT_EQ(timeScale->GetSpeed(), 3.0f);
-
 }
 
 // The bounds zone puts players and balls back at their spawn points, stopped; other objects stay. An
@@ -639,11 +638,17 @@ TEST_F(Players, StaleLinksAreLookedUpAfreshAndSkipped)
     EXPECT_EQ(StatOf("Player 1", kStatGrabbedObject), static_cast<float>(fresh));
 
     // The holder goes: the ball's Grabbed state idles, and a grab takes it without a knock-back.
-    const Vector3 heldAt = gGameObjectFactory->GetObject(fresh)->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation();
+    const Vector3 heldAt = gGameObjectFactory->GetObject(fresh)
+                               ->GetComponentAs<Transform>(ComponentTypeId::kTransform)
+                               ->GetTranslation();
     const Vector3 p1 = PositionOf("Player 1");
     gGameObjectFactory->QueueDestroy(IdOf("Player 1"));
     Game().Step(5);
-    EXPECT_EQ(gGameObjectFactory->GetObject(fresh)->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation().x, heldAt.x);
+    EXPECT_EQ(gGameObjectFactory->GetObject(fresh)
+                  ->GetComponentAs<Transform>(ComponentTypeId::kTransform)
+                  ->GetTranslation()
+                  .x,
+              heldAt.x);
     Teleport("Player 2", p1.x, p1.y, {0.0f, 0.0f, 0.0f});
     Game().Events().Clear();
     Tap(SDLK_LSHIFT);
@@ -726,8 +731,7 @@ TEST_F(Players, BounceSoundFollowsTheBallModuleAndBouncesQueueParticles)
         glowing->AddComponent(light);
     }
     GameObject* plain = gGameObjectFactory->CreateObject();
-    const auto load = [](std::vector<std::uint32_t> tags, std::vector<std::uint32_t> ids)
-    {
+    const auto load = [](std::vector<std::uint32_t> tags, std::vector<std::uint32_t> ids) {
         ModuleLoadedEvent loaded;
         loaded.tags = std::move(tags);
         loaded.newIds = std::move(ids);
@@ -740,12 +744,14 @@ TEST_F(Players, BounceSoundFollowsTheBallModuleAndBouncesQueueParticles)
     EXPECT_EQ(load({3}, {glowing->id}), SoundSystem::GetSoundInstance("LightBallBounce"));
     EXPECT_EQ(load({3}, {plain->id, balloon->id}), SoundSystem::GetSoundInstance("BallBounce"));
 
-    const auto& pending =
-        Named("Ball")->GetComponentAs<ParticleComponent>(ComponentTypeId::kParticleComponent)->GetEmitter().PendingSpawns();
+    const auto& pending = Named("Ball")
+                              ->GetComponentAs<ParticleComponent>(ComponentTypeId::kParticleComponent)
+                              ->GetEmitter()
+                              .PendingSpawns();
     const std::pair<Vector3, std::size_t> bounces[] = {{{300.0f, -400.0f, 0.0f}, 32},
-                                                        {{40.0f, 0.0f, 0.0f}, 0},
-                                                        {{NAN, 0.0f, 0.0f}, 0},
-                                                        {{-1e30f, 0.0f, 0.0f}, 32}};
+                                                       {{40.0f, 0.0f, 0.0f}, 0},
+                                                       {{NAN, 0.0f, 0.0f}, 0},
+                                                       {{-1e30f, 0.0f, 0.0f}, 32}};
     for (const auto& [velocity, count] : bounces)
     {
         const std::size_t before = pending.size();

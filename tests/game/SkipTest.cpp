@@ -1,6 +1,6 @@
-#include "PlayHarness.h"
 #include "GameState.h"
 #include "OffscreenGL.h"
+#include "PlayHarness.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -113,7 +113,6 @@ class SpyState : public State
     std::function<void(SpyState&)> onExit;
 };
 
-
 // Registers spies over every stand-in, so each call shows in the log.
 inline void RegisterSpies(CCSMFactory& factory)
 {

@@ -1,6 +1,6 @@
+#include "CCSMFactory.h"
 #include "BallCommands.h"
 #include "BallStates.h"
-#include "CCSMFactory.h"
 #include "PlayerCommands.h"
 #include "PlayerStates.h"
 #include "StandInBehaviors.h"

@@ -135,7 +135,8 @@ std::uint32_t Player(const std::string& name, float x, float orientation, const 
 
 std::uint32_t Ball()
 {
-    GameObject& ball = Place(kTagBall, {0.0f, -190.0f, 1.0f}, {20.0f, 20.0f, 0.0f}, {1.0f, 0.55f, 0.1f, 1.0f});
+    GameObject& ball =
+        Place(kTagBall, {0.0f, -190.0f, 1.0f}, {20.0f, 20.0f, 0.0f}, {1.0f, 0.55f, 0.1f, 1.0f});
     ball.SetName("Ball");
     RigidBody body(kSuperBall);
     ball.AddComponent(body);
@@ -173,8 +174,9 @@ Arena BuildArena()
         gGameObjectFactory->GetObject(arena.bounds)->AddScript(boundsScript);
     }
     arena.ball = Ball();
-    arena.player1 = Player("Player 1", 60.0f, 1.0f, {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE, SDLK_RSHIFT},
-                           0, {0.3f, 0.5f, 1.0f, 1.0f});
+    arena.player1 =
+        Player("Player 1", 60.0f, 1.0f, {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, SDLK_SPACE, SDLK_RSHIFT},
+               0, {0.3f, 0.5f, 1.0f, 1.0f});
     arena.player2 = Player("Player 2", -60.0f, 0.0f, {SDLK_w, SDLK_s, SDLK_a, SDLK_d, 0, SDLK_LSHIFT}, 1,
                            {1.0f, 0.3f, 0.3f, 1.0f});
     return arena;

@@ -48,8 +48,9 @@ double gameTime = 0.0;
 void DrawOnlyWhenAsked()
 {
     WindowAccess& access = GetWindowAccess();
-    access.visible = [wantedVisible = access.visible](std::size_t window)
-    { return drawing && wantedVisible(window); };
+    access.visible = [wantedVisible = access.visible](std::size_t window) {
+        return drawing && wantedVisible(window);
+    };
 }
 
 void PushKeyEvent(bool down, std::int32_t key)
@@ -67,7 +68,8 @@ void PushKeyEvent(bool down, std::int32_t key)
 
 void KeepWindowSize()
 {
-    if (WindowRecord* window = WindowProvider::GetMainWindow(); window != nullptr && window->window != nullptr)
+    if (WindowRecord* window = WindowProvider::GetMainWindow();
+        window != nullptr && window->window != nullptr)
         SDL_SetWindowSize(window->window, PlayHarness::kWidth, PlayHarness::kHeight);
 }
 
@@ -168,7 +170,8 @@ bool PlayHarness::Start(std::string& reason, Options options)
     }
     engine->SetClock([] { return gameTime; });
     DrawOnlyWhenAsked();
-    if (WindowRecord* window = WindowProvider::GetMainWindow(); window == nullptr || window->context == nullptr)
+    if (WindowRecord* window = WindowProvider::GetMainWindow();
+        window == nullptr || window->context == nullptr)
     {
         reason = "no main window";
         Stop();
@@ -262,8 +265,8 @@ std::vector<std::uint8_t> PlayHarness::Shot(const std::string& name)
 
     std::error_code error;
     std::filesystem::create_directories("screenshots", error);
-    if (SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kWidth, kHeight, 32,
-                                                                  static_cast<int>(row), SDL_PIXELFORMAT_RGBA32))
+    if (SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            pixels.data(), kWidth, kHeight, 32, static_cast<int>(row), SDL_PIXELFORMAT_RGBA32))
     {
         IMG_SavePNG(surface, ("screenshots/" + name + ".png").c_str());
         SDL_FreeSurface(surface);
@@ -319,7 +322,7 @@ void PlayHarness::SetRightStick(int slot, std::int16_t x, std::int16_t y)
     SDL_Joystick* joystick = SlotJoystick(slot, controller);
     ASSERT_NE(joystick, nullptr) << "no controller in slot " << slot;
     const std::pair<SDL_GameControllerAxis, std::int16_t> axes[] = {{SDL_CONTROLLER_AXIS_RIGHTX, x},
-                                                                     {SDL_CONTROLLER_AXIS_RIGHTY, y}};
+                                                                    {SDL_CONTROLLER_AXIS_RIGHTY, y}};
     for (const auto& [axis, value] : axes)
     {
         const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForAxis(controller, axis);
@@ -372,7 +375,8 @@ Vector3 VelocityOf(const std::string& name)
 float StatOf(const std::string& name, const std::string& stat)
 {
     GameObject* object = Named(name);
-    const auto* stats = object != nullptr ? object->GetComponentAs<GameStats>(ComponentTypeId::kGameStats) : nullptr;
+    const auto* stats =
+        object != nullptr ? object->GetComponentAs<GameStats>(ComponentTypeId::kGameStats) : nullptr;
     if (stats == nullptr || !stats->HasStat(stat))
         return std::numeric_limits<float>::quiet_NaN();
     return stats->GetStats().at(stat);
