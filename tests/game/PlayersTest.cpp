@@ -433,8 +433,12 @@ TEST_F(Players, TheRightStickAimsAndThrowsMirrorOnlyAtRest)
     Game().Step();
     ASSERT_TRUE(gInputSystem->controllers[0].connected && gInputSystem->controllers[1].connected);
     ASSERT_TRUE(Settle("Player 1"));
+    // The controller's A button grabs like the key.
     PlaceBall(20.0f, 0.0f);
-    Tap(SDLK_RSHIFT);
+    Game().SetButton(0, SDL_CONTROLLER_BUTTON_A, true);
+    Game().Step();
+    Game().SetButton(0, SDL_CONTROLLER_BUTTON_A, false);
+    Game().Step();
     ASSERT_EQ(StatOf("Player 1", kStatGrabbedObject), static_cast<float>(IdOf("Ball")));
 
     struct Aim

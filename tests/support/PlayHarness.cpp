@@ -24,6 +24,7 @@
 #include "SystemSlots.h"
 #include "Transform.h"
 #include "TypeIds.h"
+#include "VirtualController.h"
 #include "WindowAccess.h"
 #include "WindowProvider.h"
 #include "WindowRecord.h"
@@ -88,13 +89,11 @@ void SizeCamera()
     WindowProvider::SetWindowVisible(0, wasVisible);
 }
 
-SDL_Joystick* SlotJoystick(int slot, SDL_GameController*& controller)
+SDL_GameController* SlotController(int slot)
 {
-    controller = nullptr;
     if (gInputSystem == nullptr || slot < 0 || slot > 1)
         return nullptr;
-    controller = gInputSystem->controllers[slot].controller;
-    return controller != nullptr ? SDL_GameControllerGetJoystick(controller) : nullptr;
+    return gInputSystem->controllers[slot].controller;
 }
 } // namespace
 
@@ -296,13 +295,7 @@ void PlayHarness::PushWindowClose()
 
 void PlayHarness::PlugController()
 {
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = 6;
-    desc.nbuttons = 15;
-    const int deviceIndex = SDL_JoystickAttachVirtualEx(&desc);
-    EXPECT_GE(deviceIndex, 0) << SDL_GetError();
+    const int deviceIndex = AttachVirtualController();
     if (deviceIndex >= 0)
         virtualDevices.push_back(deviceIndex);
 }
@@ -318,29 +311,14 @@ void PlayHarness::UnplugControllers()
 
 void PlayHarness::SetRightStick(int slot, std::int16_t x, std::int16_t y)
 {
-    SDL_GameController* controller = nullptr;
-    SDL_Joystick* joystick = SlotJoystick(slot, controller);
-    ASSERT_NE(joystick, nullptr) << "no controller in slot " << slot;
-    const std::pair<SDL_GameControllerAxis, std::int16_t> axes[] = {{SDL_CONTROLLER_AXIS_RIGHTX, x},
-                                                                    {SDL_CONTROLLER_AXIS_RIGHTY, y}};
-    for (const auto& [axis, value] : axes)
-    {
-        const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForAxis(controller, axis);
-        ASSERT_EQ(bind.bindType, SDL_CONTROLLER_BINDTYPE_AXIS);
-        SDL_JoystickSetVirtualAxis(joystick, bind.value.axis, value);
-    }
-    SDL_GameControllerUpdate();
+    SDL_GameController* controller = SlotController(slot);
+    SetVirtualAxis(controller, SDL_CONTROLLER_AXIS_RIGHTX, x);
+    SetVirtualAxis(controller, SDL_CONTROLLER_AXIS_RIGHTY, y);
 }
 
 void PlayHarness::SetButton(int slot, int button, bool down)
 {
-    SDL_GameController* controller = nullptr;
-    SDL_Joystick* joystick = SlotJoystick(slot, controller);
-    ASSERT_NE(joystick, nullptr) << "no controller in slot " << slot;
-    const SDL_GameControllerButtonBind bind =
-        SDL_GameControllerGetBindForButton(controller, static_cast<SDL_GameControllerButton>(button));
-    ASSERT_EQ(bind.bindType, SDL_CONTROLLER_BINDTYPE_BUTTON);
-    SDL_JoystickSetVirtualButton(joystick, bind.value.button, down ? SDL_PRESSED : SDL_RELEASED);
+    SetVirtualButton(SlotController(slot), static_cast<SDL_GameControllerButton>(button), down);
 }
 
 std::int32_t PlayHarness::CurrentState() const
