@@ -318,8 +318,11 @@ TEST_F(Players, GrabsAreStrictPickTheHighestIdAndCarryTheBall)
             fake->GetComponentAs<CCSM>(ComponentTypeId::kCCSM)->SetBehavior(behavior);
         }
     }
+    // Pressed and released within one update: still one grab.
     PlaceBall(49.99f, 0.0f);
-    Tap(SDLK_RSHIFT);
+    Game().Press(SDLK_RSHIFT);
+    Game().Release(SDLK_RSHIFT);
+    Game().Step(2);
     const std::uint32_t ball = IdOf("Ball");
     EXPECT_EQ(StatOf("Player 1", kStatGrabbedObject), static_cast<float>(ball));
     EXPECT_EQ(Game().Events().Count(evBallGrab), 1);
