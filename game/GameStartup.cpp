@@ -3,6 +3,7 @@
 #include "DebugDraw.h"
 #include "GamePrototypes.h"
 #include "LevelHooks.h"
+#include "MenuHooks.h"
 #include "MetaHooks.h"
 #include "PlatformHooks.h"
 #include "SoundHooks.h"
@@ -51,7 +52,13 @@ std::vector<StartupHook> StartupHookChecklist()
         {"LevelHooks::soundObserver", level.soundObserver != nullptr},
         {"LevelHooks::saveBackground", static_cast<bool>(level.saveBackground)},
         {"LevelHooks::stageBackground", static_cast<bool>(level.stageBackground)},
-        // Menus: wired by the menus themselves when they are built.
+        // Menus: the menu system's stack, for gameplay.
+        {"MenuHooks::openMenus", static_cast<bool>(MenuHooks::openMenus)},
+        {"MenuHooks::pushMenu", static_cast<bool>(MenuHooks::pushMenu)},
+        {"MenuHooks::popMenu", static_cast<bool>(MenuHooks::popMenu)},
+        {"MenuHooks::closeAllMenus", static_cast<bool>(MenuHooks::closeAllMenus)},
+        {"MenuHooks::showConfirmation", static_cast<bool>(MenuHooks::showConfirmation)},
+        // Menu building: wired by the menus themselves when they are built.
         {"LevelHooks::closeAllMenus", static_cast<bool>(level.closeAllMenus)},
         {"LevelHooks::runMenuBuilders", static_cast<bool>(level.runMenuBuilders)},
     };

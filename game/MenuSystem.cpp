@@ -5,6 +5,7 @@
 #include "GameObjectFactory.h"
 #include "GameState.h"
 #include "GameStateManager.h"
+#include "MenuHooks.h"
 #include "Renderer.h"
 #include "TextRenderer.h"
 #include "TypeIds.h"
@@ -73,6 +74,22 @@ MenuSystem::MenuSystem() : EngineSystem(estMenuSystem)
 MenuSystem::~MenuSystem()
 {
     UnpublishIfOwner(gMenuSystem, this);
+}
+
+void MenuSystem::Init()
+{
+    MenuHooks::openMenus = [this] { return menuStack; };
+    MenuHooks::pushMenu = [this](const std::string& name) { PushMenu(name); };
+    MenuHooks::popMenu = [this] { PopMenu(); };
+    MenuHooks::closeAllMenus = [this] { CloseAllMenus(); };
+    MenuHooks::showConfirmation = [this](const std::string& question, std::uint32_t yesAction) {
+        ShowConfirmation(question, yesAction);
+    };
+}
+
+void MenuSystem::Exit()
+{
+    MenuHooks::Reset();
 }
 
 void MenuSystem::PushMenu(const std::string& name)

@@ -16,6 +16,11 @@ class MenuSystem : public EngineSystem
     MenuSystem();
     ~MenuSystem() override;
 
+    // Fills MenuHooks with this system's calls.
+    void Init() override;
+    // Clears MenuHooks.
+    void Exit() override;
+
     // Opens the named menu: an enabled menu not already open, or the dialog at any time. A menu other
     // than the dialog opens only when an object carries its name.
     void PushMenu(const std::string& name);

@@ -1,10 +1,16 @@
 #include "GameplayPrototypes.h"
 
+#include "BallBounceScript.h"
+#include "BallCollisionScript.h"
+#include "BallSpeedScript.h"
 #include "BehaviorEditor.h"
 #include "BehaviorLevelHooks.h"
 #include "CCSM.h"
 #include "CCSMSystem.h"
 #include "GameStats.h"
+#include "LandingScript.h"
+#include "LevelBoundsScript.h"
+#include "PlayerScript.h"
 
 void RegisterGameplayPrototypes()
 {
@@ -14,4 +20,10 @@ void RegisterGameplayPrototypes()
     // Each first construction stores its class prototype.
     CCSM machine;
     GameStats stats;
+    PlayerScript player;
+    LandingScript landing;
+    LevelBoundsScript bounds;
+    BallCollisionScript ballCollision;
+    BallBounceScript ballBounce;
+    BallSpeedScript ballSpeed;
 }

@@ -1,6 +1,7 @@
 #include "SoundInstance.h"
 
 #include "SoundError.h"
+#include "SoundPlayLog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +36,8 @@ SoundChannel* SoundInstance::Play()
         return channel;
 
     audio::EventInstance& instance = channel->eventInstance;
-    CheckSound(kSourceFile, 260, instance.start());
+    if (CheckSound(kSourceFile, 260, instance.start()))
+        LogSoundPlay(name);
     CheckSound(kSourceFile, 261, instance.release());
     CheckSound(kSourceFile, 263, instance.setVolume(channel->volume));
     CheckSound(kSourceFile, 264, instance.setPitch(channel->pitch));

@@ -2,6 +2,7 @@
 #include "EventManager.h"
 #include "FrameRateManager.h"
 #include "GameObjectFactory.h"
+#include "MenuHooks.h"
 #include "SoundHooks.h"
 
 #include <gtest/gtest.h>
@@ -133,4 +134,32 @@ TEST_F(MenuSystemTest, ClosingTheLastMenuUnpauses)
     menus->CloseAllMenus();
     EXPECT_FALSE(FrameRateManager::IsPaused());
     SoundHooks::Reset();
+}
+
+// Gameplay sees and drives the stack only through the hooks, which exist from Init to Exit.
+TEST_F(MenuSystemTest, HooksReachTheStackFromInitToExit)
+{
+    MakeMenuObject("Pause Menu");
+    MenuHooks::PushMenu("Pause Menu");
+    EXPECT_TRUE(menus->GetMenuStack().empty()) << "unset hooks do nothing";
+    EXPECT_FALSE(MenuHooks::AnyOpen());
+
+    menus->Init();
+    MenuHooks::PushMenu("Pause Menu");
+    MenuHooks::ShowConfirmation("Quit?", 3); // no dialog object: nothing opens
+    MenuHooks::PushMenu("CDA");
+    EXPECT_TRUE(MenuHooks::AnyOpen());
+    EXPECT_EQ(MenuHooks::Top(), "CDA");
+    EXPECT_TRUE(MenuHooks::IsOpen("Pause Menu"));
+    MenuHooks::PopMenu();
+    EXPECT_EQ(MenuHooks::Top(), "Pause Menu");
+    MenuHooks::CloseAllMenus();
+    EXPECT_FALSE(MenuHooks::AnyOpen());
+
+    MenuHooks::PushMenu("CDA");
+    menus->Exit();
+    EXPECT_FALSE(MenuHooks::AnyOpen());
+    EXPECT_EQ(MenuHooks::Top(), "");
+    EXPECT_FALSE(MenuHooks::IsOpen("CDA"));
+    EXPECT_EQ(menus->GetMenuStack().size(), 1u);
 }

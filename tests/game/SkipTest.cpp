@@ -1,6 +1,6 @@
-#include "GameBoot.h"
 #include "GameState.h"
 #include "OffscreenGL.h"
+#include "PlayHarness.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -9,9 +9,9 @@
 // the update after the one that pumped the release.
 TEST(Skip, AReleasedKeyOnTheTeamPictureEntersTheMainMenuOnTheNextUpdate)
 {
-    GameBoot game;
+    PlayHarness game;
     std::string reason;
-    if (!game.Start(reason))
+    if (!game.Start(reason, {{}, false}))
         GLIMMOCK_SKIP_OR_FAIL_WITHOUT_GL(reason);
 
     int update = 0;
@@ -24,10 +24,10 @@ TEST(Skip, AReleasedKeyOnTheTeamPictureEntersTheMainMenuOnTheNextUpdate)
     for (int i = 0; i < 120; ++i)
         game.Step();
 
-    PushKey(true, SDLK_SPACE);
+    game.Press(SDLK_SPACE);
     game.Step();
     EXPECT_EQ(game.CurrentState(), GameStateIndex::GameSplashScreen) << "a press must not skip";
-    PushKey(false, SDLK_SPACE);
+    game.Release(SDLK_SPACE);
     game.Step();
     EXPECT_EQ(game.CurrentState(), GameStateIndex::GameSplashScreen);
     game.Step();

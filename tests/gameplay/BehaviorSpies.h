@@ -1,6 +1,7 @@
 #pragma once
 #include "CCSM.h"
 #include "CCSMFactory.h"
+#include "MatchBehaviorTables.h"
 
 #include <functional>
 #include <string>
@@ -111,20 +112,6 @@ class SpyState : public State
     std::function<void(SpyState&)> onEnter;
     std::function<void(SpyState&)> onExit;
 };
-
-// The match level's contexts and sets, as the code-built level appends them.
-inline void AddMatchTables(CCSMFactory& factory)
-{
-    factory.AddContext({"OnGround Context", {4, 1, 2, 7, 5, 6, 8}});
-    factory.AddContext({"InAir Context", {4, 1, 2, 5, 6, 8}});
-    factory.AddContext({"UnGrabbed Context", {9, 10, 11}});
-    factory.AddContext({"Grabbed Context", {9, 10, 11}});
-    factory.AddBehaviorSet({"Player Behavior", 1, {{1, "OnGround Context"}, {2, "InAir Context"}}});
-    factory.AddBehaviorSet(
-        {"Ball Behavior",
-         4,
-         {{4, "UnGrabbed Context"}, {0, ""}, {3, "Grabbed Context"}, {4, "UnGrabbed Context"}}});
-}
 
 // Registers spies over every stand-in, so each call shows in the log.
 inline void RegisterSpies(CCSMFactory& factory)

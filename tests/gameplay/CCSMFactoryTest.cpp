@@ -1,4 +1,8 @@
 #include "CCSMFactory.h"
+#include "BallCommands.h"
+#include "BallStates.h"
+#include "PlayerCommands.h"
+#include "PlayerStates.h"
 #include "StandInBehaviors.h"
 
 #include <gtest/gtest.h>
@@ -60,12 +64,13 @@ TEST_F(CCSMFactoryTest, InitRegistersEveryStateAndCommandUnderItsOwnId)
     }
     EXPECT_NE(dynamic_cast<const NullState*>(factory.FindStatePrototype(kStateNull)), nullptr);
     EXPECT_NE(dynamic_cast<const NullCommand*>(factory.FindCommandPrototype(kCommandNull)), nullptr);
-    auto* jump = dynamic_cast<const StandInCommand*>(factory.FindCommandPrototype(kCommandJump));
-    ASSERT_NE(jump, nullptr);
-    EXPECT_EQ(jump->GetName(), "Jump");
-    auto* grabbed = dynamic_cast<const StandInState*>(factory.FindStatePrototype(kStateGrabbed));
-    ASSERT_NE(grabbed, nullptr);
-    EXPECT_EQ(grabbed->GetName(), "Grabbed");
+    EXPECT_NE(dynamic_cast<const CommandJump*>(factory.FindCommandPrototype(kCommandJump)), nullptr);
+    EXPECT_NE(dynamic_cast<const ScoreCommand*>(factory.FindCommandPrototype(kCommandScore)), nullptr);
+    EXPECT_NE(dynamic_cast<const StateGrabbed*>(factory.FindStatePrototype(kStateGrabbed)), nullptr);
+    EXPECT_NE(dynamic_cast<const StateInAir*>(factory.FindStatePrototype(kStateInAir)), nullptr);
+    auto* roundEnd = dynamic_cast<const StandInCommand*>(factory.FindCommandPrototype(kCommandRoundEnd));
+    ASSERT_NE(roundEnd, nullptr);
+    EXPECT_EQ(roundEnd->GetName(), "RoundEnd");
     EXPECT_EQ(factory.FindCommandPrototype(kCommandCount), nullptr);
 }
 
@@ -175,7 +180,7 @@ TEST_F(CCSMFactoryTest, ResetReturnsToTheFreshlyInitialisedFactory)
     EXPECT_TRUE(factory.GetTables().contexts.empty());
     EXPECT_TRUE(factory.GetTables().sets.empty());
     EXPECT_EQ(factory.CommandPrototypeCount(), kCommandCount);
-    EXPECT_NE(dynamic_cast<const StandInCommand*>(factory.FindCommandPrototype(kCommandGrab)), nullptr);
+    EXPECT_NE(dynamic_cast<const CommandGrab*>(factory.FindCommandPrototype(kCommandGrab)), nullptr);
 }
 
 TEST_F(CCSMFactoryTest, ClonedStatesTakeTheFactorysCurrentContextNotTheSources)

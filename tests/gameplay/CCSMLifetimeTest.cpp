@@ -69,7 +69,7 @@ class CCSMLifetimeTest : public ::testing::Test
         objects.Init();
         behaviors.Init();
         RegisterSpies(behaviors);
-        AddMatchTables(behaviors);
+        AddMatchBehaviorTables(behaviors);
         RegisterGameplayPrototypes();
         // The hooks are cloned into every machine and fire once each time the test arms them.
         for (StateId id : {kStateOnGround, kStateInAir})

@@ -32,7 +32,7 @@ class CCSMSystemTest : public ::testing::Test
         objects.Init();
         behaviors.Init();
         RegisterSpies(behaviors);
-        AddMatchTables(behaviors);
+        AddMatchBehaviorTables(behaviors);
         RegisterGameplayPrototypes();
         SpyLog().clear();
         UpdatedOwners().clear();
@@ -124,8 +124,7 @@ TEST_F(CCSMSystemTest, ObjectsCreatedOrQueuedDuringTheWalkAreLeftAlone)
 {
     GameObject& first = NewPlayer();
     NewPlayer();
-    SpyPrototype(behaviors, kCommandGrab).onExecute = [this](SpyCommand&)
-    {
+    SpyPrototype(behaviors, kCommandGrab).onExecute = [this](SpyCommand&) {
         objects.QueueDestroy(2);
         NewPlayer();
     };
@@ -146,8 +145,9 @@ TEST_F(CCSMSystemTest, CommandRemovingItsOwnMachineEndsThatMachinesWalk)
 {
     GameObject& player = NewPlayer();
     NewPlayer();
-    SpyPrototype(behaviors, kCommandGrab).onExecute = [](SpyCommand& self)
-    { RemoveComponent(self.GetOwner()->GetOwner(), ComponentTypeId::kCCSM); };
+    SpyPrototype(behaviors, kCommandGrab).onExecute = [](SpyCommand& self) {
+        RemoveComponent(self.GetOwner()->GetOwner(), ComponentTypeId::kCCSM);
+    };
     CCSM* machine = MachineOf(player.id);
     machine->Clear();
     machine->SetBehavior("Player Behavior");
@@ -339,8 +339,7 @@ TEST_F(CCSMSystemTest, EditorsDrawInOneFrameAndTheComboRebuildsFromTheChosenSet)
     EXPECT_EQ(machine->GetStateStack(), (std::vector<StateId>{1, 2}));
 
     std::string shown;
-    MetaHooks::editBehavior = [&shown](const std::string&, std::string& behaviorName)
-    {
+    MetaHooks::editBehavior = [&shown](const std::string&, std::string& behaviorName) {
         shown = behaviorName;
         behaviorName = "Ball Behavior";
         return true;

@@ -16,7 +16,7 @@ class CCSMTest : public ::testing::Test
     {
         factory.Init();
         RegisterSpies(factory);
-        AddMatchTables(factory);
+        AddMatchBehaviorTables(factory);
         // Players can also be grabbed in these tests, so a push can refuse their queued moves.
         factory.AddBehaviorSet({"Grabbable Player", 1, {{1, "OnGround Context"}, {3, "Grabbed Context"}}});
         factory.AddContext({"Everything", {0, 1, 2, 3}});
@@ -88,8 +88,9 @@ TEST_F(CCSMTest, FreedSlotsAreReusedLastFreedFirst)
 
 TEST_F(CCSMTest, CommandHandedInDuringTheWalkRunsInTheSameWalkOnlyWhenAppended)
 {
-    SpyPrototype(factory, kCommandMoveLeft).onExecute = [](SpyCommand& self)
-    { self.GetOwner()->HandleCommand(kCommandMoveRight); };
+    SpyPrototype(factory, kCommandMoveLeft).onExecute = [](SpyCommand& self) {
+        self.GetOwner()->HandleCommand(kCommandMoveRight);
+    };
     CCSM appended;
     appended.SetBehavior("Player Behavior");
     appended.HandleCommand(kCommandMoveLeft);
@@ -247,8 +248,9 @@ TEST_F(CCSMTest, UnknownIdsChangeNothingButAFailedChangeKeepsItsPop)
 
 TEST_F(CCSMTest, AThrowingExitIsReportedOnceAndTheChangeCompletes)
 {
-    SpyStatePrototype(factory, kStateInAir).onExit = [](SpyState&)
-    { throw std::runtime_error("lost footing"); };
+    SpyStatePrototype(factory, kStateInAir).onExit = [](SpyState&) {
+        throw std::runtime_error("lost footing");
+    };
     SpyStatePrototype(factory, kStateGrabbed).onExit = [](SpyState&) { throw 3; };
     CCSM machine;
     machine.SetBehavior("Player Behavior");
@@ -386,8 +388,7 @@ TEST_F(CCSMTest, ClearEmptiesTheMachineButKeepsTheName)
 
 TEST_F(CCSMTest, CommandThatRebuildsItsOwnMachineDuringExecuteIsDroppedSafely)
 {
-    SpyPrototype(factory, kCommandMoveLeft).onExecute = [](SpyCommand& self)
-    {
+    SpyPrototype(factory, kCommandMoveLeft).onExecute = [](SpyCommand& self) {
         CCSM* machine = self.GetOwner();
         machine->SetBehavior("");
         machine->HandleCommand(kCommandMoveRight);
@@ -422,8 +423,9 @@ TEST_F(CCSMTest, CommandThatClearsItsOwnMachineEndsTheWalk)
 
 TEST_F(CCSMTest, ChangingStatesInsideTheWalkCancelsWhatTheNewTopRefuses)
 {
-    SpyPrototype(factory, kCommandMoveLeft).onExecute = [](SpyCommand& self)
-    { self.GetOwner()->PushState(kStateGrabbed); };
+    SpyPrototype(factory, kCommandMoveLeft).onExecute = [](SpyCommand& self) {
+        self.GetOwner()->PushState(kStateGrabbed);
+    };
     SpyPrototype(factory, kCommandMoveRight).executeResult = 0;
     CCSM machine;
     machine.SetBehavior("Grabbable Player");

@@ -1,5 +1,6 @@
 #include "HapticCalls.h"
 #include "InputTestSupport.h"
+#include "VirtualController.h"
 #include "WindowProvider.h"
 
 #include <gmock/gmock.h>
@@ -66,17 +67,7 @@ class ControllerTest : public InputTest
         InputTest::TearDown();
     }
 
-    int Attach()
-    {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = 6;
-        desc.nbuttons = 15;
-        const int deviceIndex = SDL_JoystickAttachVirtualEx(&desc);
-        EXPECT_GE(deviceIndex, 0) << SDL_GetError();
-        return deviceIndex;
-    }
+    int Attach() { return AttachVirtualController(); }
 
     void Pump()
     {
@@ -88,18 +79,12 @@ class ControllerTest : public InputTest
     // Sets the joystick axis that the slot's controller maps to the given controller axis.
     void SetStick(GameController& slot, SDL_GameControllerAxis axis, Sint16 value)
     {
-        const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForAxis(slot.controller, axis);
-        ASSERT_EQ(bind.bindType, SDL_CONTROLLER_BINDTYPE_AXIS);
-        SDL_JoystickSetVirtualAxis(SDL_GameControllerGetJoystick(slot.controller), bind.value.axis, value);
-        SDL_GameControllerUpdate();
+        SetVirtualAxis(slot.controller, axis, value);
     }
 
     void PressButton(GameController& slot, SDL_GameControllerButton button, bool down)
     {
-        const SDL_GameControllerButtonBind bind = SDL_GameControllerGetBindForButton(slot.controller, button);
-        ASSERT_EQ(bind.bindType, SDL_CONTROLLER_BINDTYPE_BUTTON);
-        SDL_JoystickSetVirtualButton(SDL_GameControllerGetJoystick(slot.controller), bind.value.button,
-                                     down ? SDL_PRESSED : SDL_RELEASED);
+        SetVirtualButton(slot.controller, button, down);
         Pump();
     }
 
