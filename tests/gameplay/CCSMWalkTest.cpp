@@ -25,7 +25,7 @@ class CCSMWalkTest : public ::testing::Test
         objects.Init();
         behaviors.Init();
         RegisterSpies(behaviors);
-        AddMatchTables(behaviors);
+        AddMatchBehaviorTables(behaviors);
         RegisterGameplayPrototypes();
         SpyLog().clear();
         UpdatedOwners().clear();
