@@ -3,6 +3,7 @@
 #include "Camera.h"
 #include "FullScreenPass.h"
 #include "Mesh.h"
+#include "PassTimer.h"
 #include "RenderStats.h"
 #include "Shader.h"
 
@@ -128,6 +129,7 @@ void Bloom::Apply(Camera& camera)
     glDepthFunc(GL_ALWAYS);
     glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
 
+    PassTimer::Mark("bloom threshold");
     thresholdTarget.BindAndClear();
     glDepthMask(GL_FALSE);
     glBindTexture(GL_TEXTURE_2D, previous.GetColourTexture());
@@ -137,6 +139,7 @@ void Bloom::Apply(Camera& camera)
     thresholdShader->SetFloat("intensity", intensity);
     DrawQuad();
 
+    PassTimer::Mark("bloom blur");
     blurShader->Use();
     blurShader->SetInt("tex", 0);
     const auto width = static_cast<float>(horizontal.GetWidth());
@@ -144,6 +147,7 @@ void Bloom::Apply(Camera& camera)
     BlurPasses(horizontal, thresholdTarget, Vector2(1.0f, 0.0f), horizontalRadius, width);
     BlurPasses(vertical, horizontal, Vector2(0.0f, 1.0f), verticalRadius, height);
 
+    PassTimer::Mark("bloom smoothing");
     blurShader->SetFloat("intensity", 0.5f);
     for (std::int32_t pass = 0; pass < smoothingPasses; ++pass)
     {
@@ -171,6 +175,7 @@ void Bloom::Apply(Camera& camera)
         }
     }
 
+    PassTimer::Mark("bloom composite");
     camera.GetCurrentTarget().BindAndClear();
     glDepthMask(GL_FALSE);
     glBindTexture(GL_TEXTURE_2D, previous.GetColourTexture());

@@ -19,6 +19,7 @@ class Bloom : public PostProcessingEffect
 
     void Apply(Camera& camera) override;
     void DrawEditor() override;
+    const char* PassName() const override { return "bloom"; }
 
     // The tunable fields, in editor order: "Threshold", "Intensity", "Horizontal_Radius",
     // "Vertical_Radius", "Inner_Intensity", "Mid_Intensity", "Outer_Intensity", "Outermost_Intensity",

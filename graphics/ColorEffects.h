@@ -33,6 +33,7 @@ class ColorBalancer : public ColorEffect
     void DrawEditor() override;
     // "Balance".
     static const DescriptorList<ColorBalancer>& Descriptors();
+    const char* PassName() const override { return "colour balance"; }
 
     Vector3 balance{1.0f, 1.0f, 1.0f};
 
@@ -48,6 +49,7 @@ class Tonemap : public ColorEffect
     void DrawEditor() override;
     // "Gamma", then "Exposure".
     static const DescriptorList<Tonemap>& Descriptors();
+    const char* PassName() const override { return "tone mapping"; }
 
     float gamma = 1.0f;
     float exposure = 0.7f;
@@ -64,6 +66,7 @@ class Saturation : public ColorEffect
     void DrawEditor() override;
     // "Saturation", "Whitening", "Multiplier1", "Multiplier2", "Power".
     static const DescriptorList<Saturation>& Descriptors();
+    const char* PassName() const override { return "saturation"; }
 
     float saturation = 2.0f;
     float whitening = 1.0f;

@@ -2,6 +2,7 @@
 
 #include "Camera.h"
 #include "FullScreenPass.h"
+#include "PassTimer.h"
 #include "RenderLine.h"
 #include "Shader.h"
 #include "TextureManager.h"
@@ -116,9 +117,13 @@ void Lighting::Apply(Camera& camera)
         return;
     }
     PrepareTargets(camera);
+    PassTimer::Mark("lighting mask");
     DrawMask(camera);
+    PassTimer::Mark("lighting lights");
     DrawLights(camera);
+    PassTimer::Mark("lighting blur");
     BlurLights(camera);
+    PassTimer::Mark("lighting composite");
     Composite(camera);
 }
 

@@ -27,6 +27,7 @@ class Lighting : public PostProcessingEffect
 
     void Apply(Camera& camera) override;
     void DrawEditor() override;
+    const char* PassName() const override { return "lighting"; }
     // "Blur_Radius" (saved) and "Only_Lighting" (editor only).
     static const DescriptorList<Lighting>& Descriptors();
 

@@ -24,6 +24,8 @@ class PostProcessingEffect : public VersionedClass
     virtual void DrawEditor() {}
     // The class's current data version.
     virtual std::uint32_t GetVersion() const { return 1; }
+    // The effect's row in a frame's pass timings.
+    virtual const char* PassName() const { return "effect"; }
 };
 
 // Field setters of the effects, for files and editors: a NaN leaves the field as it was, and a value
