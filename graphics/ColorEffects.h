@@ -14,8 +14,12 @@ class ColorEffect : public PostProcessingEffect
   public:
     ColorEffect(std::uint32_t dataVersion, Shader* shader, std::string effectName);
     void Apply(Camera& camera) override;
+    // An effect whose settings are the identity draws nothing.
+    bool PassesImageThrough(Camera& camera) override;
 
   protected:
+    // Whether the settings leave every colour as it is.
+    virtual bool IsIdentity() const { return false; }
     // Sets the effect's own uniforms, in table order, on its program in use.
     virtual void SetUniforms(const Shader& program) const = 0;
 
@@ -39,6 +43,7 @@ class ColorBalancer : public ColorEffect
 
   protected:
     void SetUniforms(const Shader& program) const override;
+    bool IsIdentity() const override;
 };
 
 // Exposure and gamma: maps the open range of scene brightness smoothly onto 0..1.
@@ -76,4 +81,5 @@ class Saturation : public ColorEffect
 
   protected:
     void SetUniforms(const Shader& program) const override;
+    bool IsIdentity() const override;
 };

@@ -226,6 +226,8 @@ void Graphics::DrawCamera(Camera& camera, float ordinalStep)
     for (auto& effect : effects)
     {
         PassTimer::Mark(effect->PassName());
+        if (skipPassThroughEffects && effect->PassesImageThrough(camera))
+            continue;
         camera.FlipPingPong();
         camera.GetCurrentTarget().BindAndClear();
         glActiveTexture(GL_TEXTURE0);

@@ -102,7 +102,7 @@ const Framebuffer* Lighting::GetResultTarget(std::size_t windowIndex) const
     return Find(resultTargets, windowIndex);
 }
 
-void Lighting::Apply(Camera& camera)
+bool Lighting::IsUsable()
 {
     const bool usable =
         Usable(lightShader) && Usable(blurShader) && Usable(copyShader) && Usable(occlusionShader);
@@ -111,7 +111,20 @@ void Lighting::Apply(Camera& camera)
         std::printf("ERROR: Lighting shaders are unusable; the image passes through unchanged.\n");
         reportedUnusable = true;
     }
-    if (records.empty() || !usable)
+    return usable;
+}
+
+bool Lighting::PassesImageThrough(Camera&)
+{
+    if (!records.empty() && IsUsable())
+        return false;
+    DropFrame();
+    return true;
+}
+
+void Lighting::Apply(Camera& camera)
+{
+    if (records.empty() || !IsUsable())
     {
         PassThrough(camera);
         return;

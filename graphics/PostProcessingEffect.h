@@ -20,6 +20,10 @@ class PostProcessingEffect : public VersionedClass
 
     // Processes the camera's image.
     virtual void Apply(Camera& camera) = 0;
+    // Asked before Apply, while the camera's current target still holds the image so far: true when this
+    // frame's Apply would hand that image on unchanged, so the frame skips Apply and gives the next effect
+    // the same image. An effect may drop what it was fed for the frame here.
+    virtual bool PassesImageThrough(Camera&) { return false; }
     // Draws the editor widgets of the effect's tunable fields.
     virtual void DrawEditor() {}
     // The class's current data version.
