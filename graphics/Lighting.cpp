@@ -47,6 +47,12 @@ Lighting::Lighting(std::uint32_t dataVersion, Shader* copy, Shader* blur, Shader
     : PostProcessingEffect(dataVersion), occlusionShader(occlusion), lightShader(light), blurShader(blur),
       copyShader(copy)
 {
+    if (occlusionShader != nullptr)
+    {
+        const ShaderData& layout = occlusionShader->GetTemplate();
+        occlusionInputs = {layout.FindInput("modelWorld", satMatrix3), layout.FindInput("texture", satUInt),
+                           layout.FindInput("obfuscation", satFloat)};
+    }
     occlusionBatch = std::make_unique<RenderLine>(kOcclusionOrder, occlusionShader,
                                                   MaterialRenderState(bmOneOne, false, kDepthAlways));
     // The chain owns every effect; the process-wide pointer only borrows the newest lighting effect.
@@ -68,10 +74,15 @@ void Lighting::AddOcclusion(const Matrix3& modelWorld, Texture* texture, float o
         occlusionItems.push_back(occlusionShader != nullptr ? occlusionShader->GetTemplate() : ShaderData{});
     }
     ShaderData& item = occlusionItems[occlusionUsed];
-    item.SetMatrix3("modelWorld", modelWorld);
-    item.SetUInt("texture",
-                 texture != nullptr ? texture : &TextureManager::GetTexture(TextureManager::kWhitePixelName));
-    item.SetFloat("obfuscation", obfuscation);
+    if (texture == nullptr)
+        texture = &TextureManager::GetTexture(TextureManager::kWhitePixelName);
+    // Every item copies the occlusion shader's layout, so the inputs found once fit them all.
+    if (!item.SetMatrix3(occlusionInputs.modelWorld, modelWorld))
+        item.SetMatrix3("modelWorld", modelWorld);
+    if (!item.SetUInt(occlusionInputs.texture, texture))
+        item.SetUInt("texture", texture);
+    if (!item.SetFloat(occlusionInputs.obfuscation, obfuscation))
+        item.SetFloat("obfuscation", obfuscation);
     ++occlusionUsed;
 }
 

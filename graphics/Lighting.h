@@ -65,6 +65,14 @@ class Lighting : public PostProcessingEffect
     void BlurLights(Camera& camera);
     void Composite(Camera& camera);
 
+    // The inputs every occlusion item is written through.
+    struct OcclusionInputs
+    {
+        ShaderInput modelWorld;
+        ShaderInput texture;
+        ShaderInput obfuscation;
+    };
+    OcclusionInputs occlusionInputs;
     std::vector<ShaderData> occlusionItems;
     std::size_t occlusionUsed = 0;
     std::unique_ptr<RenderLine> occlusionBatch;
