@@ -127,7 +127,8 @@ bool Lighting::IsUsable()
 
 bool Lighting::PassesImageThrough(Camera&)
 {
-    if (!records.empty() && IsUsable())
+    const bool usable = IsUsable();
+    if (!records.empty() && usable)
         return false;
     DropFrame();
     return true;
