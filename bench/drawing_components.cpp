@@ -9,6 +9,7 @@
 #include "GraphicsPrototypes.h"
 #include "ParticleComponent.h"
 #include "Random.h"
+#include "RenderStats.h"
 #include "Renderer.h"
 #include "SystemManager.h"
 #include "TextRenderer.h"
@@ -18,7 +19,9 @@
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
+#include <glad/gl.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -211,4 +214,69 @@ void BM_BasicRenderer(benchmark::State& state)
     world.Clear();
 }
 BENCHMARK(BM_BasicRenderer)->Arg(256)->Arg(1024)->Arg(4096)->Arg(16384)->Unit(benchmark::kMicrosecond);
+
+// A whole frame of sprite objects through the sprite renderer, a batch and the draw. The engine's CPU
+// work a frame is the sprite renderer's pass (submit), the batch upkeep and the staging of the instance
+// bytes (engine_draw); the rest of the draw is the driver's and the rasteriser's, waited for outside.
+void BM_SpriteObjectsFrame(benchmark::State& state)
+{
+    DrawingWorld& world = World();
+    if (!world.ready)
+    {
+        state.SkipWithError("no GL context");
+        return;
+    }
+    const auto sprites = static_cast<int>(state.range(0));
+    for (int i = 0; i < sprites; ++i)
+    {
+        GameObject* object = world.factory->CreateObject();
+        auto* transform = object->GetComponentAs<Transform>(Transform::kTypeId);
+        transform->SetTranslation(
+            Vector3(static_cast<float>(i % 250) * 3.6f - 450.0f, static_cast<float>(i / 250) * 2.4f - 240.0f,
+                    1.0f));
+        transform->SetScale(Vector3(3.0f, 3.0f, 0.0f));
+        Renderer renderer;
+        renderer.depth = static_cast<float>(i % 7) / 7.0f;
+        object->AddComponent(renderer);
+    }
+    WindowAccess& access = GetWindowAccess();
+    const auto hidden = access.visible;
+    access.visible = [](std::size_t) { return true; };
+    System* system = SystemManager::GetSystem(kBasicRendererSlot);
+    using Clock = std::chrono::steady_clock;
+    const auto since = [](Clock::time_point start)
+    { return std::chrono::duration<double>(Clock::now() - start).count(); };
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        system->Update(kDt);
+        world.graphics->Update(kDt);
+    }
+    glFinish();
+    double submitSeconds = 0.0;
+    double upkeepSeconds = 0.0;
+    const double stagingBefore = GetRenderStats().stagingSeconds;
+    for (auto _ : state)
+    {
+        auto start = Clock::now();
+        system->Update(kDt);
+        submitSeconds += since(start);
+        start = Clock::now();
+        world.graphics->UpkeepBatches();
+        upkeepSeconds += since(start);
+        world.graphics->DrawWindows();
+        world.graphics->ResetFrame();
+        state.PauseTiming();
+        glFinish();
+        state.ResumeTiming();
+    }
+    access.visible = hidden;
+    const double frames = static_cast<double>(state.iterations());
+    const double engineDraw = upkeepSeconds + GetRenderStats().stagingSeconds - stagingBefore;
+    state.counters["submit_ms"] = 1e3 * submitSeconds / frames;
+    state.counters["engine_draw_ms"] = 1e3 * engineDraw / frames;
+    state.counters["cpu_frame_ms"] = 1e3 * (submitSeconds + engineDraw) / frames;
+    state.counters["ns_per_sprite"] = 1e9 * (submitSeconds + engineDraw) / frames / sprites;
+    world.Clear();
+}
+BENCHMARK(BM_SpriteObjectsFrame)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 } // namespace

@@ -63,6 +63,9 @@ double Seconds(Clock::time_point start)
 struct Field
 {
     std::vector<Material> materials;
+    // Every material copies one shader's layout: its inputs are found once for all.
+    ShaderInput modelWorld;
+    ShaderInput tint;
     // Each sprite's scale and place about the centre; the ring's turn is applied per frame.
     std::vector<Matrix3> locals;
     std::vector<Vector4> tints;
@@ -77,6 +80,8 @@ Field BuildField(Graphics& graphics, int count)
     Material prototype("lol", basic, 1000, MaterialRenderState(bmAlphaBlended, true, kDepthLess));
     prototype.data.SetUInt("texture", &white);
     field.materials.assign(static_cast<std::size_t>(count), prototype);
+    field.modelWorld = prototype.data.FindInput("modelWorld", satMatrix3);
+    field.tint = prototype.data.FindInput("tint", satVector4);
     for (int i = 0; i < count; ++i)
     {
         // Rings of 360 sprites, one degree apart, each ring further out.
@@ -102,8 +107,8 @@ void SubmitField(Field& field, int frame)
     for (std::size_t i = 0; i < field.materials.size(); ++i)
     {
         Material& material = field.materials[i];
-        material.data.SetMatrix3("modelWorld", field.ringTurns[i / kPeriod] * field.locals[i]);
-        material.data.SetVector4("tint", field.tints[i]);
+        material.data.SetMatrix3(field.modelWorld, field.ringTurns[i / kPeriod] * field.locals[i]);
+        material.data.SetVector4(field.tint, field.tints[i]);
         material.Submit();
     }
 }

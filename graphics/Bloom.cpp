@@ -3,13 +3,16 @@
 #include "Camera.h"
 #include "FullScreenPass.h"
 #include "Mesh.h"
+#include "PassTimer.h"
 #include "RenderStats.h"
 #include "Shader.h"
 
 #include <glad/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace
 {
@@ -22,6 +25,8 @@ struct BlurDraw
 // Each draw reaches four times further than the one before and reads a coarser mipmap level.
 constexpr BlurDraw kBlurDraws[5] = {{0.5f, 0.0f}, {2.0f, 2.0f}, {8.0f, 4.0f}, {32.0f, 6.0f}, {128.0f, 8.0f}};
 constexpr float kRadiusScale = 1.5f;
+// The two draws of every smoothing step read these levels of detail.
+constexpr float kSmoothingLods[2] = {0.5f, 1.5f};
 
 const Framebuffer* Find(const std::map<void*, std::unique_ptr<Framebuffer>>& targets, void* key)
 {
@@ -34,11 +39,23 @@ bool Usable(const Shader* shader)
     return shader != nullptr && shader->IsUsable();
 }
 
-void BindSampled(const Framebuffer& target)
+// The deepest mipmap level a blur draw at this level of detail reads (linear filtering between levels).
+std::uint32_t DeepestLevelRead(float lod)
 {
-    // Every blur reads coarser levels, so the levels must match what was just drawn.
+    return lod <= 0.0f ? 0u : static_cast<std::uint32_t>(std::floor(lod)) + 1u;
+}
+
+// True when every texel of the target's level 0 is zero (either sign).
+bool IsBlack(const Framebuffer& target, std::vector<std::uint16_t>& texels)
+{
+    texels.resize(static_cast<std::size_t>(target.GetWidth()) * target.GetHeight() * 3);
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 2);
     glBindTexture(GL_TEXTURE_2D, target.GetColourTexture());
-    glGenerateMipmap(GL_TEXTURE_2D);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_HALF_FLOAT, texels.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    return std::all_of(texels.begin(), texels.end(), [](std::uint16_t half) { return (half & 0x7FFFu) == 0; });
 }
 } // namespace
 
@@ -90,7 +107,7 @@ void Bloom::BlurPasses(Framebuffer& target, const Framebuffer& source, const Vec
                        float textureSize)
 {
     target.BindAndClear();
-    BindSampled(source);
+    source.BindMipmapped(DeepestLevelRead(lodOffset + kBlurDraws[4].lodStep));
     blurShader->SetVector2("direction", direction);
     blurShader->SetFloat("textureSize", textureSize);
     const float intensities[5] = {innerIntensity, midIntensity, outerIntensity, outermostIntensity,
@@ -104,39 +121,73 @@ void Bloom::BlurPasses(Framebuffer& target, const Framebuffer& source, const Vec
     }
 }
 
-void Bloom::Apply(Camera& camera)
+bool Bloom::IsUsable()
 {
-    if (!Usable(thresholdShader) || !Usable(blurShader) || !Usable(copyShader))
+    if (Usable(thresholdShader) && Usable(blurShader) && Usable(copyShader))
+        return true;
+    if (!reportedUnusable)
     {
-        // The target is already cleared: leaving it so would black out the whole frame.
-        if (!reportedUnusable)
-        {
-            std::printf("ERROR: Bloom shaders are unusable; the image passes through unchanged.\n");
-            reportedUnusable = true;
-        }
-        CopyPreviousImage(camera);
-        return;
+        std::printf("ERROR: Bloom shaders are unusable; the image passes through unchanged.\n");
+        reportedUnusable = true;
     }
-    PrepareTargets(camera);
-    void* key = camera.windowContext;
-    Framebuffer& thresholdTarget = *thresholdTargets[key];
-    Framebuffer& horizontal = *horizontalTargets[key];
-    Framebuffer& vertical = *verticalTargets[key];
-    const Framebuffer& previous = camera.GetPreviousTarget();
+    return false;
+}
 
+void Bloom::DrawThreshold(const Camera& camera, const Framebuffer& image)
+{
+    Framebuffer& thresholdTarget = *thresholdTargets[camera.windowContext];
     glBlendFunc(GL_ONE, GL_ONE);
     glDepthFunc(GL_ALWAYS);
     glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
-
     thresholdTarget.BindAndClear();
     glDepthMask(GL_FALSE);
-    glBindTexture(GL_TEXTURE_2D, previous.GetColourTexture());
+    glBindTexture(GL_TEXTURE_2D, image.GetColourTexture());
     thresholdShader->Use();
     thresholdShader->SetInt("tex", 0);
     thresholdShader->SetVector3("threshold", threshold);
     thresholdShader->SetFloat("intensity", intensity);
     DrawQuad();
+}
 
+bool Bloom::PassesImageThrough(Camera& camera)
+{
+    thresholdDrawn = false;
+    if (!IsUsable())
+        return true;
+    if (onlyBloom)
+        return false;
+    // Nothing above the threshold blurs to nothing, and nothing added over the scene is the scene.
+    PrepareTargets(camera);
+    DrawThreshold(camera, camera.GetCurrentTarget());
+    thresholdDrawn = true;
+    return IsBlack(*thresholdTargets[camera.windowContext], thresholdTexels);
+}
+
+void Bloom::Apply(Camera& camera)
+{
+    if (!IsUsable())
+    {
+        // The target is already cleared: leaving it so would black out the whole frame.
+        CopyPreviousImage(camera);
+        return;
+    }
+    void* key = camera.windowContext;
+    const Framebuffer& previous = camera.GetPreviousTarget();
+    PassTimer::Mark("bloom threshold");
+    if (!thresholdDrawn)
+    {
+        PrepareTargets(camera);
+        DrawThreshold(camera, previous);
+    }
+    thresholdDrawn = false;
+    Framebuffer& thresholdTarget = *thresholdTargets[key];
+    Framebuffer& horizontal = *horizontalTargets[key];
+    Framebuffer& vertical = *verticalTargets[key];
+    glBlendFunc(GL_ONE, GL_ONE);
+    glDepthFunc(GL_ALWAYS);
+    glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
+
+    PassTimer::Mark("bloom blur");
     blurShader->Use();
     blurShader->SetInt("tex", 0);
     const auto width = static_cast<float>(horizontal.GetWidth());
@@ -144,6 +195,7 @@ void Bloom::Apply(Camera& camera)
     BlurPasses(horizontal, thresholdTarget, Vector2(1.0f, 0.0f), horizontalRadius, width);
     BlurPasses(vertical, horizontal, Vector2(0.0f, 1.0f), verticalRadius, height);
 
+    PassTimer::Mark("bloom smoothing");
     blurShader->SetFloat("intensity", 0.5f);
     for (std::int32_t pass = 0; pass < smoothingPasses; ++pass)
     {
@@ -159,18 +211,19 @@ void Bloom::Apply(Camera& camera)
         for (const auto& step : steps)
         {
             step.target.BindAndClear();
-            BindSampled(step.source);
+            step.source.BindMipmapped(DeepestLevelRead(kSmoothingLods[1]));
             blurShader->SetVector2("direction", step.direction);
             blurShader->SetFloat("textureSize", step.size);
             blurShader->SetFloat("radius", step.radius * 0.5f * kRadiusScale);
-            blurShader->SetFloat("lod", 0.5f);
+            blurShader->SetFloat("lod", kSmoothingLods[0]);
             DrawQuad();
             blurShader->SetFloat("radius", step.radius * 2.0f * kRadiusScale);
-            blurShader->SetFloat("lod", 1.5f);
+            blurShader->SetFloat("lod", kSmoothingLods[1]);
             DrawQuad();
         }
     }
 
+    PassTimer::Mark("bloom composite");
     camera.GetCurrentTarget().BindAndClear();
     glDepthMask(GL_FALSE);
     glBindTexture(GL_TEXTURE_2D, previous.GetColourTexture());
@@ -179,7 +232,8 @@ void Bloom::Apply(Camera& camera)
     if (!onlyBloom)
         DrawQuad();
     glBlendFunc(GL_ONE, GL_ONE);
-    BindSampled(vertical);
+    // The quarter-size bloom is stretched over the whole target, which reads level 0 only.
+    vertical.BindMipmapped(0);
     DrawQuad();
     glBindVertexArray(0);
 }

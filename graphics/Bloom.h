@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 class Shader;
 
@@ -18,7 +19,11 @@ class Bloom : public PostProcessingEffect
     ~Bloom() override;
 
     void Apply(Camera& camera) override;
+    // Draws the threshold pass first: when nothing lies above the threshold (or the shaders are unusable)
+    // the image passes through; otherwise Apply goes on from that pass.
+    bool PassesImageThrough(Camera& camera) override;
     void DrawEditor() override;
+    const char* PassName() const override { return "bloom"; }
 
     // The tunable fields, in editor order: "Threshold", "Intensity", "Horizontal_Radius",
     // "Vertical_Radius", "Inner_Intensity", "Mid_Intensity", "Outer_Intensity", "Outermost_Intensity",
@@ -45,7 +50,11 @@ class Bloom : public PostProcessingEffect
     bool onlyBloom = false;
 
   private:
+    // Whether every shader was built; reports the first time they were not.
+    bool IsUsable();
     void PrepareTargets(const Camera& camera);
+    // The bright parts of the image into the camera's threshold target.
+    void DrawThreshold(const Camera& camera, const Framebuffer& image);
     void BlurPasses(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float radius,
                     float textureSize);
     void DrawQuad() const;
@@ -57,4 +66,7 @@ class Bloom : public PostProcessingEffect
     Shader* blurShader = nullptr;
     Shader* copyShader = nullptr;
     bool reportedUnusable = false;
+    // Set when the threshold pass of this camera's frame was drawn before Apply.
+    bool thresholdDrawn = false;
+    std::vector<std::uint16_t> thresholdTexels;
 };

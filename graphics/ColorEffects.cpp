@@ -49,6 +49,11 @@ void ColorEffect::Apply(Camera& camera)
     DrawQuadOnce();
 }
 
+bool ColorEffect::PassesImageThrough(Camera&)
+{
+    return IsIdentity();
+}
+
 ColorBalancer::ColorBalancer(std::uint32_t dataVersion, Shader* shader)
     : ColorEffect(dataVersion, shader, "ColorBalancer")
 {
@@ -57,6 +62,12 @@ ColorBalancer::ColorBalancer(std::uint32_t dataVersion, Shader* shader)
 void ColorBalancer::SetUniforms(const Shader& program) const
 {
     program.SetVector3("balance", balance);
+}
+
+bool ColorBalancer::IsIdentity() const
+{
+    // The shader would also clear negative channels, which no drawing component writes.
+    return balance.x == 1.0f && balance.y == 1.0f && balance.z == 1.0f;
 }
 
 void ColorBalancer::DrawEditor()
@@ -116,6 +127,13 @@ void Saturation::SetUniforms(const Shader& program) const
     program.SetFloat("multiplier1", multiplier1);
     program.SetFloat("multiplier2", multiplier2);
     program.SetFloat("power", power);
+}
+
+bool Saturation::IsIdentity() const
+{
+    // With no saturation change, no lift and no whitening the shader only clamps to 0..1 and sets alpha 1,
+    // which the tone mapping before it has already done; the power then plays no part.
+    return saturation == 1.0f && whitening == 0.0f && multiplier1 == 1.0f && multiplier2 == 1.0f;
 }
 
 void Saturation::DrawEditor()

@@ -14,8 +14,12 @@ class ColorEffect : public PostProcessingEffect
   public:
     ColorEffect(std::uint32_t dataVersion, Shader* shader, std::string effectName);
     void Apply(Camera& camera) override;
+    // An effect whose settings are the identity draws nothing.
+    bool PassesImageThrough(Camera& camera) override;
 
   protected:
+    // Whether the settings leave every colour as it is.
+    virtual bool IsIdentity() const { return false; }
     // Sets the effect's own uniforms, in table order, on its program in use.
     virtual void SetUniforms(const Shader& program) const = 0;
 
@@ -33,11 +37,13 @@ class ColorBalancer : public ColorEffect
     void DrawEditor() override;
     // "Balance".
     static const DescriptorList<ColorBalancer>& Descriptors();
+    const char* PassName() const override { return "colour balance"; }
 
     Vector3 balance{1.0f, 1.0f, 1.0f};
 
   protected:
     void SetUniforms(const Shader& program) const override;
+    bool IsIdentity() const override;
 };
 
 // Exposure and gamma: maps the open range of scene brightness smoothly onto 0..1.
@@ -48,6 +54,7 @@ class Tonemap : public ColorEffect
     void DrawEditor() override;
     // "Gamma", then "Exposure".
     static const DescriptorList<Tonemap>& Descriptors();
+    const char* PassName() const override { return "tone mapping"; }
 
     float gamma = 1.0f;
     float exposure = 0.7f;
@@ -64,6 +71,7 @@ class Saturation : public ColorEffect
     void DrawEditor() override;
     // "Saturation", "Whitening", "Multiplier1", "Multiplier2", "Power".
     static const DescriptorList<Saturation>& Descriptors();
+    const char* PassName() const override { return "saturation"; }
 
     float saturation = 2.0f;
     float whitening = 1.0f;
@@ -73,4 +81,5 @@ class Saturation : public ColorEffect
 
   protected:
     void SetUniforms(const Shader& program) const override;
+    bool IsIdentity() const override;
 };

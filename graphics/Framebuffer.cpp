@@ -2,6 +2,8 @@
 
 #include <glad/gl.h>
 
+#include <algorithm>
+
 std::uint32_t NextPowerOfTwo(std::uint32_t size)
 {
     std::uint32_t result = 1;
@@ -46,7 +48,12 @@ void Framebuffer::SpecifyTextures() const
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     if (mipmapped)
+    {
+        // Every level is defined at the new size, whichever depth the last image was made to.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
         glGenerateMipmap(GL_TEXTURE_2D);
+        levelsMade = 0;
+    }
     if (depthStencilTexture == 0)
         return;
     glBindTexture(GL_TEXTURE_2D, depthStencilTexture);
@@ -73,8 +80,31 @@ void Framebuffer::Resize(std::uint32_t newWidth, std::uint32_t newHeight, bool p
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+std::uint32_t Framebuffer::LastLevel() const
+{
+    std::uint32_t level = 0;
+    for (std::uint32_t size = std::max(width, height); size > 1; size >>= 1)
+        ++level;
+    return level;
+}
+
+void Framebuffer::BindMipmapped(std::uint32_t deepest) const
+{
+    glBindTexture(GL_TEXTURE_2D, colourTexture);
+    if (!mipmapped)
+        return;
+    deepest = std::min(deepest, LastLevel());
+    if (deepest <= levelsMade)
+        return;
+    // Generating stops at the maximum level, so levels no pass reads are never made.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(deepest));
+    glGenerateMipmap(GL_TEXTURE_2D);
+    levelsMade = deepest;
+}
+
 void Framebuffer::BindAndClear() const
 {
+    levelsMade = 0;
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(1.0);

@@ -10,6 +10,7 @@
 #include "GraphicsHooks.h"
 #include "Lighting.h"
 #include "Mesh.h"
+#include "PassTimer.h"
 #include "PostProcessingEffect.h"
 #include "RenderLine.h"
 #include "Shader.h"
@@ -196,6 +197,7 @@ void Graphics::DrawWindows()
         if (!windows.visible(window))
             continue;
         windows.makeCurrent(window);
+        PassTimer::Mark("window clear");
         // Swapping first shows the previous frame and leaves this one in the back buffer when Update returns.
         windows.swap(window);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -206,10 +208,12 @@ void Graphics::DrawWindows()
             if (camera->windowIndex == window)
                 DrawCamera(*camera, ordinalStep);
     }
+    PassTimer::Stop();
 }
 
 void Graphics::DrawCamera(Camera& camera, float ordinalStep)
 {
+    PassTimer::Mark("batches");
     camera.GetCurrentTarget().BindAndClear();
     gCurrentCamera = &camera;
     const Matrix3 worldScreen = camera.GetWorldScreen();
@@ -221,16 +225,21 @@ void Graphics::DrawCamera(Camera& camera, float ordinalStep)
 
     for (auto& effect : effects)
     {
+        PassTimer::Mark(effect->PassName());
+        if (skipPassThroughEffects && effect->PassesImageThrough(camera))
+            continue;
         camera.FlipPingPong();
         camera.GetCurrentTarget().BindAndClear();
         glActiveTexture(GL_TEXTURE0);
         effect->Apply(camera);
     }
 
+    PassTimer::Mark("present");
     camera.Present(*presentingShader);
 
     if (drawDebug)
     {
+        PassTimer::Mark("debug");
         glBlendFunc(GL_ONE, GL_ZERO);
         glDepthMask(GL_FALSE);
         glDepthFunc(GL_ALWAYS);

@@ -79,6 +79,8 @@ class Graphics : public EngineSystem
 
     Vector4 clearColour{0.0f, 0.0f, 0.0f, 1.0f};
     bool drawDebug = true;
+    // Effects that would pass the image through unchanged are skipped; off, every effect draws.
+    bool skipPassThroughEffects = true;
 
   private:
     void DrawCamera(Camera& camera, float ordinalStep);

@@ -2,6 +2,7 @@
 
 #include "Camera.h"
 #include "FullScreenPass.h"
+#include "PassTimer.h"
 #include "RenderLine.h"
 #include "Shader.h"
 #include "TextureManager.h"
@@ -46,6 +47,12 @@ Lighting::Lighting(std::uint32_t dataVersion, Shader* copy, Shader* blur, Shader
     : PostProcessingEffect(dataVersion), occlusionShader(occlusion), lightShader(light), blurShader(blur),
       copyShader(copy)
 {
+    if (occlusionShader != nullptr)
+    {
+        const ShaderData& layout = occlusionShader->GetTemplate();
+        occlusionInputs = {layout.FindInput("modelWorld", satMatrix3), layout.FindInput("texture", satUInt),
+                           layout.FindInput("obfuscation", satFloat)};
+    }
     occlusionBatch = std::make_unique<RenderLine>(kOcclusionOrder, occlusionShader,
                                                   MaterialRenderState(bmOneOne, false, kDepthAlways));
     // The chain owns every effect; the process-wide pointer only borrows the newest lighting effect.
@@ -67,10 +74,15 @@ void Lighting::AddOcclusion(const Matrix3& modelWorld, Texture* texture, float o
         occlusionItems.push_back(occlusionShader != nullptr ? occlusionShader->GetTemplate() : ShaderData{});
     }
     ShaderData& item = occlusionItems[occlusionUsed];
-    item.SetMatrix3("modelWorld", modelWorld);
-    item.SetUInt("texture",
-                 texture != nullptr ? texture : &TextureManager::GetTexture(TextureManager::kWhitePixelName));
-    item.SetFloat("obfuscation", obfuscation);
+    if (texture == nullptr)
+        texture = &TextureManager::GetTexture(TextureManager::kWhitePixelName);
+    // Every item copies the occlusion shader's layout, so the inputs found once fit them all.
+    if (!item.SetMatrix3(occlusionInputs.modelWorld, modelWorld))
+        item.SetMatrix3("modelWorld", modelWorld);
+    if (!item.SetUInt(occlusionInputs.texture, texture))
+        item.SetUInt("texture", texture);
+    if (!item.SetFloat(occlusionInputs.obfuscation, obfuscation))
+        item.SetFloat("obfuscation", obfuscation);
     ++occlusionUsed;
 }
 
@@ -101,7 +113,7 @@ const Framebuffer* Lighting::GetResultTarget(std::size_t windowIndex) const
     return Find(resultTargets, windowIndex);
 }
 
-void Lighting::Apply(Camera& camera)
+bool Lighting::IsUsable()
 {
     const bool usable =
         Usable(lightShader) && Usable(blurShader) && Usable(copyShader) && Usable(occlusionShader);
@@ -110,15 +122,33 @@ void Lighting::Apply(Camera& camera)
         std::printf("ERROR: Lighting shaders are unusable; the image passes through unchanged.\n");
         reportedUnusable = true;
     }
-    if (records.empty() || !usable)
+    return usable;
+}
+
+bool Lighting::PassesImageThrough(Camera&)
+{
+    const bool usable = IsUsable();
+    if (!records.empty() && usable)
+        return false;
+    DropFrame();
+    return true;
+}
+
+void Lighting::Apply(Camera& camera)
+{
+    if (records.empty() || !IsUsable())
     {
         PassThrough(camera);
         return;
     }
     PrepareTargets(camera);
+    PassTimer::Mark("lighting mask");
     DrawMask(camera);
+    PassTimer::Mark("lighting lights");
     DrawLights(camera);
+    PassTimer::Mark("lighting blur");
     BlurLights(camera);
+    PassTimer::Mark("lighting composite");
     Composite(camera);
 }
 

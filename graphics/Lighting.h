@@ -26,7 +26,11 @@ class Lighting : public PostProcessingEffect
     ~Lighting() override;
 
     void Apply(Camera& camera) override;
+    // With no light this frame (or no usable shaders) the image passes through; the occlusion fed for
+    // the frame is dropped, as Apply would drop it.
+    bool PassesImageThrough(Camera& camera) override;
     void DrawEditor() override;
+    const char* PassName() const override { return "lighting"; }
     // "Blur_Radius" (saved) and "Only_Lighting" (editor only).
     static const DescriptorList<Lighting>& Descriptors();
 
@@ -52,6 +56,8 @@ class Lighting : public PostProcessingEffect
   private:
     using TargetMap = std::map<std::size_t, std::unique_ptr<Framebuffer>>;
 
+    // Whether every shader was built; reports the first time they were not.
+    bool IsUsable();
     void PassThrough(Camera& camera);
     void PrepareTargets(Camera& camera);
     void DrawMask(Camera& camera);
@@ -59,6 +65,14 @@ class Lighting : public PostProcessingEffect
     void BlurLights(Camera& camera);
     void Composite(Camera& camera);
 
+    // The inputs every occlusion item is written through.
+    struct OcclusionInputs
+    {
+        ShaderInput modelWorld;
+        ShaderInput texture;
+        ShaderInput obfuscation;
+    };
+    OcclusionInputs occlusionInputs;
     std::vector<ShaderData> occlusionItems;
     std::size_t occlusionUsed = 0;
     std::unique_ptr<RenderLine> occlusionBatch;

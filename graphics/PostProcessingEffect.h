@@ -20,10 +20,16 @@ class PostProcessingEffect : public VersionedClass
 
     // Processes the camera's image.
     virtual void Apply(Camera& camera) = 0;
+    // Asked before Apply, while the camera's current target still holds the image so far: true when this
+    // frame's Apply would hand that image on unchanged, so the frame skips Apply and gives the next effect
+    // the same image. An effect may drop what it was fed for the frame here.
+    virtual bool PassesImageThrough(Camera&) { return false; }
     // Draws the editor widgets of the effect's tunable fields.
     virtual void DrawEditor() {}
     // The class's current data version.
     virtual std::uint32_t GetVersion() const { return 1; }
+    // The effect's row in a frame's pass timings.
+    virtual const char* PassName() const { return "effect"; }
 };
 
 // Field setters of the effects, for files and editors: a NaN leaves the field as it was, and a value

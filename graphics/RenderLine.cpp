@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <iostream>
 
 namespace
@@ -114,24 +115,41 @@ void RenderLine::DropForgotten()
     forgotten = 0;
 }
 
+bool RenderLine::DepthsAsLastSorted() const
+{
+    if (sortedDepths.size() != items.size())
+        return false;
+    for (std::size_t index = 0; index < items.size(); ++index)
+        if (SortDepth(items[index]->depth) != sortedDepths[index])
+            return false;
+    return true;
+}
+
 void RenderLine::SortByDepth()
 {
     DropForgotten();
-    const auto deeperFirst = [](const ShaderData* a, const ShaderData* b) {
-        return SortDepth(a->depth) > SortDepth(b->depth);
-    };
-    if (std::is_sorted(items.begin(), items.end(), deeperFirst))
-        return;
-    // Equal depths keep their submission order; sorting (depth, index) keys in a kept buffer gives that
-    // without the allocation of a stable sort.
-    sortKeys.clear();
-    for (std::size_t index = 0; index < items.size(); ++index)
+    // The order depends only on the depths in submission order: a frame that repeats the last sorted
+    // one's depths (a still scene) takes its order again instead of sorting.
+    if (!DepthsAsLastSorted())
     {
-        sortKeys.push_back({SortDepth(items[index]->depth), static_cast<std::uint32_t>(index)});
+        sortedDepths.clear();
+        for (const ShaderData* item : items)
+            sortedDepths.push_back(SortDepth(item->depth));
+        sortKeys.clear();
+        if (!std::is_sorted(sortedDepths.begin(), sortedDepths.end(), std::greater<float>()))
+        {
+            // Equal depths keep their submission order; sorting (depth, index) keys in a kept buffer gives
+            // that without the allocation of a stable sort.
+            for (std::size_t index = 0; index < items.size(); ++index)
+                sortKeys.push_back({sortedDepths[index], static_cast<std::uint32_t>(index)});
+            std::sort(sortKeys.begin(), sortKeys.end(), [](const SortKey& a, const SortKey& b) {
+                return a.depth != b.depth ? a.depth > b.depth : a.index < b.index;
+            });
+        }
     }
-    std::sort(sortKeys.begin(), sortKeys.end(), [](const SortKey& a, const SortKey& b) {
-        return a.depth != b.depth ? a.depth > b.depth : a.index < b.index;
-    });
+    // No keys: the submission order is already deepest first.
+    if (sortKeys.empty())
+        return;
     sortedItems.clear();
     for (const SortKey& key : sortKeys)
     {

@@ -64,6 +64,8 @@ class RenderLine
     // The data of a slot moved to another address.
     void Repoint(std::uint32_t index, const ShaderData* from, ShaderData* to);
 
+    // Whether this frame's depths, in submission order, are those the kept order was found for.
+    bool DepthsAsLastSorted() const;
     void ApplyRenderState() const;
     void CollectTextureIds();
     // Binds the item's unbound textures; false when the units ran out first.
@@ -82,6 +84,9 @@ class RenderLine
         float depth;
         std::uint32_t index;
     };
+    // The depths, in submission order, of the last frame that was sorted, and the order found for them
+    // (no keys when it was already deepest first).
+    std::vector<float> sortedDepths;
     std::vector<SortKey> sortKeys;
     std::vector<ShaderData*> sortedItems;
     // The distinct texture ids of this frame's items (at most one more than the units).

@@ -15,6 +15,11 @@
 
 namespace
 {
+constexpr const char* kModelWorldInput = "modelWorld";
+constexpr const char* kTintInput = "tint";
+constexpr const char* kFlipInput = "flipTexture";
+constexpr const char* kTextureInput = "texture";
+
 FieldOptions Options(float step = 1.0f, float minimum = 0.0f, float maximum = 0.0f)
 {
     return FromVersion(1, step, minimum, maximum);
@@ -118,6 +123,19 @@ Renderer* GetRenderer(const GameObject& object)
 
 BasicRenderer::BasicRenderer() : System("BasicRenderer", {Renderer::kTypeId, Transform::kTypeId}) {}
 
+const BasicRenderer::SpriteInputs& BasicRenderer::InputsOf(const Material& material)
+{
+    for (const SpriteInputs& inputs : inputsByShader)
+        if (inputs.shader == material.shader)
+            return inputs;
+    // Every material of a shader copies its layout, so the first one's inputs serve them all.
+    const ShaderData& data = material.data;
+    inputsByShader.push_back({material.shader, data.FindInput(kModelWorldInput, satMatrix3),
+                              data.FindInput(kTintInput, satVector4), data.FindInput(kFlipInput, satInt),
+                              data.FindInput(kTextureInput, satUInt)});
+    return inputsByShader.back();
+}
+
 void BasicRenderer::Update(float)
 {
     ForEachVisibleObject(*this, [&](GameObject& object) {
@@ -129,15 +147,24 @@ void BasicRenderer::Update(float)
         }
         const Matrix3& modelWorld = transform->GetWorldMatrix();
         ShaderData& data = renderer->material.data;
-        data.SetMatrix3("modelWorld", modelWorld);
-        data.SetVector4("tint", renderer->tint);
-        data.SetInt("flipTexture", renderer->flip ? 1 : 0);
-        data.SetFloat("depth", renderer->depth);
+        const SpriteInputs& inputs = InputsOf(renderer->material);
+        // An input the shader lacks, or has with another type, goes through the name setter, which
+        // reports the mismatch as it always has.
+        if (!data.SetMatrix3(inputs.modelWorld, modelWorld))
+            data.SetMatrix3(kModelWorldInput, modelWorld);
+        if (!data.SetVector4(inputs.tint, renderer->tint))
+            data.SetVector4(kTintInput, renderer->tint);
+        if (!data.SetInt(inputs.flipTexture, renderer->flip ? 1 : 0))
+            data.SetInt(kFlipInput, renderer->flip ? 1 : 0);
+        data.depth = renderer->depth;
         renderer->material.Submit();
 
         if (gLighting != nullptr)
         {
-            gLighting->AddOcclusion(modelWorld, data.GetUInt("texture"), renderer->tint.w);
+            Texture* texture = data.GetUInt(inputs.texture);
+            if (texture == nullptr)
+                texture = data.GetUInt(kTextureInput);
+            gLighting->AddOcclusion(modelWorld, texture, renderer->tint.w);
         }
     });
 }

@@ -7,6 +7,7 @@
 #include "TypeIds.h"
 
 #include <string>
+#include <vector>
 
 class GameObject;
 struct Texture;
@@ -52,4 +53,19 @@ class BasicRenderer : public System
   public:
     BasicRenderer();
     void Update(float dt) override;
+
+  private:
+    // The inputs a sprite writes every frame, found once per shader.
+    struct SpriteInputs
+    {
+        const Shader* shader = nullptr;
+        ShaderInput modelWorld;
+        ShaderInput tint;
+        ShaderInput flipTexture;
+        ShaderInput texture;
+    };
+    const SpriteInputs& InputsOf(const Material& material);
+
+    // One entry per shader seen; sprites nearly always share one.
+    std::vector<SpriteInputs> inputsByShader;
 };

@@ -150,6 +150,80 @@ const ShaderAttribute* ShaderData::FindAttribute(std::string_view name) const
     return nullptr;
 }
 
+ShaderInput ShaderData::FindInput(std::string_view name, std::uint32_t type) const
+{
+    ShaderInput input;
+    const ShaderAttribute* attribute = FindAttribute(name);
+    if (attribute == nullptr || attribute->type != type)
+        return input;
+    input.index = static_cast<std::uint32_t>(attribute - attributes.data());
+    input.offset = static_cast<std::uint32_t>(attribute->dataOffset);
+    input.type = type;
+    for (std::size_t binding = 0; binding < textureBindings.size(); ++binding)
+        if (textureBindings[binding].location == attribute->location)
+        {
+            input.binding = static_cast<std::uint32_t>(binding);
+            break;
+        }
+    return input;
+}
+
+bool ShaderData::Holds(const ShaderInput& input, std::uint32_t type, std::uint32_t size) const
+{
+    return input.type == type && input.index < attributes.size() &&
+           attributes[input.index].dataOffset == input.offset &&
+           static_cast<std::size_t>(input.offset) + size <= data.size();
+}
+
+bool ShaderData::SetMatrix3(const ShaderInput& input, const Matrix3& value)
+{
+    if (!Holds(input, satMatrix3, sizeof(value.m)))
+        return false;
+    std::memcpy(data.data() + input.offset, value.m, sizeof(value.m));
+    return true;
+}
+
+bool ShaderData::SetVector4(const ShaderInput& input, const Vector4& value)
+{
+    const float bytes[4] = {value.x, value.y, value.z, value.w};
+    if (!Holds(input, satVector4, sizeof(bytes)))
+        return false;
+    std::memcpy(data.data() + input.offset, bytes, sizeof(bytes));
+    return true;
+}
+
+bool ShaderData::SetFloat(const ShaderInput& input, float value)
+{
+    if (!Holds(input, satFloat, sizeof(value)))
+        return false;
+    std::memcpy(data.data() + input.offset, &value, sizeof(value));
+    return true;
+}
+
+bool ShaderData::SetInt(const ShaderInput& input, std::int32_t value)
+{
+    if (!Holds(input, satInt, sizeof(value)))
+        return false;
+    std::memcpy(data.data() + input.offset, &value, sizeof(value));
+    return true;
+}
+
+bool ShaderData::SetUInt(const ShaderInput& input, Texture* texture)
+{
+    if (!Holds(input, satUInt, sizeof(std::uint32_t)) || input.binding >= textureBindings.size())
+        return false;
+    if (texture != nullptr)
+        textureBindings[input.binding].texture = texture;
+    return true;
+}
+
+Texture* ShaderData::GetUInt(const ShaderInput& input) const
+{
+    if (!Holds(input, satUInt, sizeof(std::uint32_t)) || input.binding >= textureBindings.size())
+        return nullptr;
+    return textureBindings[input.binding].texture;
+}
+
 namespace
 {
 void ReportMismatch(const char* typeWord, std::uint32_t actual)

@@ -42,6 +42,20 @@ struct TextureBinding
     Texture* texture = nullptr;
 };
 
+// An input of a known type found once by name, so that per-frame writes skip the search. It stays good for
+// every data of the same shader: they share one layout.
+struct ShaderInput
+{
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+    std::uint32_t index = kNone;   // in the attribute list
+    std::uint32_t offset = 0;      // of the value in the bytes
+    std::uint32_t type = 0;
+    std::uint32_t binding = kNone; // a texture slot's binding, in the binding list
+
+    bool IsFound() const { return index != kNone; }
+};
+
 // One instance's named, typed inputs laid out as the bytes a batch uploads. Between a submission and the
 // draw that follows, the batch points at the data; the data remembers those slots, so that destroying it
 // first takes it out of the batch rather than leaving the draw a freed pointer.
@@ -76,6 +90,19 @@ class ShaderData
                          Texture* defaultTexture);
     // The first input of that name, or null.
     const ShaderAttribute* FindAttribute(std::string_view name) const;
+    // The first input of that name when it has that type; not found otherwise (the name setters then
+    // report the mismatch).
+    ShaderInput FindInput(std::string_view name, std::uint32_t type) const;
+
+    // Setters through a resolved input, for per-frame writes. False, changing nothing, for an input not
+    // found or one of another layout than this data's.
+    bool SetMatrix3(const ShaderInput& input, const Matrix3& value);
+    bool SetVector4(const ShaderInput& input, const Vector4& value);
+    bool SetFloat(const ShaderInput& input, float value);
+    bool SetInt(const ShaderInput& input, std::int32_t value);
+    bool SetUInt(const ShaderInput& input, Texture* texture);
+    // The texture bound to a resolved texture slot, or null.
+    Texture* GetUInt(const ShaderInput& input) const;
 
     // Setters by input name; an unknown name changes nothing.
     void SetMatrix3(std::string_view name, const Matrix3& value);
@@ -120,6 +147,8 @@ class ShaderData
     // Points the other's slots at this data instead and takes them over.
     void TakeSlots(ShaderData& other);
 
+    // Whether the input describes this data's own slot of that type and size.
+    bool Holds(const ShaderInput& input, std::uint32_t type, std::uint32_t size) const;
     void Write(std::string_view name, std::uint32_t type, const char* typeWord, const void* value,
                std::uint32_t size);
     bool Read(std::string_view name, std::uint32_t type, const char* typeWord, void* value,

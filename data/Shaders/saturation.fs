@@ -19,7 +19,8 @@ vec3 Lift(vec3 value, float m)
 
 void main()
 {
-    vec3 colour = texture(tex, vUv).rgb;
+    // The image has the target's size: each pixel reads its own texel, unfiltered.
+    vec3 colour = texelFetch(tex, ivec2(gl_FragCoord.xy), 0).rgb;
     float luma = clamp(dot(colour, kLumaWeights), 0.0, 1.0);
     // Push each channel away from (or towards) the grey of the same brightness; greys stay put.
     vec3 saturated = clamp(mix(vec3(luma), colour, saturation), 0.0, 1.0);

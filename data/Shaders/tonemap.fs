@@ -11,7 +11,8 @@ const float kLargestInput = 65504.0;
 
 void main()
 {
-    vec3 colour = clamp(texture(tex, vUv).rgb, vec3(0.0), vec3(kLargestInput));
+    // The image has the target's size: each pixel reads its own texel, unfiltered.
+    vec3 colour = clamp(texelFetch(tex, ivec2(gl_FragCoord.xy), 0).rgb, vec3(0.0), vec3(kLargestInput));
     // Tiny or negative settings would divide by zero.
     float safeExposure = max(exposure, 1e-4);
     float safeGamma = max(gamma, 1e-4);

@@ -53,6 +53,46 @@ TEST_F(GraphicsTest, ItemsDrawLargerDepthFirstAndTiesInSubmissionOrder)
     graphics->ResetFrame();
 }
 
+// A batch keeps the order it found for a run of depths and takes it again while the depths repeat, for
+// whichever materials submit them; any changed depth sorts afresh.
+TEST_F(GraphicsTest, TheDepthOrderFollowsEveryFrameWhetherDepthsRepeatOrChange)
+{
+    std::vector<Material> materials(6, graphics->GetMaterial(Graphics::dmBasic));
+    struct Submission
+    {
+        std::size_t material;
+        float depth;
+    };
+    struct FrameCase
+    {
+        std::vector<Submission> submitted;
+        std::vector<std::size_t> drawn;
+    };
+    const FrameCase frames[] = {
+        {{{0, 0.2f}, {1, 0.9f}, {2, 0.5f}}, {1, 2, 0}},
+        {{{0, 0.2f}, {1, 0.9f}, {2, 0.5f}}, {1, 2, 0}}, // repeated
+        {{{3, 0.2f}, {4, 0.9f}, {5, 0.5f}}, {4, 5, 3}}, // the same depths from other materials
+        {{{0, 0.2f}, {1, 0.9f}, {2, 0.95f}}, {2, 1, 0}}, // one depth changed
+        {{{0, 0.9f}, {1, 0.5f}, {2, 0.2f}}, {0, 1, 2}}, // already deepest first
+        {{{0, 0.9f}, {1, 0.5f}, {2, 0.2f}, {3, 0.7f}}, {0, 3, 1, 2}}, // one more item
+    };
+    for (std::size_t frame = 0; frame < std::size(frames); ++frame)
+    {
+        SCOPED_TRACE(frame);
+        for (const Submission& submission : frames[frame].submitted)
+        {
+            materials[submission.material].data.SetFloat("depth", submission.depth);
+            materials[submission.material].Submit();
+        }
+        graphics->UpkeepBatches();
+        const auto& items = materials[frames[frame].submitted[0].material].batch->GetItems();
+        ASSERT_EQ(items.size(), frames[frame].drawn.size());
+        for (std::size_t slot = 0; slot < items.size(); ++slot)
+            EXPECT_EQ(items[slot], &materials[frames[frame].drawn[slot]].data) << "slot " << slot;
+        graphics->ResetFrame();
+    }
+}
+
 TEST_F(GraphicsTest, AMaterialThatSkipsAFrameLosesItsBatchAndRegistersAgain)
 {
     Material material = graphics->GetMaterial(Graphics::dmBasic);

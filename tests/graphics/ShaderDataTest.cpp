@@ -121,3 +121,43 @@ TEST(ShaderDataTest, UnknownTypesAreSkippedWithTheirMessage)
     EXPECT_EQ(data.stride, 0u);
     EXPECT_TRUE(data.attributes.empty());
 }
+
+// An input found once writes exactly what its name setter writes; a name of another type is not found,
+// and an input of another layout changes nothing, so callers fall back to the name setters.
+TEST(ShaderDataTest, InputsFoundOnceWriteWhatTheNameSettersWrite)
+{
+    Texture fallback;
+    Texture chosen;
+    ShaderData byName = EveryTypeLayout(&fallback);
+    ShaderData byInput = EveryTypeLayout(&fallback);
+    const ShaderInput world = byInput.FindInput("modelWorld", satMatrix3);
+    const ShaderInput tint = byInput.FindInput("tint", satVector4);
+    const ShaderInput count = byInput.FindInput("count", satInt);
+    const ShaderInput amount = byInput.FindInput("amount", satFloat);
+    const ShaderInput texture = byInput.FindInput("texture", satUInt);
+    EXPECT_FALSE(byInput.FindInput("tint", satVector3).IsFound());
+    EXPECT_FALSE(byInput.FindInput("missing", satFloat).IsFound());
+
+    const Matrix3 place = TranslationMatrix(3.0f, -2.0f) * ScaleMatrix(4.0f, 5.0f);
+    byName.SetMatrix3("modelWorld", place);
+    byName.SetVector4("tint", Vector4(0.1f, 0.2f, 0.3f, 0.4f));
+    byName.SetInt("count", 42);
+    byName.SetFloat("amount", 2.5f);
+    byName.SetUInt("texture", &chosen);
+    EXPECT_TRUE(byInput.SetMatrix3(world, place));
+    EXPECT_TRUE(byInput.SetVector4(tint, Vector4(0.1f, 0.2f, 0.3f, 0.4f)));
+    EXPECT_TRUE(byInput.SetInt(count, 42));
+    EXPECT_TRUE(byInput.SetFloat(amount, 2.5f));
+    EXPECT_TRUE(byInput.SetUInt(texture, &chosen));
+    EXPECT_EQ(byInput.data, byName.data);
+    EXPECT_EQ(byInput.GetUInt(texture), &chosen);
+
+    // Another layout: the same input names another slot there, so nothing is written.
+    ShaderData other;
+    other.AppendAttribute("tint", 2, satVector4, &fallback);
+    const std::vector<std::uint8_t> before = other.data;
+    EXPECT_FALSE(other.SetMatrix3(world, place));
+    EXPECT_FALSE(other.SetFloat(amount, 1.0f));
+    EXPECT_EQ(other.GetUInt(texture), nullptr);
+    EXPECT_EQ(other.data, before);
+}
