@@ -101,10 +101,16 @@ float RigidBody::ComputeInertia(const Vector3& ownerScale)
 
 void RigidBody::ApplyImpulse(const Vector3& impulse, const Vector3& arm)
 {
-    const float m = ComputeInverseMass();
+    ApplyImpulse(impulse, arm, OwnerScale());
+}
+
+void RigidBody::ApplyImpulse(const Vector3& impulse, const Vector3& arm, const Vector3& ownerScale)
+{
+    const float m = ComputeInverseMass(ownerScale);
     velocity = velocity + impulse * m;
     if (canRotate)
-        angularVelocity += ComputeInertia() * (arm.x * impulse.y - arm.y * impulse.x) * 180.0f / kImpulsePi;
+        angularVelocity +=
+            ComputeInertia(ownerScale) * (arm.x * impulse.y - arm.y * impulse.x) * 180.0f / kImpulsePi;
 }
 
 void RigidBody::SetDensity(float newDensity, float newRestitution)
