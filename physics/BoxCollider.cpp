@@ -65,7 +65,8 @@ void BoxCollider::RebuildCorners()
 
 const DescriptorList<BoxCollider>& BoxCollider::Descriptors()
 {
-    static const DescriptorList<BoxCollider> descriptors = [] {
+    static const DescriptorList<BoxCollider> descriptors = []
+    {
         using Box = BoxCollider;
         DescriptorList<Box> list;
         list.push_back(std::make_unique<Metabool<Box>>("Resolution", FieldOptions{.firstVersion = 1},
@@ -76,8 +77,8 @@ const DescriptorList<BoxCollider>& BoxCollider::Descriptors()
             "Dimentions", FieldOptions{.firstVersion = 1, .step = 0.1f, .minimum = 0.0f, .maximum = 10000.0f},
             [](const Box& b) { return b.GetSize(); }, [](Box& b, const Vector2& s) { b.SetSize(s); }));
         list.push_back(std::make_unique<MetaVector2<Box>>(
-            "Offset", FieldOptions{.firstVersion = 1, .step = 0.1f},
-            [](const Box& b) { return b.GetOffset(); }, [](Box& b, const Vector2& o) { b.SetOffset(o); }));
+            "Offset", FieldOptions{.firstVersion = 1, .step = 0.1f}, [](const Box& b) { return b.GetOffset(); },
+            [](Box& b, const Vector2& o) { b.SetOffset(o); }));
         return list;
     }();
     return descriptors;

@@ -50,7 +50,8 @@ void CircleCollider::SetRadius(float newRadius)
 
 const DescriptorList<CircleCollider>& CircleCollider::Descriptors()
 {
-    static const DescriptorList<CircleCollider> descriptors = [] {
+    static const DescriptorList<CircleCollider> descriptors = []
+    {
         using Circle = CircleCollider;
         DescriptorList<Circle> list;
         list.push_back(std::make_unique<Metabool<Circle>>(
