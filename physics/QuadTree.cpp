@@ -9,7 +9,8 @@ constexpr Vector3 kArenaMax{960.0f, 240.0f, 0.0f};
 
 std::vector<QuadNode> gQuadNodes;
 std::vector<std::uint64_t> gQuadFreeIndices;
-// Emptied leaf lists of earlier steps, handed to new nodes so that a step after the first allocates nothing.
+// The emptied leaf lists of earlier steps by node index: a node gets back the list its index had, which a
+// like step fills alike, so that a step after the first allocates nothing.
 std::vector<std::vector<std::uint32_t>> gSpareIdLists;
 
 bool Overlap(const Bounds& a, const Bounds& b)
@@ -41,11 +42,8 @@ std::uint64_t QuadTree::CreateNode(const Vector3& min, const Vector3& max, std::
     node.max = max;
     node.centre = Vector3((min.x + max.x) / 2.0f, (min.y + max.y) / 2.0f, 0.0f);
     node.depth = depth;
-    if (!gSpareIdLists.empty())
-    {
-        node.ids = std::move(gSpareIdLists.back());
-        gSpareIdLists.pop_back();
-    }
+    if (gQuadFreeIndices.empty() && gQuadNodes.size() < gSpareIdLists.size())
+        node.ids = std::move(gSpareIdLists[gQuadNodes.size()]);
     if (!gQuadFreeIndices.empty())
     {
         const std::uint64_t index = gQuadFreeIndices.back();
@@ -96,7 +94,7 @@ void QuadTree::Split(std::uint64_t node, const BoundsLookup& boundsOf)
     for (std::uint32_t id : held)
         Route(node, id, boundsOf);
     held.clear();
-    gSpareIdLists.push_back(std::move(held));
+    gQuadNodes[node].ids = std::move(held);
 }
 
 void QuadTree::Route(std::uint64_t node, std::uint32_t id, const BoundsLookup& boundsOf)
@@ -174,12 +172,15 @@ void QuadTree::CollectFrom(std::uint64_t node, PairSet& pairs, const BoundsLooku
 
 void QuadTree::EndStep()
 {
-    for (QuadNode& node : gQuadNodes)
+    if (gSpareIdLists.size() < gQuadNodes.size())
+        gSpareIdLists.resize(gQuadNodes.size());
+    for (std::size_t i = 0; i < gQuadNodes.size(); ++i)
     {
-        if (node.ids.capacity() == 0)
+        std::vector<std::uint32_t>& ids = gQuadNodes[i].ids;
+        if (ids.capacity() <= gSpareIdLists[i].capacity())
             continue;
-        node.ids.clear();
-        gSpareIdLists.push_back(std::move(node.ids));
+        ids.clear();
+        gSpareIdLists[i] = std::move(ids);
     }
     gQuadNodes.clear();
     gQuadFreeIndices.clear();
