@@ -24,12 +24,14 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
-void operator delete(void* memory) noexcept
+// The deletes stay out of line: inlined into a caller, gcc would take their free for a mismatch with the
+// new it sees there.
+[[gnu::noinline]] void operator delete(void* memory) noexcept
 {
     std::free(memory);
 }
 
-void operator delete(void* memory, std::size_t) noexcept
+[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept
 {
     std::free(memory);
 }
