@@ -14,6 +14,9 @@
 #include "Transform.h"
 #include "TypeIds.h"
 
+#include <algorithm>
+#include <utility>
+
 CollisionChecker* gCollisionChecker = nullptr;
 
 namespace
@@ -25,43 +28,37 @@ constexpr float kContactPointSize = 5.0f;
 constexpr Vector4 kContactNormalColour{1.0f, 0.65f, 0.0f, 1.0f};
 constexpr float kContactNormalLength = 25.0f;
 
-// The collider and transform of a live object, looked up afresh at each use.
-struct ColliderPlace
-{
-    Collider* collider = nullptr;
-    Transform* transform = nullptr;
-};
-
-ColliderPlace FindPlace(std::uint32_t id)
-{
-    GameObject* object = gGameObjectFactory != nullptr ? gGameObjectFactory->GetObject(id) : nullptr;
-    if (object == nullptr)
-        return {};
-    return {object->GetComponentAs<Collider>(ComponentTypeId::kCollider),
-            object->GetComponentAs<Transform>(ComponentTypeId::kTransform)};
-}
-
-RigidBody* FindBody(std::uint32_t id)
-{
-    GameObject* object = gGameObjectFactory != nullptr ? gGameObjectFactory->GetObject(id) : nullptr;
-    return object != nullptr ? object->GetComponentAs<RigidBody>(ComponentTypeId::kRigidBody) : nullptr;
-}
-
 float RadiusOf(const Collider& collider)
 {
     const auto* circle = dynamic_cast<const CircleCollider*>(&collider);
     return circle != nullptr ? circle->GetRadius() : 0.0f;
 }
 
+// The object's parts, looked up afresh; all null when the object is gone.
+CheckedBody LookUpBody(std::uint32_t id)
+{
+    GameObject* object = gGameObjectFactory != nullptr ? gGameObjectFactory->GetObject(id) : nullptr;
+    if (object == nullptr)
+        return {};
+    CheckedBody found;
+    found.collider = object->GetComponentAs<Collider>(ComponentTypeId::kCollider);
+    found.transform = object->GetComponentAs<Transform>(ComponentTypeId::kTransform);
+    found.body = object->GetComponentAs<RigidBody>(ComponentTypeId::kRigidBody);
+    found.radius = found.collider != nullptr ? RadiusOf(*found.collider) : 0.0f;
+    return found;
+}
+
+// The transform is the body's owner's, so its scale is the one the body would look up itself.
 ContactBody ToContactBody(RigidBody& body, const Transform& transform)
 {
+    const Vector3& scale = transform.GetScale();
     ContactBody contact;
     contact.translation = transform.GetTranslation();
     contact.velocity = body.GetVelocity();
     contact.angularVelocity = body.GetAngularVelocity();
-    contact.mass = body.ComputeMass();
-    contact.inverseMass = body.ComputeInverseMass();
-    contact.inverseInertia = body.ComputeInertia();
+    contact.mass = body.ComputeMass(scale);
+    contact.inverseMass = body.ComputeInverseMass(scale);
+    contact.inverseInertia = body.ComputeInertia(scale);
     contact.restitution = body.GetRestitution();
     contact.staticFriction = body.GetStaticFriction();
     contact.dynamicFriction = body.GetDynamicFriction();
@@ -75,6 +72,20 @@ void WriteBack(const ContactBody& contact, RigidBody& body, Transform& transform
     body.SetAngularVelocity(contact.angularVelocity);
     // Marks the transform and the object dirty.
     transform.SetTranslation(contact.translation);
+}
+
+bool ResolveBodies(const ContactRecord& record, const CheckedBody& first, const CheckedBody& second)
+{
+    if (first.transform == nullptr || second.transform == nullptr || first.body == nullptr ||
+        second.body == nullptr)
+        return false;
+    ContactBody a = ToContactBody(*first.body, *first.transform);
+    ContactBody b = ToContactBody(*second.body, *second.transform);
+    if (!ResolveContactBodies(record, a, b))
+        return false;
+    WriteBack(a, *first.body, *first.transform);
+    WriteBack(b, *second.body, *second.transform);
+    return true;
 }
 } // namespace
 
@@ -94,69 +105,111 @@ void CollisionChecker::Update(float)
     // Start clean even when the last step ended early (a collision script threw).
     counters = {};
     pairs.Clear();
-    QuadTree::BeginStep();
+    ForgetStepBodies();
 
     InsertObjects();
-    QuadTree::CollectPairs(pairs);
+    QuadTree::CollectOverlappingPairs(pairs, [this](std::uint32_t id) { return stepBounds[id]; });
     pairs.Seal();
     counters.nodes = QuadTree::NodeCount();
     counters.rawPairInsertions = pairs.RawInsertions();
     counters.candidatePairs = pairs.Keys().size();
 
+    // Without a collision listener nothing but this step touches the objects until it ends, so the parts
+    // found by the insert pass stay valid; a listener may change anything, so after one has run every
+    // pair looks its objects up again.
+    const bool listened = !EventManager::ObserversOf(evCollision).empty();
+    stepBodiesCurrent = true;
     // Only our own pair list is walked: scripts called from here may add and remove objects freely.
     for (std::size_t i = 0; i < pairs.Keys().size(); ++i)
     {
         const std::uint64_t key = pairs.Keys()[i];
+        const std::size_t eventsBefore = counters.events;
         CheckPair(PairSet::FirstOf(key), PairSet::SecondOf(key));
+        if (listened && counters.events != eventsBefore)
+            stepBodiesCurrent = false;
     }
 
     pairs.Clear();
+    ForgetStepBodies();
     QuadTree::EndStep();
 }
 
 void CollisionChecker::InsertObjects()
 {
-    if (gGameObjectFactory == nullptr)
-        return;
-    for (std::uint32_t id : SnapshotIds())
+    Bounds region;
+    bool anyInserted = false;
+    if (gGameObjectFactory != nullptr)
     {
-        const GameObject* object = gGameObjectFactory->GetObject(id);
-        if (object == nullptr || (object->flags & kSkipFlags) != 0)
-            continue;
-        const ColliderPlace place = FindPlace(id);
-        if (place.collider == nullptr || place.transform == nullptr)
-            continue;
-        // Refreshes the world points too; bounds that are not finite would land in every leaf.
-        const Bounds bounds = place.collider->ComputeBounds(place.transform->GetWorldMatrix());
-        if (!bounds.IsFinite())
-            continue;
-        // Routing asks for the bounds at every level of the tree; nothing moves while the tree is built,
-        // so the ones just computed are the ones a recomputation would give.
-        if (stepBounds.size() <= id)
-            stepBounds.resize(static_cast<std::size_t>(id) + 1);
-        stepBounds[id] = bounds;
-        QuadTree::Insert(QuadTree::kRoot, id, [this](std::uint32_t routed) { return stepBounds[routed]; });
+        for (std::uint32_t id : SnapshotIds())
+        {
+            const GameObject* object = gGameObjectFactory->GetObject(id);
+            if (object == nullptr || (object->flags & kSkipFlags) != 0)
+                continue;
+            const CheckedBody found = LookUpBody(id);
+            if (found.collider == nullptr || found.transform == nullptr)
+                continue;
+            // Refreshes the world points too; bounds that are not finite would land in every leaf.
+            const Bounds bounds = found.collider->ComputeBounds(found.transform->GetWorldMatrix());
+            if (!bounds.IsFinite())
+                continue;
+            if (stepBounds.size() <= id)
+            {
+                stepBounds.resize(static_cast<std::size_t>(id) + 1);
+                stepBodies.resize(static_cast<std::size_t>(id) + 1);
+            }
+            stepBounds[id] = bounds;
+            stepBodies[id] = found;
+            insertedIds.push_back(id);
+            region = anyInserted
+                         ? Bounds{std::min(region.minX, bounds.minX), std::min(region.minY, bounds.minY),
+                                  std::max(region.maxX, bounds.maxX), std::max(region.maxY, bounds.maxY)}
+                         : bounds;
+            anyInserted = true;
+        }
+    }
+
+    // The root covers every collider, so the tree divides the space the objects are actually in.
+    if (anyInserted)
+        QuadTree::BeginStep(region);
+    else
+        QuadTree::BeginStep();
+    // Routing asks for the bounds at every level of the tree; nothing moves while the tree is built, so the
+    // ones just computed are the ones a recomputation would give.
+    const BoundsLookup boundsOf = [this](std::uint32_t routed) { return stepBounds[routed]; };
+    for (std::uint32_t id : insertedIds)
+    {
+        QuadTree::Insert(QuadTree::kRoot, id, boundsOf);
         ++counters.objectsInserted;
     }
 }
 
+void CollisionChecker::ForgetStepBodies()
+{
+    for (std::uint32_t id : insertedIds)
+        stepBodies[id] = {};
+    insertedIds.clear();
+    stepBodiesCurrent = false;
+}
+
+bool CollisionChecker::FindStepBody(std::uint32_t id, CheckedBody& found) const
+{
+    found = stepBodiesCurrent ? stepBodies[id] : LookUpBody(id);
+    return found.collider != nullptr && found.transform != nullptr;
+}
+
 void CollisionChecker::CheckPair(std::uint32_t firstId, std::uint32_t secondId)
 {
-    // Earlier pairs and their scripts may have moved, removed or destroyed anything: look up afresh.
-    const ColliderPlace first = FindPlace(firstId);
-    const ColliderPlace second = FindPlace(secondId);
-    if (first.collider == nullptr || second.collider == nullptr || first.transform == nullptr ||
-        second.transform == nullptr)
+    CheckedBody first;
+    CheckedBody second;
+    if (!FindStepBody(firstId, first) || !FindStepBody(secondId, second))
         return;
     if ((first.collider->GetLayer() & second.collider->GetLayer()) == 0)
         return;
-    RigidBody* firstBody = FindBody(firstId);
-    RigidBody* secondBody = FindBody(secondId);
-    if (firstBody != nullptr && secondBody != nullptr)
+    if (first.body != nullptr && second.body != nullptr)
     {
-        const bool bothStatic = firstBody->GetStatic() && secondBody->GetStatic();
-        const bool bothImmovable =
-            firstBody->ComputeInverseMass() == 0.0f && secondBody->ComputeInverseMass() == 0.0f;
+        const bool bothStatic = first.body->GetStatic() && second.body->GetStatic();
+        const bool bothImmovable = first.body->ComputeInverseMass(first.transform->GetScale()) == 0.0f &&
+                                   second.body->ComputeInverseMass(second.transform->GetScale()) == 0.0f;
         if (bothStatic || bothImmovable)
             return;
     }
@@ -164,19 +217,22 @@ void CollisionChecker::CheckPair(std::uint32_t firstId, std::uint32_t secondId)
     ++counters.narrowTests;
     const Matrix3 firstWorld = first.transform->GetWorldMatrix();
     const Matrix3 secondWorld = second.transform->GetWorldMatrix();
-    const PlacedShape firstShape{first.collider->GetAxes(),         first.collider->GetLocalPoints(),
-                                 RadiusOf(*first.collider),         firstWorld,
-                                 first.transform->GetTranslation(), first.transform->GetScale().x};
-    const PlacedShape secondShape{second.collider->GetAxes(),         second.collider->GetLocalPoints(),
-                                  RadiusOf(*second.collider),         secondWorld,
-                                  second.transform->GetTranslation(), second.transform->GetScale().x};
+    const PlacedShape firstShape{
+        first.collider->GetAxes(),         first.collider->GetLocalPoints(), first.radius, firstWorld,
+        first.transform->GetTranslation(), first.transform->GetScale().x};
+    const PlacedShape secondShape{
+        second.collider->GetAxes(),         second.collider->GetLocalPoints(), second.radius, secondWorld,
+        second.transform->GetTranslation(), second.transform->GetScale().x};
     // A working copy: the narrow phase may swap the ids, and the response, event and drawing use its order.
     ContactRecord record{firstId, secondId, 0.0f, {}, {}};
     if (!TestShapes(record, firstShape, secondShape))
         return;
     ++counters.contacts;
 
-    if (first.collider->GetResolution() && second.collider->GetResolution() && ResolveContact(record))
+    const bool resolves = first.collider->GetResolution() && second.collider->GetResolution();
+    if (record.first != firstId)
+        std::swap(first, second);
+    if (resolves && ResolveBodies(record, first, second))
         ++counters.resolutions;
     CollisionEvent event(record.first, record.second);
     ++counters.events;
@@ -186,21 +242,7 @@ void CollisionChecker::CheckPair(std::uint32_t firstId, std::uint32_t secondId)
 
 bool CollisionChecker::ResolveContact(const ContactRecord& record)
 {
-    const ColliderPlace first = FindPlace(record.first);
-    const ColliderPlace second = FindPlace(record.second);
-    RigidBody* firstBody = FindBody(record.first);
-    RigidBody* secondBody = FindBody(record.second);
-    if (first.transform == nullptr || second.transform == nullptr || firstBody == nullptr ||
-        secondBody == nullptr)
-        return false;
-
-    ContactBody a = ToContactBody(*firstBody, *first.transform);
-    ContactBody b = ToContactBody(*secondBody, *second.transform);
-    if (!ResolveContactBodies(record, a, b))
-        return false;
-    WriteBack(a, *firstBody, *first.transform);
-    WriteBack(b, *secondBody, *second.transform);
-    return true;
+    return ResolveBodies(record, LookUpBody(record.first), LookUpBody(record.second));
 }
 
 void CollisionChecker::DrawContact(const ContactRecord& record)

@@ -65,18 +65,21 @@ void MotionSystem::StepObject(std::uint32_t id, float dt)
         return;
     }
 
+    // The body's owner is this object, so its scale is the one the body would look up at every call.
+    const Vector3 scale = transform->GetScale();
     // Gravity through an impulse: the velocity changes by the gravity scale every step.
-    body->ApplyImpulse({0.0f, body->ComputeMass() * body->GetGravityScale(), 0.0f}, {0.0f, 0.0f, 0.0f});
+    body->ApplyImpulse({0.0f, body->ComputeMass(scale) * body->GetGravityScale(), 0.0f}, {0.0f, 0.0f, 0.0f},
+                       scale);
     body->SetPreviousPosition(transform->GetTranslation());
 
     // Linear: velocity first, then the translation with the new velocity.
-    const float inverseMass = body->ComputeInverseMass();
+    const float inverseMass = body->ComputeInverseMass(scale);
     Vector3 velocity = body->GetVelocity() + body->GetForce() * inverseMass * t;
     velocity = {FiniteOrZero(velocity.x), FiniteOrZero(velocity.y), FiniteOrZero(velocity.z)};
     Vector3 translation = transform->GetTranslation() + velocity * t;
 
     // Angular: the rotation turns even when the body cannot rotate; only the stored speed stays.
-    const float inverseInertia = body->ComputeInertia();
+    const float inverseInertia = body->ComputeInertia(scale);
     float w = FiniteOrZero(body->GetAngularVelocity() + body->GetTorque() * inverseInertia * t);
     if (w > 0.0f)
         w -= kAngularDampingPerStep;

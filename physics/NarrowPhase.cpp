@@ -3,8 +3,10 @@
 #include "DebugDraw.h"
 #include "ShapeBounds.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <utility>
 
 namespace
@@ -16,14 +18,30 @@ constexpr float kNoSeparationYet = -1000.0f;
 // The contact-point search starts here; the first of equal dot products wins.
 constexpr float kContactSearchStart = 100000.0f;
 
+// The colliders are boxes and circles: at most four corners and two axes.
+constexpr std::size_t kMaxShapePoints = 4;
+constexpr std::size_t kMaxShapeAxes = 2;
+
+// A fixed-size list, so that a test allocates nothing.
+template <std::size_t Capacity> struct VectorList
+{
+    std::array<Vector3, Capacity> items;
+    std::size_t count = 0;
+
+    void Push(const Vector3& v) { items[count++] = v; }
+    const Vector3* begin() const { return items.data(); }
+    const Vector3* end() const { return items.data() + count; }
+};
+using ShapePoints = VectorList<kMaxShapePoints>;
+
 // A shape copied for one test: the phases overwrite a circle's point with the rim point facing the other.
 struct WorkShape
 {
     bool circle = false;
     float radius = 0.0f; // |radius * scale x|
     Vector3 translation;
-    std::vector<Vector3> points; // offsets from the translation
-    std::vector<Vector3> axes;
+    ShapePoints points; // offsets from the translation
+    VectorList<kMaxShapeAxes> axes;
 };
 
 // The best axis one phase found.
@@ -49,24 +67,25 @@ WorkShape Prepare(const PlacedShape& placed)
     shape.translation = placed.translation;
     if (shape.circle)
     {
-        shape.points.assign(1, Vector3());
+        shape.points.Push(Vector3());
         return shape;
     }
-    shape.points.reserve(placed.localPoints.size());
+    if (placed.localPoints.size() > kMaxShapePoints || placed.axes.size() > kMaxShapeAxes)
+        throw std::length_error("A collider has more corners or axes than a box");
     for (const Vector3& local : placed.localPoints)
-        shape.points.push_back(TransformDirection(placed.world, local));
+        shape.points.Push(TransformDirection(placed.world, local));
     return shape;
 }
 
 // A circle's only axis: toward the nearest point of the other shape (offset = other translation - own).
 // The plane is 2-D, so depth differences between objects play no part; a zero axis points up.
-Vector3 CircleAxis(const Vector3& offset, const std::vector<Vector3>& otherPoints)
+Vector3 CircleAxis(const Vector3& offset, const ShapePoints& otherPoints)
 {
-    Vector3 nearest = offset + otherPoints.front();
+    Vector3 nearest = offset + otherPoints.items[0];
     float nearestDistance = nearest.x * nearest.x + nearest.y * nearest.y;
-    for (std::size_t i = 1; i < otherPoints.size(); ++i)
+    for (std::size_t i = 1; i < otherPoints.count; ++i)
     {
-        const Vector3 candidate = offset + otherPoints[i];
+        const Vector3 candidate = offset + otherPoints.items[i];
         const float distance = candidate.x * candidate.x + candidate.y * candidate.y;
         if (distance < nearestDistance)
         {
@@ -81,34 +100,31 @@ Vector3 CircleAxis(const Vector3& offset, const std::vector<Vector3>& otherPoint
 }
 
 // A polygon's axes turned by its linear transform and normalised; zero axes (scale 0) cannot separate.
-std::vector<Vector3> PolygonAxes(const std::vector<Vector3>& localAxes, const Matrix3& world)
+void FindPolygonAxes(WorkShape& shape, const std::vector<Vector3>& localAxes, const Matrix3& world)
 {
-    std::vector<Vector3> axes;
-    axes.reserve(localAxes.size());
     for (const Vector3& local : localAxes)
     {
         Vector3 axis = TransformDirection(world, local);
         const float length = std::sqrt(axis.x * axis.x + axis.y * axis.y + axis.z * axis.z);
         if (length == 0.0f || !std::isfinite(length))
             continue;
-        axes.push_back(axis * (1.0f / length));
+        shape.axes.Push(axis * (1.0f / length));
     }
-    return axes;
 }
 
 void FindAxes(WorkShape& shape, const PlacedShape& placed, const WorkShape& other)
 {
     if (!shape.circle)
     {
-        shape.axes = PolygonAxes(placed.axes, placed.world);
+        FindPolygonAxes(shape, placed.axes, placed.world);
         return;
     }
     const Vector3 axis = CircleAxis(other.translation - shape.translation, other.points);
-    shape.axes.assign(1, axis);
+    shape.axes.Push(axis);
     GetDebugDraw().Line(shape.translation, shape.translation + axis * kCircleAxisLength, kCircleAxisColour);
 }
 
-float LargestReach(const std::vector<Vector3>& points, const Vector3& axis)
+float LargestReach(const ShapePoints& points, const Vector3& axis)
 {
     float largest = 0.0f;
     for (const Vector3& point : points)
@@ -129,9 +145,9 @@ PhaseResult RunPhase(WorkShape& own, WorkShape& other, const Vector3& offset)
         if (Dot(axis, offset) < 0.0f)
             axis = axis * -1.0f;
         if (own.circle)
-            own.points[0] = axis * own.radius;
+            own.points.items[0] = axis * own.radius;
         if (other.circle)
-            other.points[0] = axis * -other.radius;
+            other.points.items[0] = axis * -other.radius;
 
         const float separation = std::fabs(Dot(axis, offset)) -
                                  (LargestReach(own.points, axis) + LargestReach(other.points, axis * -1.0f));
@@ -146,7 +162,7 @@ PhaseResult RunPhase(WorkShape& own, WorkShape& other, const Vector3& offset)
             result.best = separation;
             result.axis = axis;
             if (other.circle)
-                result.otherPointAtBest = other.points[0];
+                result.otherPointAtBest = other.points.items[0];
         }
         if (result.best >= 0.0f)
         {
@@ -197,7 +213,7 @@ bool TestShapes(ContactRecord& record, const PlacedShape& a, const PlacedShape& 
         record.normal = phaseA.axis;
         std::swap(record.first, record.second);
         if (shapeB.circle)
-            shapeB.points[0] = phaseA.otherPointAtBest;
+            shapeB.points.items[0] = phaseA.otherPointAtBest;
         firstShape = &shapeB;
     }
     else
@@ -205,7 +221,7 @@ bool TestShapes(ContactRecord& record, const PlacedShape& a, const PlacedShape& 
         record.depth = phaseB.best;
         record.normal = phaseB.axis;
         if (shapeA.circle)
-            shapeA.points[0] = phaseB.otherPointAtBest;
+            shapeA.points.items[0] = phaseB.otherPointAtBest;
     }
     record.point = DeepestPoint(*firstShape, record.normal);
     return true;

@@ -9,16 +9,29 @@ constexpr Vector3 kArenaMax{960.0f, 240.0f, 0.0f};
 
 std::vector<QuadNode> gQuadNodes;
 std::vector<std::uint64_t> gQuadFreeIndices;
+// The emptied leaf lists of earlier steps by node index: a node gets back the list its index had, which a
+// like step fills alike, so that a step after the first allocates nothing.
+std::vector<std::vector<std::uint32_t>> gSpareIdLists;
+
+bool Overlap(const Bounds& a, const Bounds& b)
+{
+    return a.minX <= b.maxX && b.minX <= a.maxX && a.minY <= b.maxY && b.minY <= a.maxY;
+}
 } // namespace
 
 void QuadTree::BeginStep()
+{
+    BeginStep(Bounds{kArenaMin.x, kArenaMin.y, kArenaMax.x, kArenaMax.y});
+}
+
+void QuadTree::BeginStep(const Bounds& rootRegion)
 {
     // A step that ended early (a throwing collision script) may have left nodes behind.
     EndStep();
     if (gQuadNodes.capacity() < kReservedNodes)
         gQuadNodes.reserve(kReservedNodes);
     gQuadNodes.emplace_back();
-    CreateNode(kArenaMin, kArenaMax, 0);
+    CreateNode({rootRegion.minX, rootRegion.minY, 0.0f}, {rootRegion.maxX, rootRegion.maxY, 0.0f}, 0);
 }
 
 std::uint64_t QuadTree::CreateNode(const Vector3& min, const Vector3& max, std::uint32_t depth)
@@ -29,6 +42,8 @@ std::uint64_t QuadTree::CreateNode(const Vector3& min, const Vector3& max, std::
     node.max = max;
     node.centre = Vector3((min.x + max.x) / 2.0f, (min.y + max.y) / 2.0f, 0.0f);
     node.depth = depth;
+    if (gQuadFreeIndices.empty() && gQuadNodes.size() < gSpareIdLists.size())
+        node.ids = std::move(gSpareIdLists[gQuadNodes.size()]);
     if (!gQuadFreeIndices.empty())
     {
         const std::uint64_t index = gQuadFreeIndices.back();
@@ -74,10 +89,12 @@ void QuadTree::Split(std::uint64_t node, const BoundsLookup& boundsOf)
         parent.children[i] = children[i];
     parent.depth = childDepth;
     parent.subdivided = true;
-    const std::vector<std::uint32_t> held = std::move(parent.ids);
+    std::vector<std::uint32_t> held = std::move(parent.ids);
     parent.ids.clear();
     for (std::uint32_t id : held)
         Route(node, id, boundsOf);
+    held.clear();
+    gQuadNodes[node].ids = std::move(held);
 }
 
 void QuadTree::Route(std::uint64_t node, std::uint32_t id, const BoundsLookup& boundsOf)
@@ -89,8 +106,7 @@ void QuadTree::Route(std::uint64_t node, std::uint32_t id, const BoundsLookup& b
         children[i] = gQuadNodes[node].children[i];
 
     // Strict comparisons: bounds touching a centre line count as straddling it.
-    auto insertInto = [&](std::initializer_list<int> quadrants)
-    {
+    auto insertInto = [&](std::initializer_list<int> quadrants) {
         for (int quadrant : quadrants)
             Insert(children[quadrant], id, boundsOf);
     };
@@ -126,26 +142,46 @@ void QuadTree::Route(std::uint64_t node, std::uint32_t id, const BoundsLookup& b
 void QuadTree::CollectPairs(PairSet& pairs)
 {
     if (gQuadNodes.size() > kRoot)
-        CollectFrom(kRoot, pairs);
+        CollectFrom(kRoot, pairs, nullptr);
 }
 
-void QuadTree::CollectFrom(std::uint64_t node, PairSet& pairs)
+void QuadTree::CollectOverlappingPairs(PairSet& pairs, const BoundsLookup& boundsOf)
+{
+    if (gQuadNodes.size() > kRoot)
+        CollectFrom(kRoot, pairs, &boundsOf);
+}
+
+void QuadTree::CollectFrom(std::uint64_t node, PairSet& pairs, const BoundsLookup* boundsOf)
 {
     const QuadNode& current = gQuadNodes[node];
     if (current.subdivided)
     {
         for (std::uint64_t child : current.children)
-            CollectFrom(child, pairs);
+            CollectFrom(child, pairs, boundsOf);
         return;
     }
     const std::vector<std::uint32_t>& ids = current.ids;
     for (std::size_t i = 0; i < ids.size(); ++i)
+    {
+        const Bounds first = boundsOf != nullptr ? (*boundsOf)(ids[i]) : Bounds{};
         for (std::size_t j = i + 1; j < ids.size(); ++j)
-            pairs.Add(ids[i], ids[j]);
+            if (boundsOf == nullptr || Overlap(first, (*boundsOf)(ids[j])))
+                pairs.Add(ids[i], ids[j]);
+    }
 }
 
 void QuadTree::EndStep()
 {
+    if (gSpareIdLists.size() < gQuadNodes.size())
+        gSpareIdLists.resize(gQuadNodes.size());
+    for (std::size_t i = 0; i < gQuadNodes.size(); ++i)
+    {
+        std::vector<std::uint32_t>& ids = gQuadNodes[i].ids;
+        if (ids.capacity() <= gSpareIdLists[i].capacity())
+            continue;
+        ids.clear();
+        gSpareIdLists[i] = std::move(ids);
+    }
     gQuadNodes.clear();
     gQuadFreeIndices.clear();
 }
@@ -154,6 +190,7 @@ void QuadTree::Reset()
 {
     std::vector<QuadNode>().swap(gQuadNodes);
     std::vector<std::uint64_t>().swap(gQuadFreeIndices);
+    std::vector<std::vector<std::uint32_t>>().swap(gSpareIdLists);
 }
 
 std::size_t QuadTree::NodeCount()

@@ -26,8 +26,8 @@ struct QuadNode
 using BoundsLookup = std::function<Bounds(std::uint32_t id)>;
 
 // The quadtree of one collision step over the process-wide node pool. Index 0 is a dummy so that no child
-// index is 0; the root is index 1 and covers the arena, though objects outside it still go into its outer
-// quadrants.
+// index is 0; the root is index 1 and covers the arena unless the step gives it a region, though objects
+// outside the root still go into its outer quadrants. Leaf lists keep their memory from step to step.
 class QuadTree
 {
   public:
@@ -40,12 +40,17 @@ class QuadTree
     // Room for a full tree from the first step on, so the pool never grows between steps.
     static constexpr std::size_t kReservedNodes = kMaxNodes + 1;
 
-    // Empties the pool, keeps room for a full tree, and adds the dummy and the root.
+    // Empties the pool, keeps room for a full tree, and adds the dummy and the root over the arena.
     static void BeginStep();
+    // The same with the root over the given region (the collision step passes all colliders' bounds, so
+    // that the tree spreads the objects whatever the world's extent).
+    static void BeginStep(const Bounds& rootRegion);
     // Inserts an id below a node, splitting full leaves and routing by the object's bounds.
     static void Insert(std::uint64_t node, std::uint32_t id, const BoundsLookup& boundsOf);
     // Adds every pair of ids that share a leaf, depth first, children in index order.
     static void CollectPairs(PairSet& pairs);
+    // The same, but only pairs whose bounds overlap (touching counts).
+    static void CollectOverlappingPairs(PairSet& pairs, const BoundsLookup& boundsOf);
     // Releases every node and the free stack; the pool's capacity stays for the next step.
     static void EndStep();
     // EndStep and also gives the memory back: a clean start for tests.
@@ -60,5 +65,5 @@ class QuadTree
     static std::uint64_t CreateNode(const Vector3& min, const Vector3& max, std::uint32_t depth);
     static void Split(std::uint64_t node, const BoundsLookup& boundsOf);
     static void Route(std::uint64_t node, std::uint32_t id, const BoundsLookup& boundsOf);
-    static void CollectFrom(std::uint64_t node, PairSet& pairs);
+    static void CollectFrom(std::uint64_t node, PairSet& pairs, const BoundsLookup* boundsOf);
 };

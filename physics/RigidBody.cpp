@@ -60,38 +60,57 @@ RigidBody* GetRigidBody(const GameObject* object)
 
 float RigidBody::ComputeMass()
 {
-    const Vector3 scale = OwnerScale();
-    mass = scale.x * density * scale.y;
-    return mass;
+    return ComputeMass(OwnerScale());
 }
 
 float RigidBody::ComputeInverseMass()
 {
-    const float m = ComputeMass();
+    return ComputeInverseMass(OwnerScale());
+}
+
+float RigidBody::ComputeInertia()
+{
+    return ComputeInertia(OwnerScale());
+}
+
+float RigidBody::ComputeMass(const Vector3& ownerScale)
+{
+    mass = ownerScale.x * density * ownerScale.y;
+    return mass;
+}
+
+float RigidBody::ComputeInverseMass(const Vector3& ownerScale)
+{
+    const float m = ComputeMass(ownerScale);
     inverseMass = m == 0.0f ? 0.0f : 1.0f / m;
     return inverseMass;
 }
 
-float RigidBody::ComputeInertia()
+float RigidBody::ComputeInertia(const Vector3& ownerScale)
 {
     if (!canRotate)
     {
         inverseInertia = 0.0f;
         return inverseInertia;
     }
-    const Vector3 scale = OwnerScale();
-    const float m = ComputeMass();
-    inertia = (scale.x * scale.x + scale.y * scale.y) * m / 12.0f;
+    const float m = ComputeMass(ownerScale);
+    inertia = (ownerScale.x * ownerScale.x + ownerScale.y * ownerScale.y) * m / 12.0f;
     inverseInertia = inertia == 0.0f ? 0.0f : 1.0f / inertia;
     return inverseInertia;
 }
 
 void RigidBody::ApplyImpulse(const Vector3& impulse, const Vector3& arm)
 {
-    const float m = ComputeInverseMass();
+    ApplyImpulse(impulse, arm, OwnerScale());
+}
+
+void RigidBody::ApplyImpulse(const Vector3& impulse, const Vector3& arm, const Vector3& ownerScale)
+{
+    const float m = ComputeInverseMass(ownerScale);
     velocity = velocity + impulse * m;
     if (canRotate)
-        angularVelocity += ComputeInertia() * (arm.x * impulse.y - arm.y * impulse.x) * 180.0f / kImpulsePi;
+        angularVelocity +=
+            ComputeInertia(ownerScale) * (arm.x * impulse.y - arm.y * impulse.x) * 180.0f / kImpulsePi;
 }
 
 void RigidBody::SetDensity(float newDensity, float newRestitution)
@@ -177,15 +196,16 @@ void RigidBody::DrawEditor()
 
 const DescriptorList<RigidBody>& RigidBody::Descriptors()
 {
-    static const DescriptorList<RigidBody> descriptors = []
-    {
+    static const DescriptorList<RigidBody> descriptors = [] {
         using Body = RigidBody;
         DescriptorList<Body> list;
         list.push_back(std::make_unique<Metafloat<Body>>(
-            "Static_Friction", FieldOptions{.firstVersion = 1, .step = 0.01f, .minimum = 0.0f, .maximum = 1.0f},
+            "Static_Friction",
+            FieldOptions{.firstVersion = 1, .step = 0.01f, .minimum = 0.0f, .maximum = 1.0f},
             &Body::GetStaticFriction, [](Body& b, const float& f) { b.SetStaticFriction(f); }));
         list.push_back(std::make_unique<Metafloat<Body>>(
-            "Dynamic_Friction", FieldOptions{.firstVersion = 1, .step = 0.01f, .minimum = 0.0f, .maximum = 1.0f},
+            "Dynamic_Friction",
+            FieldOptions{.firstVersion = 1, .step = 0.01f, .minimum = 0.0f, .maximum = 1.0f},
             &Body::GetDynamicFriction, [](Body& b, const float& f) { b.SetDynamicFriction(f); }));
         list.push_back(std::make_unique<MetaVector3<Body>>(
             "Velocity", FieldOptions{.firstVersion = 1, .edit = false, .step = 1.0f},

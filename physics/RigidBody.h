@@ -36,9 +36,15 @@ class RigidBody : public Component
     float ComputeInverseMass();
     // Returns the inverse inertia: 0 when the body cannot rotate (the inertia then keeps its last value).
     float ComputeInertia();
+    // The same three with the owner's scale already at hand, as the collision step has it.
+    float ComputeMass(const Vector3& ownerScale);
+    float ComputeInverseMass(const Vector3& ownerScale);
+    float ComputeInertia(const Vector3& ownerScale);
     // Adds an impulse at an arm relative to the owner's translation; the angular part only when the body
     // can rotate.
     void ApplyImpulse(const Vector3& impulse, const Vector3& arm);
+    // The same with the owner's scale already at hand.
+    void ApplyImpulse(const Vector3& impulse, const Vector3& arm, const Vector3& ownerScale);
     // Makes the body of the Modular substance with this density and restitution; recomputes only the mass.
     void SetDensity(float density, float restitution);
     // The editor's substance pick: copies the row, recomputes only the mass and clears both frictions.

@@ -11,6 +11,8 @@ packages=(
   libsdl2-dev libsdl2-image-dev libfreetype-dev libboost-serialization-dev libimgui-dev python3-glad
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the physics benchmark's yardstick, linked into that benchmark only
+  libbox2d-dev
   # OpenGL through Mesa's software renderer, for the game and the GL tests on machines without a GPU
   libgl1-mesa-dri libegl-mesa0 libegl1 libgl1 xvfb xauth
   # fuzz build: clang only recommends its sanitizer and fuzzer runtimes

@@ -4,6 +4,7 @@
 #include "PhysicsTestSupport.h"
 #include "Registries.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <utility>
@@ -266,5 +267,49 @@ TEST_F(CollisionCheckerTest, ScriptsMayRemoveComponentsAndCreateObjectsMidStep)
     EXPECT_EQ(PhysicsWorld::ColliderOf(spokes[0]), nullptr);
     EXPECT_EQ(PhysicsWorld::ColliderOf(spokes[1]), nullptr);
     EXPECT_NO_THROW(world.Step());
+}
+} // namespace
+
+namespace
+{
+TEST_F(CollisionCheckerTest, AFarFlungRowPairsOnlyItsNeighbours)
+{
+    // Forty boxes in a row far outside the arena, each overlapping the next by one unit.
+    std::vector<GameObject*> row;
+    for (int i = 0; i < 40; ++i)
+    {
+        row.push_back(world.Box(50000.0f + 9.0f * static_cast<float>(i), 20000.0f, 10.0f, 10.0f, 0));
+        PhysicsWorld::BodyOf(row.back())->SetGravityScale(0.0f);
+    }
+    world.Step();
+    const CollisionCounters& counters = world.Checker().Counters();
+    EXPECT_EQ(counters.objectsInserted, 40u);
+    EXPECT_EQ(counters.candidatePairs, 39u);
+    EXPECT_EQ(counters.contacts, 39u);
+    ASSERT_EQ(log.pairs.size(), 39u);
+    for (std::size_t i = 0; i < log.pairs.size(); ++i)
+    {
+        const auto [first, second] = log.pairs[i];
+        EXPECT_EQ(std::min(first, second), row[i]->id);
+        EXPECT_EQ(std::max(first, second), row[i + 1]->id);
+    }
+}
+
+TEST_F(CollisionCheckerTest, AColliderRemovedByAListenerDropsItsLaterPairs)
+{
+    // a touches b, b touches c; a's script removes b's collider when a and b meet.
+    GameObject* a = world.Box(0.0f, 0.0f, 10.0f, 10.0f, 0);
+    GameObject* b = world.Box(8.0f, 0.0f, 10.0f, 10.0f, 0);
+    GameObject* c = world.Box(16.0f, 0.0f, 10.0f, 10.0f, 0);
+    for (GameObject* object : {a, b, c})
+        PhysicsWorld::BodyOf(object)->SetGravityScale(0.0f);
+    RemovingScript script(a->id);
+    world.Step();
+    ASSERT_EQ(log.pairs.size(), 1u);
+    EXPECT_EQ(std::min(log.pairs[0].first, log.pairs[0].second), a->id);
+    EXPECT_EQ(PhysicsWorld::ColliderOf(b), nullptr);
+    EXPECT_EQ(world.Checker().Counters().candidatePairs, 2u);
+    EXPECT_EQ(world.Checker().Counters().narrowTests, 1u);
+    EXPECT_NEAR(PhysicsWorld::PositionOf(c).x, 16.0f, 1e-4f);
 }
 } // namespace
