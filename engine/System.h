@@ -24,8 +24,6 @@ class System : public EngineSystem
     const ObjectIdSet& ObjectIds() const { return objectIds; }
     // True when every required type is in the set (one mask test).
     bool Matches(const TypeIdSet& componentTypes) const { return componentTypes.ContainsAll(requiredMask); }
-    // A copy of the ids to iterate over, so that an update may create or destroy objects safely.
-    std::vector<std::uint32_t> SnapshotIds() const { return {objectIds.begin(), objectIds.end()}; }
     // The member ids in ascending order as they stood when called. The list is kept and handed out again
     // until membership changes, so a walk costs no copy; objects created during the walk are not in it,
     // and the walk looks each id up again to skip objects destroyed on the way.

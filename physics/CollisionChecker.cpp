@@ -140,7 +140,8 @@ void CollisionChecker::InsertObjects()
     bool anyInserted = false;
     if (gGameObjectFactory != nullptr)
     {
-        for (std::uint32_t id : SnapshotIds())
+        const auto members = MemberList();
+        for (std::uint32_t id : *members)
         {
             const GameObject* object = gGameObjectFactory->GetObject(id);
             if (object == nullptr || (object->flags & kSkipFlags) != 0)

@@ -39,7 +39,8 @@ void MotionSystem::Update(float dt)
 {
     if (FrameRateManager::IsPaused() || gGameObjectFactory == nullptr)
         return;
-    for (std::uint32_t id : SnapshotIds())
+    const auto members = MemberList();
+    for (std::uint32_t id : *members)
         StepObject(id, dt);
 }
 
