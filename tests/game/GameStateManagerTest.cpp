@@ -64,18 +64,16 @@ class GameStateManagerTest : public ::testing::Test
         engine = std::make_unique<Engine>(SystemFactories{});
         factory = std::make_unique<GameObjectFactory>();
         factory->Init();
-        manager = std::make_unique<GameStateManager>(
-            [this]
+        manager = std::make_unique<GameStateManager>([this] {
+            std::vector<std::unique_ptr<GameState>> list;
+            for (std::uint32_t i = 0; i < GameStateIndex::Count; ++i)
             {
-                std::vector<std::unique_ptr<GameState>> list;
-                for (std::uint32_t i = 0; i < GameStateIndex::Count; ++i)
-                {
-                    auto state = std::make_unique<RecordingState>(i, log);
-                    states.push_back(state.get());
-                    list.push_back(std::move(state));
-                }
-                return list;
-            });
+                auto state = std::make_unique<RecordingState>(i, log);
+                states.push_back(state.get());
+                list.push_back(std::move(state));
+            }
+            return list;
+        });
         manager->Init();
     }
     void TearDown() override
@@ -114,6 +112,7 @@ TEST_F(GameStateManagerTest, FirstUpdateEntersTheMakersLogoWithLoadInitAndUpdate
     Step();
 
     EXPECT_EQ(TakeLog(), (std::vector<std::string>{"Load 9", "Init 9", "Update 9"}));
+    EXPECT_EQ(GetCurrentGameState(), 9);
     EXPECT_EQ(manager->GetCurrentIndex(), 9);
     // The first switch queues every live object too.
     EXPECT_EQ(factory->GetObject(id), nullptr);
