@@ -64,16 +64,18 @@ class GameStateManagerTest : public ::testing::Test
         engine = std::make_unique<Engine>(SystemFactories{});
         factory = std::make_unique<GameObjectFactory>();
         factory->Init();
-        manager = std::make_unique<GameStateManager>([this] {
-            std::vector<std::unique_ptr<GameState>> list;
-            for (std::uint32_t i = 0; i < GameStateIndex::Count; ++i)
+        manager = std::make_unique<GameStateManager>(
+            [this]
             {
-                auto state = std::make_unique<RecordingState>(i, log);
-                states.push_back(state.get());
-                list.push_back(std::move(state));
-            }
-            return list;
-        });
+                std::vector<std::unique_ptr<GameState>> list;
+                for (std::uint32_t i = 0; i < GameStateIndex::Count; ++i)
+                {
+                    auto state = std::make_unique<RecordingState>(i, log);
+                    states.push_back(state.get());
+                    list.push_back(std::move(state));
+                }
+                return list;
+            });
         manager->Init();
     }
     void TearDown() override
