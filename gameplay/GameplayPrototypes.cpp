@@ -7,10 +7,13 @@
 #include "BehaviorLevelHooks.h"
 #include "CCSM.h"
 #include "CCSMSystem.h"
+#include "GameFinishedScript.h"
 #include "GameStats.h"
 #include "LandingScript.h"
 #include "LevelBoundsScript.h"
 #include "PlayerScript.h"
+#include "TimerScript.h"
+#include "TransitionScript.h"
 
 void RegisterGameplayPrototypes()
 {
@@ -26,4 +29,7 @@ void RegisterGameplayPrototypes()
     BallCollisionScript ballCollision;
     BallBounceScript ballBounce;
     BallSpeedScript ballSpeed;
+    TransitionScript transition;
+    TimerScript timer;
+    GameFinishedScript gameFinished;
 }

@@ -18,6 +18,7 @@
 #include "StatNames.h"
 #include "StatUtilities.h"
 #include "Transform.h"
+#include "TransitionScript.h"
 #include "TypeIds.h"
 #include "WindowProvider.h"
 
@@ -151,9 +152,12 @@ void HandToOwnMachine(CCSM* machine, CommandId id)
 }
 
 // Without a transition script no winner is known, which gives the plain goal light.
-std::uint32_t RoundWinnerOf(const GameObject*)
+std::uint32_t RoundWinnerOf(const GameObject* manager)
 {
-    return 0;
+    const auto* transition = manager != nullptr
+                                 ? manager->GetScriptAs<TransitionScript>(ScriptTypeId::kTransitionScript)
+                                 : nullptr;
+    return transition != nullptr ? transition->GetLastRoundWinner() : 0;
 }
 
 void LightGoalsFor(std::uint32_t winner, float e)
