@@ -9,9 +9,11 @@
 #include "CCSMSystem.h"
 #include "GameFinishedScript.h"
 #include "GameStats.h"
+#include "GoalCollisionScript.h"
 #include "LandingScript.h"
 #include "LevelBoundsScript.h"
 #include "PlayerScript.h"
+#include "ScoringScript.h"
 #include "TimerScript.h"
 #include "TransitionScript.h"
 
@@ -32,4 +34,6 @@ void RegisterGameplayPrototypes()
     TransitionScript transition;
     TimerScript timer;
     GameFinishedScript gameFinished;
+    GoalCollisionScript goalCollision;
+    ScoringScript scoring;
 }
