@@ -10,6 +10,7 @@
 #include "GameFinishedScript.h"
 #include "GameStats.h"
 #include "GoalCollisionScript.h"
+#include "HUDScript.h"
 #include "LandingScript.h"
 #include "LevelBoundsScript.h"
 #include "PlayerScript.h"
@@ -36,4 +37,5 @@ void RegisterGameplayPrototypes()
     GameFinishedScript gameFinished;
     GoalCollisionScript goalCollision;
     ScoringScript scoring;
+    HUDScript hud;
 }
