@@ -7,6 +7,7 @@
 #include "BehaviorLevelHooks.h"
 #include "CCSM.h"
 #include "CCSMSystem.h"
+#include "EventTextScript.h"
 #include "GameFinishedScript.h"
 #include "GameStats.h"
 #include "GoalCollisionScript.h"
@@ -38,4 +39,5 @@ void RegisterGameplayPrototypes()
     GoalCollisionScript goalCollision;
     ScoringScript scoring;
     HUDScript hud;
+    EventTextScript eventText;
 }

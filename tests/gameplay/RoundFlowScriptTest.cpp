@@ -2,6 +2,7 @@
 #include "CCSMFactory.h"
 #include "Event.h"
 #include "EventManager.h"
+#include "EventTextScript.h"
 #include "FrameRateManager.h"
 #include "GameFinishedScript.h"
 #include "GameObject.h"
@@ -17,9 +18,12 @@
 #include "MenuHooks.h"
 #include "MetaHooks.h"
 #include "Observer.h"
+#include "RigidBody.h"
 #include "StatNames.h"
 #include "TestSandbox.h"
+#include "TextRenderer.h"
 #include "TimerScript.h"
+#include "Transform.h"
 #include "TransitionScript.h"
 #include "TypeIds.h"
 
@@ -248,4 +252,38 @@ TEST_F(RoundFlowScriptTest, GameFinishedLeavesForTheWinnersScreen)
     GameFinishedEvent orange(1, 3, 1);
     EventManager::Dispatch(&orange);
     EXPECT_EQ(GetRequestedGameState(), 6);
+}
+
+// Each round start shows the next round's text at the centre, held by the "Text" countdown and then flung
+// upward; with no voice-over playing the text stays.
+TEST_F(RoundFlowScriptTest, EventTextShowsTheRoundAndFlingsIt)
+{
+    GameObject* object = objects.CreateObject();
+    TextRenderer text;
+    object->AddComponent(text);
+    RigidBody body(5);
+    object->AddComponent(body);
+    EventTextScript script;
+    object->AddScript(script);
+    auto& events = *object->GetScriptAs<EventTextScript>(ScriptTypeId::kEventTextScript);
+    auto& shown = *object->GetComponentAs<TextRenderer>(ComponentTypeId::kTextRenderer);
+    object->GetComponentAs<Transform>(ComponentTypeId::kTransform)->SetTranslation({5.0f, 600.0f, 0.0f});
+    GetRigidBody(object)->SetVelocity({0.0f, 400.0f, 0.0f});
+
+    RoundStartEvent start;
+    EventManager::Dispatch(&start);
+    EXPECT_EQ(shown.GetText(), "Round 1");
+    EXPECT_EQ(shown.GetDepth(), 0.1f);
+    EXPECT_EQ(object->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation().y, 0.0f);
+    EXPECT_EQ(GetRigidBody(object)->GetVelocity().y, 0.0f);
+    events.Update(0.0f);
+    EXPECT_EQ(GetRigidBody(object)->GetVelocity().y, 0.0f) << "held for a second";
+    FrameRateManager::CountDownTimers(1.0f);
+    events.Update(0.0f);
+    EXPECT_EQ(GetRigidBody(object)->GetVelocity().y, 400.0f);
+    EXPECT_EQ(shown.GetText(), "Round 1");
+
+    EventManager::Dispatch(&start);
+    EXPECT_EQ(shown.GetText(), "Round 2");
+    EXPECT_EQ(events.GetRoundNumber(), 3u);
 }
