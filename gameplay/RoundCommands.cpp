@@ -22,6 +22,7 @@
 #include "TypeIds.h"
 #include "WindowProvider.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace
@@ -76,7 +77,7 @@ Vector3 TranslationOf(const GameObject* object)
 
 // The spawn point from "GoalSpawnX" and "GoalSpawnY"; a missing stat keeps the current coordinate, which
 // leaves a hidden object below the arena, so it is reported once per run.
-Vector3 SpawnPointOf(const GameObject* object, std::vector<std::uint32_t>& warned)
+Vector3 SpawnPointOf(const GameObject* object, std::vector<std::uint32_t>& reported)
 {
     Vector3 at = TranslationOf(object);
     const GameStats* stats = StatsOf(object);
@@ -86,9 +87,9 @@ Vector3 SpawnPointOf(const GameObject* object, std::vector<std::uint32_t>& warne
         at.x = *x;
     if (y)
         at.y = *y;
-    if ((!x || !y) && std::find(warned.begin(), warned.end(), object->id) == warned.end())
+    if ((!x || !y) && std::find(reported.begin(), reported.end(), object->id) == reported.end())
     {
-        warned.push_back(object->id);
+        reported.push_back(object->id);
         std::cout << "WARNING: '" << object->name << "' has no spawn point (" << kStatGoalSpawnX << ", "
                   << kStatGoalSpawnY << ")." << std::endl;
     }
@@ -244,11 +245,10 @@ std::int32_t RespawnCommand::Execute(float dt)
         firstRun = false;
     }
     const float height = WindowHeight();
-    std::vector<std::uint32_t> warned;
     for (std::size_t k = 0; k < players.size(); ++k)
     {
         GameObject* player = players[k];
-        const Vector3 target = SpawnPointOf(player, warned);
+        const Vector3 target = SpawnPointOf(player, reportedNoSpawn);
         const float z = TranslationOf(player).z;
         GameObject* marker = LiveMarker(markerIds[k == 0 ? 0 : 1], kRespawnMarkerName);
         if (Light* light = marker != nullptr ? GetLight(*marker) : nullptr)
@@ -272,7 +272,7 @@ std::int32_t RespawnCommand::Execute(float dt)
     }
     for (GameObject* ball : Tagged(kTagBall))
     {
-        const Vector3 target = SpawnPointOf(ball, warned);
+        const Vector3 target = SpawnPointOf(ball, reportedNoSpawn);
         Place(ball, {target.x, elapsed < duration ? kHiddenY : target.y, TranslationOf(ball).z});
     }
 
@@ -281,6 +281,7 @@ std::int32_t RespawnCommand::Execute(float dt)
     elapsed = 0.0f;
     readyCuePending = true;
     firstRun = true;
+    reportedNoSpawn.clear();
     for (std::uint32_t& id : markerIds)
         DestroyMarker(id, kRespawnMarkerName);
     return kFinished;
@@ -299,10 +300,9 @@ std::int32_t ResetPlayersCommand::Execute(float dt)
         firstRun = false;
     }
     const float height = WindowHeight();
-    std::vector<std::uint32_t> warned;
     for (std::size_t k = 0; k < objects.size(); ++k)
     {
-        const Vector3 target = SpawnPointOf(objects[k], warned);
+        const Vector3 target = SpawnPointOf(objects[k], reportedNoSpawn);
         GameObject* marker = LiveMarker(markerIds[std::min<std::size_t>(k, 2)], kResetMarkerName);
         if (Light* light = marker != nullptr ? GetLight(*marker) : nullptr)
         {
@@ -323,6 +323,7 @@ std::int32_t ResetPlayersCommand::Execute(float dt)
         return kWorking;
     elapsed = 0.0f;
     firstRun = true;
+    reportedNoSpawn.clear();
     for (std::uint32_t& id : markerIds)
         DestroyMarker(id, kResetMarkerName);
     return kFinished;
@@ -420,14 +421,14 @@ std::int32_t SlowTimeCommand::Execute(float dt)
         return kWorking;
     FrameRateManager::RestoreDefaults();
     remainingFactor = startFactor;
-    std::vector<std::uint32_t> warned;
     for (const Tag tag : {kTagPlayer, kTagBall})
     {
         for (GameObject* object : Tagged(tag))
         {
-            const Vector3 target = SpawnPointOf(object, warned);
+            const Vector3 target = SpawnPointOf(object, reportedNoSpawn);
             Place(object, {target.x, target.y, TranslationOf(object).z});
         }
     }
+    reportedNoSpawn.clear();
     return kFinished;
 }

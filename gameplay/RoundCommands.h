@@ -37,6 +37,8 @@ class RespawnCommand : public Command
     std::uint32_t markerIds[2] = {0, 0};
     float finalIntensity = 0.2f;
     bool readyCuePending = true;
+    // Objects without a spawn point already reported in this run.
+    std::vector<std::uint32_t> reportedNoSpawn;
 };
 
 // The pause after a goal: three lights fly from above the arena onto the spawn points.
@@ -52,6 +54,7 @@ class ResetPlayersCommand : public Command
     float duration = 2.0f;
     bool firstRun = true;
     std::uint32_t markerIds[3] = {0, 0, 0};
+    std::vector<std::uint32_t> reportedNoSpawn;
 };
 
 // The end of a round: the goals light up in the winner's colour, then the next unused arena module is
@@ -88,6 +91,7 @@ class SlowTimeCommand : public Command
   private:
     float startFactor = 3.0f;
     float remainingFactor = 3.0f;
+    std::vector<std::uint32_t> reportedNoSpawn;
 };
 
 // Does nothing and finishes at once.

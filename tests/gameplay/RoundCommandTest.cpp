@@ -223,10 +223,14 @@ TEST_F(RoundCommandTest, NoPlayersMeansNoMarkers)
     GameObject* stray = objects.CreateObject();
     stray->tag = kTagBall;
     ASSERT_TRUE(Machine().HandleCommand(kCommandResetPlayers));
+    testing::internal::CaptureStdout();
     Machine().RunUpdate(1.0f);
     EXPECT_EQ(Where(*stray).y, -3000.0f);
     EXPECT_EQ(RunCommandOut(Machine(), kCommandResetPlayers, 1.0f), 2);
+    const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(Where(*stray).y, -3000.0f) << "no spawn stats: stays below the arena";
+    EXPECT_EQ(printed, "WARNING: '" + stray->name + "' has no spawn point (GoalSpawnX, GoalSpawnY).\n")
+        << "one line per run";
 }
 
 // Three round ends use modules A, B and C once each, every draw recorded; the goals light up and lose
@@ -295,4 +299,40 @@ TEST_F(RoundCommandTest, RoundEndsCycleThroughTheModulesAndRecordEveryDraw)
     EXPECT_EQ(FrameRateManager::fixedStep, 1.0f / 60.0f);
     EXPECT_EQ(FrameRateManager::maxFrameTime, 0.025f);
     EXPECT_TRUE(Queued(Machine(), kCommandRespawn));
+}
+
+// While replaying, the recorded choices are used in order; a choice out of range or a used-up list falls
+// back to a fresh draw instead of repeating one module or reading past the names.
+TEST_F(RoundCommandTest, ReplayedModuleChoicesComeFirstThenFreshDraws)
+{
+    InitPrefsFolder();
+    ASSERT_FALSE(GetPreferencesPath().empty());
+    {
+        std::ofstream replay(GetReplayLogPath());
+        replay << "0 1 0 0 2\n0 1 0 0 0\n0 1 0 0 1\n0 1 0 0 7\n";
+    }
+    StartReplay();
+    ASSERT_TRUE(IsReplaying());
+    LoggingSystem logs;
+    const std::string recording = (TestSandboxFolder() / "replayed-draws.log").string();
+    SetRecordingPath(recording);
+    SetRecording(true);
+    SetLevelModuleNames({"A", "B", "C"});
+    for (int round = 0; round < 5; ++round)
+    {
+        Machine().HandleCommand(kCommandRoundEnd);
+        RunCommandOut(Machine(), kCommandRoundEnd, 1.0f);
+    }
+    SetRecording(false);
+    StopReplay();
+
+    std::ifstream file(recording);
+    std::vector<int> draws;
+    for (std::string line; std::getline(file, line);)
+        draws.push_back(std::stoi(line.substr(line.rfind(' ') + 1)));
+    ASSERT_GE(draws.size(), 5u);
+    EXPECT_EQ(std::vector<int>(draws.begin(), draws.begin() + 3), (std::vector<int>{2, 0, 1}))
+        << "the recorded choices, in order";
+    for (const int index : draws)
+        EXPECT_TRUE(index >= 0 && index <= 2) << index;
 }
