@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -335,4 +336,30 @@ TEST_F(RoundCommandTest, ReplayedModuleChoicesComeFirstThenFreshDraws)
         << "the recorded choices, in order";
     for (const int index : draws)
         EXPECT_TRUE(index >= 0 && index <= 2) << index;
+}
+
+// A module that fails in both forms falls back to DEFAULT_ALL; when that fails too the arena stays, the
+// two exact reports go to the error stream and the round still starts once.
+TEST_F(RoundCommandTest, BrokenModulesFallBackAndStillStartTheRound)
+{
+    const std::filesystem::path previous = std::filesystem::current_path();
+    const std::filesystem::path folder = TestSandboxFolder() / "broken-modules";
+    std::filesystem::create_directories(folder / "Modules");
+    std::filesystem::current_path(folder);
+    for (const char* name : {"Modules/BAD.xml", "Modules/DEFAULT_ALL.xml"})
+        std::ofstream(name) << "<not a module";
+    SetLevelModuleNames({"BAD"});
+    Counter roundStarts(evRoundStart);
+    GameObject* block = objects.CreateObject();
+
+    testing::internal::CaptureStderr();
+    Machine().HandleCommand(kCommandRoundEnd);
+    RunCommandOut(Machine(), kCommandRoundEnd, 1.0f);
+    const std::string reported = testing::internal::GetCapturedStderr();
+    std::filesystem::current_path(previous);
+
+    EXPECT_EQ(reported, "ROUND END COMMAND: Module 'BAD' failed to load."
+                        "DEFAULT_ALL module failed to load.  Recreate DEFAULT_ALL immediately.");
+    EXPECT_EQ(roundStarts.count, 1);
+    EXPECT_EQ(objects.GetObject(block->id), block) << "the arena stays";
 }
