@@ -38,12 +38,16 @@ class EndSpy : public Observer
     }
     void OnNotify(Event* event) override
     {
-        const auto* end = static_cast<RoundFinishedEvent*>(event);
-        std::uint32_t winner = end->winner, one = end->scoreOne, two = end->scoreTwo;
+        std::uint32_t winner = 0, one = 0, two = 0;
         if (event->EventType == evGameFinished)
         {
             const auto* game = static_cast<GameFinishedEvent*>(event);
             winner = game->winner, one = game->scoreOne, two = game->scoreTwo;
+        }
+        else
+        {
+            const auto* round = static_cast<RoundFinishedEvent*>(event);
+            winner = round->winner, one = round->scoreOne, two = round->scoreTwo;
         }
         seen.push_back({event->EventType, winner, one, two, hud->GetRoundsPlayed(), hud->GetP1RoundScore()});
     }
