@@ -5,6 +5,7 @@
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameplayPrototypes.h"
+#include "InputRecording.h"
 #include "LevelIArchive.h"
 #include "MetaHooks.h"
 #include "Observer.h"
@@ -16,6 +17,7 @@
 #include <boost/archive/xml_oarchive.hpp>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -216,4 +218,24 @@ TEST_F(HUDScriptTest, SavesPointScoresFirstAndClonesKeepOnlyRoundScores)
     EXPECT_EQ(copy.GetP1RoundScore(), 1u);
     EXPECT_EQ(copy.GetP2RoundScore(), 2u);
     EXPECT_EQ(copy.GetSlot(0), 0u);
+}
+
+// A replayed match ends its fourth round like a live one but never announces the winner.
+TEST_F(HUDScriptTest, ReplayedMatchEndsWithoutAnnouncingTheWinner)
+{
+    InitPrefsFolder();
+    std::ofstream(GetReplayLogPath()) << "";
+    StartReplay();
+    ASSERT_TRUE(IsReplaying());
+    HUDScript& hud = NewHUD();
+    EndSpy spy;
+    spy.hud = &hud;
+    Goal(1.0f);
+    for (int round = 0; round < 4; ++round)
+        Goal(0.0f);
+    StopReplay();
+    ResetInputRecording();
+    EXPECT_EQ(spy.seen.size(), 4u) << "four round ends, no game end";
+    EXPECT_EQ(hud.GetRoundsPlayed(), 0u);
+    EXPECT_EQ(hud.GetP1PointScore(), 1u);
 }
