@@ -1,4 +1,5 @@
 #include "Engine.h"
+#include "UpdateCounter.h"
 
 #include "FrameRateManager.h"
 #include "StopSignal.h"
@@ -65,6 +66,7 @@ void Engine::Init()
 
 void Engine::Update(float dt)
 {
+    AdvanceEngineUpdateCount();
     for (const std::unique_ptr<EngineSystem>& system : systems)
     {
         try

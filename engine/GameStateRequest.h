@@ -16,3 +16,10 @@ inline constexpr std::int32_t kFirstGameState = 9;
 void RequestGameState(std::int32_t index);
 // The requested state index.
 std::int32_t GetRequestedGameState();
+
+// The state index the game-state manager is running: written by the manager whenever it changes, -1
+// before the first switch. Gameplay reads it here rather than from the game.
+void SetCurrentGameState(std::int32_t index);
+std::int32_t GetCurrentGameState();
+// Back to the start of a run: the logo requested, no current state. For tests.
+void ResetGameStateRequest();

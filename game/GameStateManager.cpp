@@ -42,6 +42,7 @@ GameStateManager::GameStateManager(GameStateListMaker makeStates_)
     : EngineSystem(estGameStateManager), makeStates(std::move(makeStates_))
 {
     RequestGameState(kFirstGameState);
+    SetCurrentGameState(currentIndex);
     PublishOnce(gGameStateManager, this);
 }
 
@@ -129,6 +130,7 @@ void GameStateManager::SwitchTo(std::int32_t requested)
     if (gGameObjectFactory != nullptr)
         gGameObjectFactory->QueueDestroyAll();
     currentIndex = requested;
+    SetCurrentGameState(currentIndex);
 }
 
 void GameStateManager::Exit()

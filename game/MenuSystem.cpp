@@ -5,6 +5,7 @@
 #include "GameObjectFactory.h"
 #include "GameState.h"
 #include "GameStateManager.h"
+#include "GameStateRequest.h"
 #include "MenuHooks.h"
 #include "Renderer.h"
 #include "TextRenderer.h"
@@ -104,6 +105,9 @@ void MenuSystem::PushMenu(const std::string& name)
         return;
     menuStack.push_back(name);
     SetObjectAlpha(object, 1.0f);
+    // A menu opened during the match stops the game behind it.
+    if (GetCurrentGameState() == GameStateIndex::GameplayDemo && !FrameRateManager::IsPaused())
+        FrameRateManager::TogglePause();
 }
 
 void MenuSystem::PopMenu()

@@ -6,6 +6,7 @@
 #include "GameManagerStates.h"
 #include "PlayerCommands.h"
 #include "PlayerStates.h"
+#include "RoundCommands.h"
 #include "StandInBehaviors.h"
 
 void RegisterBehaviorPrototypes(CCSMFactory& factory)
@@ -31,13 +32,13 @@ void RegisterBehaviorPrototypes(CCSMFactory& factory)
     factory.RegisterCommand(std::make_unique<ScoreCommand>());
     factory.RegisterCommand(std::make_unique<MakeHeavyCommand>());
     factory.RegisterCommand(std::make_unique<MakeLightCommand>());
-    factory.RegisterCommand(std::make_unique<StandInCommand>(kCommandRoundEnd));
+    factory.RegisterCommand(std::make_unique<RoundEndCommand>());
     factory.RegisterCommand(std::make_unique<StandInCommand>(kCommandSelectMenuButton));
     factory.RegisterCommand(std::make_unique<StandInCommand>(kCommandDeSelectMenuButton));
     factory.RegisterCommand(std::make_unique<StandInCommand>(kCommandPressMenuButton));
-    factory.RegisterCommand(std::make_unique<StandInCommand>(kCommandSlowTime));
-    factory.RegisterCommand(std::make_unique<StandInCommand>(kCommandRespawn));
-    factory.RegisterCommand(std::make_unique<StandInCommand>(kCommandUnspawn));
-    factory.RegisterCommand(std::make_unique<StandInCommand>(kCommandResetPlayers));
-    factory.RegisterCommand(std::make_unique<StandInCommand>(kCommandLevelStart));
+    factory.RegisterCommand(std::make_unique<SlowTimeCommand>());
+    factory.RegisterCommand(std::make_unique<RespawnCommand>());
+    factory.RegisterCommand(std::make_unique<UnspawnCommand>());
+    factory.RegisterCommand(std::make_unique<ResetPlayersCommand>());
+    factory.RegisterCommand(std::make_unique<LevelStartCommand>());
 }

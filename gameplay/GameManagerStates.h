@@ -23,6 +23,11 @@ class GameManagerStatePlay : public State
     // Hides the second window, shows, maximises and raises the main one, hides the cursor and applies the
     // full-screen wish.
     void Enter() override;
-    // Brings the main window back after the user closed it: closing never ends the game by itself.
+    // Watches the window (a close asks before quitting, leaving the match window pauses it), opens and
+    // closes the pause menu and serves the debug shortcuts. The pause input and shortcuts run at most
+    // once per engine update, however many play states run in it.
     void Update(float dt) override;
 };
+
+// Forgets which engine update served the pause input and shortcuts; for tests.
+void ResetPlayStateInputStamp();

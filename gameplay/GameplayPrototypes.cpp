@@ -7,10 +7,17 @@
 #include "BehaviorLevelHooks.h"
 #include "CCSM.h"
 #include "CCSMSystem.h"
+#include "EventTextScript.h"
+#include "GameFinishedScript.h"
 #include "GameStats.h"
+#include "GoalCollisionScript.h"
+#include "HUDScript.h"
 #include "LandingScript.h"
 #include "LevelBoundsScript.h"
 #include "PlayerScript.h"
+#include "ScoringScript.h"
+#include "TimerScript.h"
+#include "TransitionScript.h"
 
 void RegisterGameplayPrototypes()
 {
@@ -26,4 +33,11 @@ void RegisterGameplayPrototypes()
     BallCollisionScript ballCollision;
     BallBounceScript ballBounce;
     BallSpeedScript ballSpeed;
+    TransitionScript transition;
+    TimerScript timer;
+    GameFinishedScript gameFinished;
+    GoalCollisionScript goalCollision;
+    ScoringScript scoring;
+    HUDScript hud;
+    EventTextScript eventText;
 }

@@ -25,3 +25,15 @@ void AddMatchBehaviorTables(CCSMFactory& factory)
                         {kCommandMoveDown, kCommandMoveLeft, kCommandMoveRight, kCommandStopMoving,
                          kCommandGrab, kCommandThrow}});
 }
+
+void RegisterManagerBehavior(CCSMFactory& factory)
+{
+    factory.AddContext({"ManagerModePlay Context",
+                        {kCommandRoundEnd, kCommandSlowTime, kCommandRespawn, kCommandUnspawn,
+                         kCommandResetPlayers, kCommandLevelStart}});
+    factory.AddContext({"ManagerModeEditor Context", {kCommandRoundEnd}});
+    factory.AddBehaviorSet(
+        {"Manager Behavior",
+         kStatePlayMode,
+         {{kStatePlayMode, "ManagerModePlay Context"}, {kStateEditorMode, "ManagerModeEditor Context"}}});
+}

@@ -6,3 +6,7 @@ class CCSMFactory;
 // Context", "Grabbed Context", "Ball Behavior", whose first behaviour appears twice on purpose), then the
 // player's ("Player Behavior", "OnGround Context", "InAir Context").
 void AddMatchBehaviorTables(CCSMFactory& factory);
+
+// Appends the manager object's tables: "Manager Behavior", starting in PlayMode, whose context allows the
+// round commands, and EditorMode, which allows only RoundEnd.
+void RegisterManagerBehavior(CCSMFactory& factory);

@@ -114,6 +114,7 @@ TEST_F(GameStateManagerTest, FirstUpdateEntersTheMakersLogoWithLoadInitAndUpdate
     Step();
 
     EXPECT_EQ(TakeLog(), (std::vector<std::string>{"Load 9", "Init 9", "Update 9"}));
+    EXPECT_EQ(GetCurrentGameState(), 9);
     EXPECT_EQ(manager->GetCurrentIndex(), 9);
     // The first switch queues every live object too.
     EXPECT_EQ(factory->GetObject(id), nullptr);

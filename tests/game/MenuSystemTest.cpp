@@ -2,6 +2,8 @@
 #include "EventManager.h"
 #include "FrameRateManager.h"
 #include "GameObjectFactory.h"
+#include "GameState.h"
+#include "GameStateRequest.h"
 #include "MenuHooks.h"
 #include "SoundHooks.h"
 
@@ -22,6 +24,7 @@ class MenuSystemTest : public ::testing::Test
         EventManager::Reset();
         SoundHooks::Reset();
         FrameRateManager::Reset();
+        ResetGameStateRequest();
         factory = std::make_unique<GameObjectFactory>();
         factory->Init();
         menus = std::make_unique<MenuSystem>();
@@ -33,6 +36,7 @@ class MenuSystemTest : public ::testing::Test
         factory.reset();
         ResetObjectModel();
         FrameRateManager::Reset();
+        ResetGameStateRequest();
     }
 
     std::uint32_t MakeMenuObject(const std::string& name)
@@ -119,7 +123,7 @@ TEST_F(MenuSystemTest, OnlyTheDialogOpensTwiceOrWhileMenusAreDisabledOrWithoutAn
     EXPECT_EQ(menus->GetMenuStack(), (std::vector<std::string>{"CDA", "CDA"}));
 }
 
-TEST_F(MenuSystemTest, ClosingTheLastMenuUnpauses)
+TEST_F(MenuSystemTest, InTheMatchOpeningPausesAndClosingTheLastMenuUnpauses)
 {
     std::vector<std::string> played;
     SoundHooks::play = [&](const std::string& name) { played.push_back(name); };
@@ -133,6 +137,21 @@ TEST_F(MenuSystemTest, ClosingTheLastMenuUnpauses)
     FrameRateManager::TogglePause();
     menus->CloseAllMenus();
     EXPECT_FALSE(FrameRateManager::IsPaused());
+
+    // During the match, opening a menu pauses by itself, once: a second menu keeps the pause.
+    SetCurrentGameState(GameStateIndex::GameplayDemo);
+    MakeMenuObject("Settings Menu");
+    played.clear();
+    menus->PushMenu("Pause Menu");
+    EXPECT_TRUE(FrameRateManager::IsPaused());
+    menus->PushMenu("Settings Menu");
+    EXPECT_TRUE(FrameRateManager::IsPaused());
+    EXPECT_EQ(played, std::vector<std::string>{"GamePause"});
+    EXPECT_EQ(PopUntilEmpty(5), 2);
+    EXPECT_FALSE(FrameRateManager::IsPaused());
+    SetCurrentGameState(GameStateIndex::MainMenu);
+    menus->PushMenu("Pause Menu");
+    EXPECT_FALSE(FrameRateManager::IsPaused()) << "outside the match a menu does not pause";
     SoundHooks::Reset();
 }
 

@@ -3,6 +3,7 @@
 #include "BallStates.h"
 #include "PlayerCommands.h"
 #include "PlayerStates.h"
+#include "RoundCommands.h"
 #include "StandInBehaviors.h"
 
 #include <gtest/gtest.h>
@@ -68,9 +69,10 @@ TEST_F(CCSMFactoryTest, InitRegistersEveryStateAndCommandUnderItsOwnId)
     EXPECT_NE(dynamic_cast<const ScoreCommand*>(factory.FindCommandPrototype(kCommandScore)), nullptr);
     EXPECT_NE(dynamic_cast<const StateGrabbed*>(factory.FindStatePrototype(kStateGrabbed)), nullptr);
     EXPECT_NE(dynamic_cast<const StateInAir*>(factory.FindStatePrototype(kStateInAir)), nullptr);
-    auto* roundEnd = dynamic_cast<const StandInCommand*>(factory.FindCommandPrototype(kCommandRoundEnd));
-    ASSERT_NE(roundEnd, nullptr);
-    EXPECT_EQ(roundEnd->GetName(), "RoundEnd");
+    EXPECT_NE(dynamic_cast<const RoundEndCommand*>(factory.FindCommandPrototype(kCommandRoundEnd)), nullptr);
+    auto* press = dynamic_cast<const StandInCommand*>(factory.FindCommandPrototype(kCommandPressMenuButton));
+    ASSERT_NE(press, nullptr);
+    EXPECT_EQ(press->GetName(), "PressMenuButton");
     EXPECT_EQ(factory.FindCommandPrototype(kCommandCount), nullptr);
 }
 

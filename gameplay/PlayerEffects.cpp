@@ -1,0 +1,3 @@
+#include "PlayerEffects.h"
+
+void TogglePlayerEffects() {}
