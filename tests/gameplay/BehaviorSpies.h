@@ -1,11 +1,23 @@
 #pragma once
 #include "CCSM.h"
 #include "CCSMFactory.h"
+#include "GameObject.h"
 #include "MatchBehaviorTables.h"
+#include "TypeIds.h"
 
 #include <functional>
 #include <string>
 #include <vector>
+
+// The commands waiting in an object's machine, free slots left out.
+inline std::vector<CommandId> QueuedCommands(GameObject& object)
+{
+    std::vector<CommandId> queued;
+    for (const auto& entry : object.GetComponentAs<CCSM>(ComponentTypeId::kCCSM)->GetActiveCommands())
+        if (entry)
+            queued.push_back(*entry);
+    return queued;
+}
 
 // What the spies did, in order, as short lines ("Execute 1 0.5", "Exit 2 1").
 inline std::vector<std::string>& SpyLog()

@@ -1,3 +1,4 @@
+#include "BehaviorSpies.h"
 #include "CCSM.h"
 #include "CCSMFactory.h"
 #include "Event.h"
@@ -82,14 +83,6 @@ class GoalScoringTest : public ::testing::Test
     {
         return goal.GetComponentAs<ParticleComponent>(ComponentTypeId::kParticleComponent)->GetEmitter();
     }
-    static std::vector<CommandId> Queue(GameObject& object)
-    {
-        std::vector<CommandId> queued;
-        for (const auto& entry : object.GetComponentAs<CCSM>(ComponentTypeId::kCCSM)->GetActiveCommands())
-            if (entry)
-                queued.push_back(*entry);
-        return queued;
-    }
 
     GameObjectFactory objects;
     CCSMFactory behaviors;
@@ -110,7 +103,7 @@ TEST_F(GoalScoringTest, BallInTheGoalScoresAndFlaresFromTheRestingValues)
     CollisionEvent contact(goal.id, ball.id);
     EventManager::Dispatch(&contact);
     EXPECT_EQ(spy.sides, std::vector<float>{1.0f});
-    EXPECT_EQ(Queue(ball), std::vector<CommandId>{kCommandScore});
+    EXPECT_EQ(QueuedCommands(ball), std::vector<CommandId>{kCommandScore});
     EXPECT_FLOAT_EQ(Emitter(goal).Settings().emissionRate, 10.0f * restingRate);
     EXPECT_FLOAT_EQ(Emitter(goal).Settings().maxLife, 2.5f * restingLife);
     EXPECT_FLOAT_EQ(Emitter(goal).Accumulator(), 0.1f) << "rescaled by old rate / new rate";
@@ -136,14 +129,14 @@ TEST_F(GoalScoringTest, UnaffiliatedGoalsSendNothingAndHoldersThrow)
     GoalSpy spy;
     Script(goal).OnCollision(goal.id, ball.id);
     EXPECT_TRUE(spy.sides.empty());
-    EXPECT_EQ(Queue(ball), std::vector<CommandId>{kCommandScore});
+    EXPECT_EQ(QueuedCommands(ball), std::vector<CommandId>{kCommandScore});
     EXPECT_GT(Emitter(goal).Settings().emissionRate, 50.0f);
 
     Script(goal).OnCollision(goal.id, holder.id);
-    EXPECT_TRUE(Queue(holder).empty()) << "an empty hand does nothing";
+    EXPECT_TRUE(QueuedCommands(holder).empty()) << "an empty hand does nothing";
     holder.GetComponentAs<GameStats>(ComponentTypeId::kGameStats)->SetStat(kStatGrabbedObject, ball.id);
     Script(goal).OnCollision(goal.id, holder.id);
-    EXPECT_EQ(Queue(holder), std::vector<CommandId>{kCommandThrow});
+    EXPECT_EQ(QueuedCommands(holder), std::vector<CommandId>{kCommandThrow});
     EXPECT_TRUE(spy.sides.empty());
 }
 

@@ -1,3 +1,4 @@
+#include "BehaviorSpies.h"
 #include "CCSM.h"
 #include "CCSMFactory.h"
 #include "Event.h"
@@ -88,14 +89,6 @@ class RoundFlowScriptTest : public ::testing::Test
         manager->AddScript(finished);
         return *manager;
     }
-    static std::vector<CommandId> Queue(GameObject& object)
-    {
-        std::vector<CommandId> queued;
-        for (const auto& entry : object.GetComponentAs<CCSM>(ComponentTypeId::kCCSM)->GetActiveCommands())
-            if (entry)
-                queued.push_back(*entry);
-        return queued;
-    }
 
     GameObjectFactory objects;
     CCSMFactory behaviors;
@@ -123,7 +116,7 @@ TEST_F(RoundFlowScriptTest, TransitionHandsInTheRoundCommandsAndRemembersTheWinn
         manager.GetComponentAs<CCSM>(ComponentTypeId::kCCSM)->SetBehavior("Manager Behavior");
         GoalScoreEvent event(goal.side);
         EventManager::Dispatch(&event);
-        EXPECT_EQ(Queue(manager), goal.expected);
+        EXPECT_EQ(QueuedCommands(manager), goal.expected);
     }
     CCSM& machine = *manager.GetComponentAs<CCSM>(ComponentTypeId::kCCSM);
     machine.Clear();
@@ -132,7 +125,7 @@ TEST_F(RoundFlowScriptTest, TransitionHandsInTheRoundCommandsAndRemembersTheWinn
     EventManager::Dispatch(&start);
     BallGrabEvent grab;
     EventManager::Dispatch(&grab);
-    EXPECT_EQ(Queue(manager), std::vector<CommandId>{kCommandRespawn});
+    EXPECT_EQ(QueuedCommands(manager), std::vector<CommandId>{kCommandRespawn});
 
     // Blue wins the round: the goal swells in blue while the round ends.
     GameObject* goal = objects.CreateObject();
@@ -141,7 +134,7 @@ TEST_F(RoundFlowScriptTest, TransitionHandsInTheRoundCommandsAndRemembersTheWinn
     machine.SetBehavior("Manager Behavior");
     RoundFinishedEvent finished(2, 0, 1);
     EventManager::Dispatch(&finished);
-    EXPECT_EQ(Queue(manager), std::vector<CommandId>{kCommandRoundEnd});
+    EXPECT_EQ(QueuedCommands(manager), std::vector<CommandId>{kCommandRoundEnd});
     machine.RunUpdate(0.5f);
     ASSERT_NE(GetLight(*goal), nullptr);
     EXPECT_EQ(GetLight(*goal)->tint.z, 255.0f);
@@ -155,7 +148,7 @@ TEST_F(RoundFlowScriptTest, TransitionHandsInTheRoundCommandsAndRemembersTheWinn
     machine.ChangeState(kStateEditorMode);
     GoalScoreEvent scored(1.0f);
     EventManager::Dispatch(&scored);
-    EXPECT_TRUE(Queue(manager).empty());
+    EXPECT_TRUE(QueuedCommands(manager).empty());
 }
 
 // The round clock restarts exactly once at zero, follows "timer" and "reset", and ignores a bad length.
