@@ -43,7 +43,7 @@ constexpr std::int32_t kStatic = 7;
 constexpr float kWoodRestitution = 0.2f;
 
 // One body of the scene, in metres and degrees.
-struct BodySpec
+struct BodyPlan
 {
     bool round = false;
     float size = 1.0f; // a box's side or a circle's diameter
@@ -58,7 +58,7 @@ struct BodySpec
 struct SceneSpec
 {
     float halfSide = 0.0f;
-    std::vector<BodySpec> bodies;
+    std::vector<BodyPlan> bodies;
 };
 
 // How many bodies are where, after the run.
@@ -89,7 +89,7 @@ SceneSpec MakeScene(int count, std::uint32_t seed = 20261209u)
     float area = 0.0f;
     for (int i = 0; i < count; ++i)
     {
-        BodySpec body;
+        BodyPlan body;
         body.round = i % 2 == 1;
         body.size = 1.0f + 2.0f * Unit(random);
         body.degrees = body.round ? 0.0f : Unit(random) * 360.0f;
@@ -112,7 +112,7 @@ SceneSpec MakeScene(int count, std::uint32_t seed = 20261209u)
         std::swap(cells[i], cells[random() % (i + 1)]);
     for (std::size_t i = 0; i < scene.bodies.size(); ++i)
     {
-        BodySpec& body = scene.bodies[i];
+        BodyPlan& body = scene.bodies[i];
         // The largest reach of a box at any angle, so that a turned box stays in its cell.
         const float reach = body.size * 0.7071068f;
         const float room = std::max(0.0f, cell / 2.0f - reach);
@@ -158,10 +158,10 @@ class ProjectWorld
             body.SetStatic(true);
             object->AddComponent(body);
         }
-        for (const BodySpec& spec : scene.bodies)
+        for (const BodyPlan& plan : scene.bodies)
         {
-            GameObject* object = Place(spec.x, spec.y, spec.size, spec.size, spec.degrees);
-            if (spec.round)
+            GameObject* object = Place(plan.x, plan.y, plan.size, plan.size, plan.degrees);
+            if (plan.round)
             {
                 CircleCollider circle(object->id);
                 circle.SetRadius(0.5f);
@@ -175,7 +175,7 @@ class ProjectWorld
             RigidBody body(object->id, kWood);
             // Gravity is a velocity change per step here.
             body.SetGravityScale(-kGravity * kUnitsPerMetre * kStep);
-            body.SetVelocity({spec.vx * kUnitsPerMetre, spec.vy * kUnitsPerMetre, 0.0f});
+            body.SetVelocity({plan.vx * kUnitsPerMetre, plan.vy * kUnitsPerMetre, 0.0f});
             object->AddComponent(body);
             bodyIds.push_back(object->id);
         }
@@ -234,25 +234,25 @@ class Box2DWorld
             box.SetAsBox(wall[2] / 2.0f, wall[3] / 2.0f);
             body->CreateFixture(&box, 0.0f);
         }
-        for (const BodySpec& spec : scene.bodies)
+        for (const BodyPlan& plan : scene.bodies)
         {
             b2BodyDef def;
             def.type = b2_dynamicBody;
-            def.position.Set(spec.x, spec.y);
-            def.angle = spec.degrees * b2_pi / 180.0f;
-            def.linearVelocity.Set(spec.vx, spec.vy);
+            def.position.Set(plan.x, plan.y);
+            def.angle = plan.degrees * b2_pi / 180.0f;
+            def.linearVelocity.Set(plan.vx, plan.vy);
             b2Body* body = world.CreateBody(&def);
             b2FixtureDef fixture;
             b2CircleShape circle;
             b2PolygonShape box;
-            if (spec.round)
+            if (plan.round)
             {
-                circle.m_radius = spec.size / 2.0f;
+                circle.m_radius = plan.size / 2.0f;
                 fixture.shape = &circle;
             }
             else
             {
-                box.SetAsBox(spec.size / 2.0f, spec.size / 2.0f);
+                box.SetAsBox(plan.size / 2.0f, plan.size / 2.0f);
                 fixture.shape = &box;
             }
             fixture.density = 1.0f;
