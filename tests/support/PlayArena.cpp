@@ -8,22 +8,35 @@
 #include "CCSM.h"
 #include "CCSMFactory.h"
 #include "CircleCollider.h"
+#include "EventTextScript.h"
+#include "GameFinishedScript.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameStats.h"
+#include "GoalCollisionScript.h"
+#include "HUDScript.h"
 #include "LandingScript.h"
 #include "LevelBoundsScript.h"
+#include "LevelFile.h"
+#include "LevelPaths.h"
 #include "MatchBehaviorTables.h"
+#include "ModuleWriter.h"
 #include "ParticleComponent.h"
 #include "PlayerScript.h"
 #include "Renderer.h"
 #include "RigidBody.h"
+#include "ScoringScript.h"
 #include "StatNames.h"
+#include "TextRenderer.h"
 #include "TextureManager.h"
+#include "TimerScript.h"
 #include "Transform.h"
+#include "TransitionScript.h"
 #include "TypeIds.h"
 
 #include <SDL.h>
+
+#include <filesystem>
 
 #include <string>
 #include <utility>
@@ -87,9 +100,8 @@ struct Keys
 };
 
 std::uint32_t Player(const std::string& name, float x, float orientation, const Keys& keys, int controller,
-                     const Vector4& tint)
+                     const Vector4& tint, float y = -177.5f)
 {
-    const float y = -177.5f;
     GameObject& player = Place(kTagPlayer, {x, y, 1.0f}, {25.0f, 45.0f, 0.0f}, tint);
     player.SetName(name);
     RigidBody body(kWood);
@@ -133,7 +145,7 @@ std::uint32_t Player(const std::string& name, float x, float orientation, const 
     return player.id;
 }
 
-std::uint32_t Ball()
+std::uint32_t Ball(float spawnY = -100.0f)
 {
     GameObject& ball =
         Place(kTagBall, {0.0f, -190.0f, 1.0f}, {20.0f, 20.0f, 0.0f}, {1.0f, 0.55f, 0.1f, 1.0f});
@@ -142,7 +154,7 @@ std::uint32_t Ball()
     ball.AddComponent(body);
     CircleCollider circle;
     ball.AddComponent(circle);
-    SetStats(ball, {{kStatIsGrabbable, 1.0f}, {kStatGoalSpawnX, 0.0f}, {kStatGoalSpawnY, -100.0f}});
+    SetStats(ball, {{kStatIsGrabbable, 1.0f}, {kStatGoalSpawnX, 0.0f}, {kStatGoalSpawnY, spawnY}});
     AddMachine(ball, "Ball Behavior");
     ParticleComponent particles;
     particles.SetEmissionRate(10.0f);
@@ -179,5 +191,119 @@ Arena BuildArena()
                0, {0.3f, 0.5f, 1.0f, 1.0f});
     arena.player2 = Player("Player 2", -60.0f, 0.0f, {SDLK_w, SDLK_s, SDLK_a, SDLK_d, 0, SDLK_LSHIFT}, 1,
                            {1.0f, 0.3f, 0.3f, 1.0f});
+    return arena;
+}
+
+namespace
+{
+std::uint32_t Goal(float x, float affiliation, const Vector4& tint)
+{
+    GameObject& goal =
+        *gGameObjectFactory->GetObject(Block(kTagGoal, x, -150.0f, 40.0f, 100.0f, tint, false));
+    SetStats(goal, {{kStatPlayerAffiliation, affiliation}});
+    ParticleComponent particles;
+    particles.SetEmissionRate(5.0f);
+    goal.AddComponent(particles);
+    GoalCollisionScript scoring;
+    goal.AddScript(scoring);
+    return goal.id;
+}
+
+GameObject& Text(Tag tag, const std::string& name, const Vector3& at, const Vector3& scale,
+                 const Vector4& tint)
+{
+    GameObject& object = Place(tag, at, scale, tint);
+    object.SetName(name);
+    TextRenderer text;
+    text.SetText("");
+    text.SetSize(32.0f);
+    text.SetDimensions({240.0f, 48.0f});
+    object.AddComponent(text);
+    return object;
+}
+
+// Each module swaps the arena's side pillars (tag 5) for a pair of its own, further out each time.
+void WriteModule(const std::string& name, float x)
+{
+    const Vector4 grey{0.45f, 0.45f, 0.5f, 1.0f};
+    const std::vector<std::uint32_t> pillars = {Block(kTagSideWall, -x, 40.0f, 20.0f, 80.0f, grey),
+                                                Block(kTagSideWall, x, 40.0f, 20.0f, 80.0f, grey)};
+    SaveModule(name, {kTagSideWall}, {pillars});
+    for (const std::uint32_t id : pillars)
+        gGameObjectFactory->QueueDestroy(id);
+    gGameObjectFactory->DestroyQueuedObjects();
+}
+} // namespace
+
+TestArena BuildTestArena()
+{
+    AddMatchBehaviorTables(*gCCSMFactory);
+    RegisterManagerBehavior(*gCCSMFactory);
+    std::filesystem::create_directories(kModuleFolder);
+    WriteModule("A", 200.0f);
+    WriteModule("B", 230.0f);
+    WriteModule("C", 260.0f);
+    WriteModule("DEFAULT_ALL", 170.0f);
+    SetLevelModuleNames({"A", "B", "C"});
+
+    TestArena arena;
+    arena.floor = Block(kTagPlatform, 0.0f, -220.0f, 1920.0f, 40.0f, {0.76f, 0.62f, 0.42f, 1.0f});
+    arena.rightGoal = Goal(300.0f, 1.0f, {1.0f, 0.6f, 0.2f, 1.0f});
+    arena.leftGoal = Goal(-300.0f, 2.0f, {0.2f, 0.4f, 1.0f, 1.0f});
+    arena.ball = Ball(-190.0f);
+    arena.player1 =
+        Player("Player 1", 150.0f, 0.0f, {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT, 0, SDLK_RSHIFT}, 0,
+               {0.3f, 0.5f, 1.0f, 1.0f}, -177.0f);
+    arena.player2 = Player("Player 2", -150.0f, 1.0f, {SDLK_w, SDLK_s, SDLK_a, SDLK_d, 0, SDLK_LSHIFT}, 1,
+                           {1.0f, 0.3f, 0.3f, 1.0f}, -177.0f);
+
+    // The HUD's seven text objects; their roles follow the order the HUD binds them in (by id).
+    const Vector4 white{1.0f, 1.0f, 1.0f, 1.0f};
+    for (int slot = 0; slot < 7; ++slot)
+        Text(kTagHud, "HUD", {}, {30.0f, 30.0f, 0.0f}, white);
+
+    GameObject& eventText = Text(kTagUntagged, "Event Text", {0.0f, 60.0f, 1.0f}, {1.0f, 1.0f, 0.0f}, white);
+    EventTextScript announcer;
+    eventText.AddScript(announcer);
+    arena.eventText = eventText.id;
+    arena.pauseMenu =
+        Text(kTagMenu, "Pause Menu", {0.0f, 0.0f, 1.0f}, {200.0f, 120.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 0.0f}).id;
+    arena.confirmation =
+        Text(kTagMenu, "CDA", {0.0f, 0.0f, 1.0f}, {200.0f, 120.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 0.0f}).id;
+
+    GameObject* manager = gGameObjectFactory->CreateObject();
+    manager->tag = kTagMatchManager;
+    manager->SetName("Manager");
+    AddMachine(*manager, "Manager Behavior");
+    TransitionScript transition;
+    manager->AddScript(transition);
+    HUDScript hud;
+    manager->AddScript(hud);
+    ScoringScript scores;
+    manager->AddScript(scores);
+    GameFinishedScript finished;
+    manager->AddScript(finished);
+    auto& counters = *manager->GetScriptAs<HUDScript>(ScriptTypeId::kHUDScript);
+    counters.Bind();
+    arena.manager = manager->id;
+
+    const auto arrange = [&](std::size_t slot, const std::string& name, const Vector3& at) -> GameObject& {
+        arena.hud[slot] = counters.GetSlot(slot);
+        GameObject& object = *gGameObjectFactory->GetObject(arena.hud[slot]);
+        object.SetName(name);
+        object.GetComponentAs<Transform>(ComponentTypeId::kTransform)->SetTranslation(at);
+        return object;
+    };
+    arrange(0, "p1 score", {-150.0f, 190.0f, 1.0f});
+    arrange(1, "p2 score", {150.0f, 190.0f, 1.0f});
+    for (std::size_t marker = 0; marker < 4; ++marker)
+        arrange(2 + marker, "round " + std::to_string(marker + 1),
+                {-90.0f + 60.0f * static_cast<float>(marker), 220.0f, 1.0f});
+    GameObject& timer = arrange(6, "timer", {0.0f, 150.0f, 1.0f});
+    GetRenderer(timer)->tint = {0.2f, 0.2f, 0.2f, 1.0f};
+    timer.GetComponentAs<Transform>(ComponentTypeId::kTransform)->SetScale({80.0f, 30.0f, 0.0f});
+    SetStats(timer, {{kStatTimer, 20.0f}});
+    TimerScript clock;
+    timer.AddScript(clock);
     return arena;
 }
