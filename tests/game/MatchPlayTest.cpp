@@ -12,7 +12,10 @@
 #include "PlayArena.h"
 #include "PlayHarness.h"
 #include "Renderer.h"
+#include "RigidBody.h"
+#include "SoundInstance.h"
 #include "SoundPlayLog.h"
+#include "SoundSystem.h"
 #include "StatNames.h"
 #include "SystemSlots.h"
 #include "TestSandbox.h"
@@ -167,12 +170,44 @@ TEST_F(MatchPlay, ScriptedMatchEndsInPlayerOnesVictory)
         return PositionOf("Ball").x == 0.0f && StatOf("Player 1", kStatGrabbedObject) == 0.0f;
     };
 
-    // The intro: the players respawn and the voices count in.
+    // The intro: the players respawn and the voices count in, each voice with its text on show; "Go!" flies
+    // up once its voice ends.
+    const auto playing = [](const char* sound) {
+        const SoundInstance* instance = SoundSystem::GetSoundInstance(sound);
+        return instance != nullptr && instance->FindPlayingChannel() != nullptr;
+    };
+    // The arena's text has no body of its own; the fling needs one.
+    RigidBody textBody(5);
+    gGameObjectFactory->GetObject(arena.eventText)->AddComponent(textBody);
+    int readySteps = 0;
+    int goSteps = 0;
     ASSERT_TRUE(until("intro", 400, [&] {
+        if (playing("ReadyVO"))
+        {
+            ++readySteps;
+            EXPECT_EQ(TextOf(arena.eventText), "Ready?");
+        }
+        if (playing("GoVO"))
+        {
+            ++goSteps;
+            EXPECT_EQ(TextOf(arena.eventText), "Go!");
+            EXPECT_EQ(PositionOf("Event Text").x, 70.0f) << "held while the voice plays";
+            EXPECT_LE(VelocityOf("Event Text").y, 0.0f) << "held while the voice plays";
+        }
         const auto& played = SoundPlayLog();
         return std::find(played.begin(), played.end(), "GoVO") != played.end() && clockRuns();
     }));
+    EXPECT_GT(readySteps, 0);
     EXPECT_EQ(TextOf(arena.eventText), "Go!");
+    ASSERT_TRUE(until("go voice end", 300, [&] {
+        if (playing("GoVO"))
+            ++goSteps;
+        return !playing("GoVO");
+    }));
+    EXPECT_GT(goSteps, 0);
+    Game().Step();
+    EXPECT_GT(VelocityOf("Event Text").y, 0.0f);
+    EXPECT_GT(PositionOf("Event Text").y, 0.0f);
 
     // Player 1 fetches the ball and runs it into the right goal, twice.
     for (int goal = 1; goal <= 2; ++goal)

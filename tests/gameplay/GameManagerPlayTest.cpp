@@ -3,6 +3,7 @@
 #include "GameStateRequest.h"
 #include "InputSystem.h"
 #include "MenuHooks.h"
+#include "SoundSystem.h"
 #include "UpdateCounter.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,13 @@ class GameManagerPlayTest : public ::testing::Test
             play.Update(1.0f / 60.0f);
         input.keysTriggered.clear();
     }
+    // One engine update in which the given controller slot pressed START.
+    void PressStart(int slot)
+    {
+        input.controllers[slot].buttonsTriggered = {GameController::kStartButton};
+        Update({});
+        input.controllers[slot].buttonsTriggered.clear();
+    }
 
     InputSystem input;
     GameManagerStatePlay play;
@@ -99,10 +107,44 @@ TEST_F(GameManagerPlayTest, EscapeTogglesThePauseMenuOncePerUpdate)
     EXPECT_TRUE(stack.empty());
 }
 
-// LShift and a digit: the round ends in two seconds, or the game leaves unpaused with no menu open.
+// START on either controller acts as Escape, in the match and in the main menu.
+TEST_F(GameManagerPlayTest, StartButtonOnEitherControllerActsAsEscape)
+{
+    SetCurrentGameState(3);
+    PressStart(1);
+    EXPECT_EQ(stack, std::vector<std::string>{"Pause Menu"});
+    PressStart(0);
+    EXPECT_TRUE(stack.empty());
+    input.controllers[0].buttonsTriggered = {0};
+    Update({});
+    EXPECT_TRUE(stack.empty()) << "another button does not pause";
+    input.controllers[0].buttonsTriggered.clear();
+
+    SetCurrentGameState(8);
+    stack = {"Main Menu", "Settings Menu"};
+    PressStart(1);
+    EXPECT_EQ(stack, std::vector<std::string>{"Main Menu"});
+    PressStart(0);
+    EXPECT_EQ(stack, std::vector<std::string>{"Main Menu"});
+}
+
+// LShift and a digit: the round ends in two seconds, the music goes off and on, or the game leaves
+// unpaused with no menu open.
 TEST_F(GameManagerPlayTest, ShiftDigitsEndTheRoundOrLeaveUnpausedWithMenusClosed)
 {
     SetCurrentGameState(3);
+    SoundSystem sound;
+    Update({'7'});
+    EXPECT_EQ(SoundSystem::GetMusicVolume(), 1.0f) << "without LShift the music stays on";
+    Update({'7'}, true);
+    EXPECT_EQ(SoundSystem::GetMusicVolume(), 0.0f);
+    Update({'7'}, true);
+    EXPECT_EQ(SoundSystem::GetMusicVolume(), 0.0f);
+    Update({'8'});
+    EXPECT_EQ(SoundSystem::GetMusicVolume(), 0.0f);
+    Update({'8'}, true);
+    EXPECT_EQ(SoundSystem::GetMusicVolume(), 1.0f);
+
     const std::uint32_t clock = FrameRateManager::AddTimer("LevelTimer", 60.0f);
     Update({'2'});
     EXPECT_EQ(FrameRateManager::GetTimerValue(clock), 60.0f) << "without LShift a digit does nothing";

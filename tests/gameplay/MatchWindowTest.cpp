@@ -55,7 +55,10 @@ class MatchWindowTest : public OffscreenGLTest
         WindowProvider::SetFullscreen(0, false);
         WindowProvider::SetWindowVisible(0, false);
         if (WindowRecord* window = WindowProvider::GetMainWindow())
+        {
             window->focused = true;
+            window->minimised = false;
+        }
         gFullscreenSetting = false;
         MenuHooks::Reset();
         TextureManager::Exit();
@@ -103,8 +106,8 @@ TEST_F(MatchWindowTest, EachHUDInitAddsTheSevenColourTextures)
     EXPECT_EQ(Texel("HUDGray"), (std::array<std::uint8_t, 4>{75, 75, 75, 255}));
 }
 
-// A closed window comes back with the quit question; leaving the window pauses only the match; F11 flips
-// full screen both ways with the stored setting following.
+// A closed window comes back with the quit question; leaving or minimising the window pauses only the
+// match; F11 flips full screen both ways with the stored setting following.
 TEST_F(MatchWindowTest, PlayStateWatchesTheMainWindow)
 {
     WindowRecord* window = WindowProvider::GetMainWindow();
@@ -122,6 +125,16 @@ TEST_F(MatchWindowTest, PlayStateWatchesTheMainWindow)
     Update();
     EXPECT_EQ(menus, std::vector<std::string>{"Pause Menu"});
     window->focused = true;
+
+    menus.clear();
+    window->minimised = true;
+    SetCurrentGameState(8);
+    Update();
+    EXPECT_TRUE(menus.empty()) << "a minimised main menu does not pause";
+    SetCurrentGameState(3);
+    Update();
+    EXPECT_EQ(menus, std::vector<std::string>{"Pause Menu"});
+    window->minimised = false;
 
     Update({1073741892});
     EXPECT_TRUE(WindowProvider::IsFullscreen(0));

@@ -208,7 +208,7 @@ TEST_F(RoundFlowScriptTest, TimerRestartsAtZeroAndFollowsItsStats)
 }
 
 // A winner stops the recording (the file keeps its lines), opens the victory screen, unpauses and closes
-// the menus; a winner other than 1 or 2 does nothing.
+// the menus; a winner other than 1 or 2 does nothing; during a replay the recording is left alone.
 TEST_F(RoundFlowScriptTest, GameFinishedLeavesForTheWinnersScreen)
 {
     Manager();
@@ -245,6 +245,15 @@ TEST_F(RoundFlowScriptTest, GameFinishedLeavesForTheWinnersScreen)
     GameFinishedEvent orange(1, 3, 1);
     EventManager::Dispatch(&orange);
     EXPECT_EQ(GetRequestedGameState(), 6);
+
+    std::ofstream(GetReplayLogPath()) << "0 768 1 2 3\n";
+    StartReplay();
+    ASSERT_TRUE(IsReplaying());
+    SetRecording(true);
+    EventManager::Dispatch(&blue);
+    EXPECT_TRUE(IsRecording());
+    EXPECT_TRUE(IsReplaying());
+    EXPECT_EQ(GetRequestedGameState(), 7);
 }
 
 // Each round start shows the next round's text at the centre, held by the "Text" countdown and then flung
