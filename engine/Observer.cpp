@@ -4,8 +4,8 @@
 
 Observer::~Observer()
 {
-    EventManager::RemoveObserver(this);
-    // Types beyond the walked range would otherwise keep a dangling pointer.
+    // A type's set holds an observer exactly when the observer's own set holds the type (only Subscribe
+    // adds, and every removal takes both sides), so leaving its own types leaves every set it is in.
     for (std::int32_t type : subscribedTypes)
         EventManager::RemoveFromType(type, this);
     EventManager::ForgetDestroyed(this);
@@ -13,8 +13,8 @@ Observer::~Observer()
 
 void Observer::Subscribe(std::int32_t eventType)
 {
-    subscribedTypes.insert(eventType);
-    EventManager::AddToType(eventType, this);
+    if (subscribedTypes.insert(eventType).second)
+        EventManager::AddToType(eventType, this);
 }
 
 void Observer::Unsubscribe(std::int32_t eventType)

@@ -83,11 +83,22 @@ template <typename Registry> void EraseObject(Registry& registry, std::uint32_t 
 template <typename Registry> void EraseAll(Registry& registry)
 {
     // Emptied before anything is deleted, so a destructor finds no entry; deleted in the registry's order.
-    std::vector<typename Registry::slots_type::instance_type> doomed;
+    // The list's storage is kept for the next clear (a level load clears a world as large as the last
+    // one), unless a destructor clears again meanwhile.
+    using Instances = std::vector<typename Registry::slots_type::instance_type>;
+    static Instances& kept = *new Instances;
+    static bool keptInUse = false;
+    Instances local;
+    const bool useKept = !keptInUse;
+    Instances& doomed = useKept ? kept : local;
+    keptInUse = keptInUse || useKept;
     registry.MoveAllInstancesTo(doomed);
     CountErasure(registry);
     for (auto& instance : doomed)
         Dispose(std::move(instance));
+    doomed.clear();
+    if (useKept)
+        keptInUse = false;
 }
 } // namespace
 

@@ -312,10 +312,8 @@ template <typename Slots> class ObjectTable
     // storage, so a table refilled to the same size allocates nothing).
     template <typename Instances> void MoveAllInstancesTo(Instances& out)
     {
-        std::size_t instanceCount = out.size();
-        for (std::uint32_t objectId : objectIds)
-            instanceCount += entries[objectId].second.size();
-        out.reserve(instanceCount);
+        // One pass over the entries: a large world's entries are not all in cache, and the caller keeps
+        // the list's storage from the last clear.
         for (std::uint32_t objectId : objectIds)
             entries[objectId].second.MoveInstancesTo(out);
         objectIds.clear();
