@@ -30,7 +30,7 @@ std::uint32_t AttributeSize(std::uint32_t type)
 
 ShaderData::ShaderData(const ShaderData& other)
     : attributes(other.attributes), textureBindings(other.textureBindings), stride(other.stride),
-      data(other.data), depth(other.depth)
+      data(other.data), depth(other.depth), layoutStamp(other.layoutStamp)
 {
 }
 
@@ -41,13 +41,15 @@ ShaderData& ShaderData::operator=(const ShaderData& other)
     stride = other.stride;
     data = other.data;
     depth = other.depth;
+    layoutStamp = other.layoutStamp;
     return *this;
 }
 
 ShaderData::ShaderData(ShaderData&& other) noexcept
     : attributes(std::move(other.attributes)), textureBindings(std::move(other.textureBindings)),
-      stride(other.stride), data(std::move(other.data)), depth(other.depth)
+      stride(other.stride), data(std::move(other.data)), depth(other.depth), layoutStamp(other.layoutStamp)
 {
+    other.layoutStamp = 0;
     TakeSlots(other);
 }
 
@@ -61,6 +63,7 @@ ShaderData& ShaderData::operator=(ShaderData&& other) noexcept
     stride = other.stride;
     data = std::move(other.data);
     depth = other.depth;
+    layoutStamp = std::exchange(other.layoutStamp, 0);
     TakeSlots(other);
     return *this;
 }
@@ -135,6 +138,8 @@ bool ShaderData::AppendAttribute(std::string_view name, std::uint32_t location, 
         return false;
     }
     attributes.push_back({std::string(name), location, stride, type});
+    static std::uint64_t layoutsMade = 0;
+    layoutStamp = ++layoutsMade;
     if (type == satUInt)
         textureBindings.push_back({location, stride, defaultTexture});
     stride += size;
@@ -159,6 +164,7 @@ ShaderInput ShaderData::FindInput(std::string_view name, std::uint32_t type) con
     input.index = static_cast<std::uint32_t>(attribute - attributes.data());
     input.offset = static_cast<std::uint32_t>(attribute->dataOffset);
     input.type = type;
+    input.layout = layoutStamp;
     for (std::size_t binding = 0; binding < textureBindings.size(); ++binding)
         if (textureBindings[binding].location == attribute->location)
         {
@@ -170,6 +176,9 @@ ShaderInput ShaderData::FindInput(std::string_view name, std::uint32_t type) con
 
 bool ShaderData::Holds(const ShaderInput& input, std::uint32_t type, std::uint32_t size) const
 {
+    // The same stamp means the same list of inputs, so the data's size is all left to check.
+    if (input.layout != 0 && input.layout == layoutStamp)
+        return input.type == type && static_cast<std::size_t>(input.offset) + size <= data.size();
     return input.type == type && input.index < attributes.size() &&
            attributes[input.index].dataOffset == input.offset &&
            static_cast<std::size_t>(input.offset) + size <= data.size();

@@ -52,6 +52,7 @@ struct ShaderInput
     std::uint32_t offset = 0;      // of the value in the bytes
     std::uint32_t type = 0;
     std::uint32_t binding = kNone; // a texture slot's binding, in the binding list
+    std::uint64_t layout = 0;      // the layout it was found in (0: none)
 
     bool IsFound() const { return index != kNone; }
 };
@@ -154,6 +155,9 @@ class ShaderData
     bool Read(std::string_view name, std::uint32_t type, const char* typeWord, void* value,
               std::uint32_t size) const;
 
+    // Names this data's layout: made anew by each appended input and copied with the inputs, so an input
+    // found in a data of the same stamp fits without reading the attribute list.
+    std::uint64_t layoutStamp = 0;
     // The slot of the first submission since the last draw, and those of any further ones (rare).
     BatchSlot firstSlot;
     std::vector<BatchSlot> moreSlots;

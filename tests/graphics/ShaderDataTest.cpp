@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -160,4 +161,44 @@ TEST(ShaderDataTest, InputsFoundOnceWriteWhatTheNameSettersWrite)
     EXPECT_FALSE(other.SetFloat(amount, 1.0f));
     EXPECT_EQ(other.GetUInt(texture), nullptr);
     EXPECT_EQ(other.data, before);
+}
+
+// Inputs found in a shader's template serve every copy of it (materials copy the template), keep serving
+// a copy that grew an input, and are refused by a layout that merely shares the size: the slot they name
+// is checked whichever way the data was made.
+TEST(ShaderDataTest, InputsFoundInATemplateServeItsCopiesAndNoOtherLayout)
+{
+    Texture fallback;
+    const ShaderData shaderTemplate = EveryTypeLayout(&fallback);
+    const ShaderInput tint = shaderTemplate.FindInput("tint", satVector4);
+    const ShaderInput amount = shaderTemplate.FindInput("amount", satFloat);
+
+    ShaderData copied = shaderTemplate;
+    ShaderData source = shaderTemplate;
+    ShaderData moved = std::move(source);
+    ShaderData grown = shaderTemplate;
+    grown.AppendAttribute("glow", 11, satFloat, &fallback);
+    ShaderData rebuilt = EveryTypeLayout(&fallback);
+    for (ShaderData* data : {&copied, &moved, &grown, &rebuilt})
+    {
+        EXPECT_TRUE(data->SetVector4(tint, Vector4(0.5f, 0.25f, 0.125f, 1.0f)));
+        EXPECT_TRUE(data->SetFloat(amount, 3.0f));
+        EXPECT_EQ(data->GetVector4("tint"), Vector4(0.5f, 0.25f, 0.125f, 1.0f));
+        EXPECT_EQ(data->GetFloat("amount"), 3.0f);
+    }
+
+    // Same size, other order: "amount" lies where "tint" begins in the template's layout.
+    ShaderData reordered;
+    reordered.AppendAttribute("amount", 8, satFloat, &fallback);
+    reordered.AppendAttribute("filler", 2, satMatrix3, &fallback);
+    reordered.AppendAttribute("rest", 5, satVector4, &fallback);
+    reordered.AppendAttribute("count", 6, satInt, &fallback);
+    reordered.AppendAttribute("texture", 7, satUInt, &fallback);
+    reordered.AppendAttribute("offset", 9, satVector2, &fallback);
+    reordered.AppendAttribute("extra", 10, satVector3, &fallback);
+    ASSERT_EQ(reordered.stride, shaderTemplate.stride);
+    const std::vector<std::uint8_t> before = reordered.data;
+    EXPECT_FALSE(reordered.SetVector4(tint, Vector4(1.0f, 1.0f, 1.0f, 1.0f)));
+    EXPECT_FALSE(reordered.SetFloat(amount, 9.0f));
+    EXPECT_EQ(reordered.data, before);
 }
