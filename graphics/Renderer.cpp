@@ -6,6 +6,7 @@
 #include "Graphics.h"
 #include "Lighting.h"
 #include "Prototypes.h"
+#include "Registries.h"
 #include "TextureManager.h"
 #include "Transform.h"
 
@@ -138,6 +139,19 @@ const BasicRenderer::SpriteInputs& BasicRenderer::InputsOf(const Material& mater
 
 void BasicRenderer::Update(float)
 {
+    const auto lookAhead = [](std::uint32_t id) {
+        // The components looked up now are live; only their memory is asked for.
+        if (const Component* renderer = FindComponent(id, Renderer::kTypeId))
+        {
+            const auto* drawn = static_cast<const Renderer*>(renderer);
+            __builtin_prefetch(&drawn->material.shader);
+            __builtin_prefetch(&drawn->material.data.data);
+            __builtin_prefetch(&drawn->tint);
+            __builtin_prefetch(drawn->material.data.data.data());
+        }
+        if (const Component* transform = FindComponent(id, Transform::kTypeId))
+            __builtin_prefetch(transform);
+    };
     ForEachVisibleObject(*this, [&](GameObject& object) {
         const auto* transform = object.GetComponentAs<Transform>(Transform::kTypeId);
         Renderer* renderer = GetRenderer(object);
@@ -166,5 +180,5 @@ void BasicRenderer::Update(float)
                 texture = data.GetUInt(kTextureInput);
             gLighting->AddOcclusion(modelWorld, texture, renderer->tint.w);
         }
-    });
+    }, lookAhead);
 }
