@@ -1,6 +1,7 @@
 #include "TextureGenerators.h"
 
 #include "LogoGenerators.h"
+#include "SpaceRockGenerator.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -52,6 +53,7 @@ const std::vector<TextureGenerator>& TextureGenerators()
         {"FalloffCircleLight", &GenerateFalloffCircleLight},
         {"Torvane_Logo_Red", &GenerateTorvaneLogoRed},
         {"DriftthePaperCrane", &GenerateDriftThePaperCrane},
+        {"PurpleSpaceRock", &GeneratePurpleSpaceRock},
     };
     return generators;
 }
