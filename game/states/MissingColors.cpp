@@ -1,4 +1,4 @@
-#include "ColorTextures.h"
+#include "MissingColors.h"
 
 #include "TextureManager.h"
 
@@ -8,9 +8,9 @@ namespace
 constexpr std::uint32_t kRgbaFormat = 0x1908;
 } // namespace
 
-const std::vector<ColorTexture>& MatchColorTextures()
+const std::vector<NamedColorTexture>& MatchColorTextures()
 {
-    static const std::vector<ColorTexture> colors = {
+    static const std::vector<NamedColorTexture> colors = {
         {"White", {255, 255, 255, 255}},
         {"Green", {0, 255, 0, 255}},
         {"Tan", {255, 200, 128, 255}},
@@ -26,9 +26,9 @@ const std::vector<ColorTexture>& MatchColorTextures()
     return colors;
 }
 
-const ColorTexture* FindMatchColor(const std::string& name)
+const NamedColorTexture* FindMatchColor(const std::string& name)
 {
-    for (const ColorTexture& color : MatchColorTextures())
+    for (const NamedColorTexture& color : MatchColorTextures())
         if (name == color.name)
             return &color;
     return nullptr;
@@ -38,7 +38,7 @@ void CreateMissingColorTextures(const std::vector<std::string>& names)
 {
     for (const std::string& name : names)
     {
-        const ColorTexture* color = FindMatchColor(name);
+        const NamedColorTexture* color = FindMatchColor(name);
         if (color == nullptr || TextureManager::FindTexture(name) != nullptr)
             continue;
         TextureManager::CreateTexture(name, 1, 1, color->rgba.data(), kRgbaFormat);
