@@ -12,6 +12,12 @@ constexpr std::uint32_t kRgbaFormat = 0x1908; // GL_RGBA
 
 void M2Level1::Load()
 {
+    MakeTextures();
+    LoadEditorFile();
+}
+
+void M2Level1::MakeTextures()
+{
     // The match's set: the placeholder, the eleven colours and both players, made again on each visit.
     TextureManager::CreateTexture(TextureManager::kDefaultName, TextureManager::kInvalidSize,
                                   TextureManager::kInvalidSize, nullptr, kRgbaFormat);
@@ -21,7 +27,6 @@ void M2Level1::Load()
     TextureManager::LoadTexture("T_Player2", "Assets/Astronaut_red_side.png");
     // Lookups keep finding the first "Balls", which the asset scan may already hold.
     TextureManager::LoadTexture(kBallTexture, kBallFile);
-    LoadEditorFile();
 }
 
 void M2Level1::LaunchBall(RigidBody& ballBody, float holderVelocityX)

@@ -15,6 +15,8 @@ class M2Level1 : public EditorLevel
 
     // Makes the textures, then loads "Editor_0".
     void Load() override;
+    // The match's colour and player textures and the rock as "Balls", made again on each call.
+    static void MakeTextures();
 
   protected:
     void LaunchBall(RigidBody& ballBody, float holderVelocityX) override;
