@@ -6,6 +6,7 @@
 #include "GameStateRequest.h"
 #include "InputSystem.h"
 #include "RigidBody.h"
+#include "ScreenLevels.h"
 #include "Transform.h"
 
 #include <SDL_keycode.h>
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <exception>
 #include <utility>
 
 const EditorLevel::Controls EditorLevel::kFirstControls{SDLK_w, SDLK_a, SDLK_d, SDLK_LSHIFT};
@@ -46,15 +46,8 @@ EditorLevel::EditorLevel(std::uint32_t index, std::string levelName, std::string
 
 void EditorLevel::LoadEditorFile()
 {
-    try
-    {
-        LoadLevel(levelName);
-    }
-    catch (const std::exception& error)
-    {
-        // The reader changes nothing when it refuses a file: the level stays empty and Init still runs.
-        std::printf("ERROR: level %s failed to load: %s\n", levelName.c_str(), error.what());
-    }
+    // A refused file is reported once; the reader changed nothing, so the level stays empty and Init runs.
+    LoadScreenLevel(*this, levelName);
 }
 
 std::uint32_t EditorLevel::TakeChecked(std::uint32_t id, const char* role, bool needsCollider) const
