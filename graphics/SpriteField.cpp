@@ -7,15 +7,16 @@
 namespace
 {
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kTurnDegreesPerFrameAndEntry = 0.01 / 360.0;
+// Entry i turns by 0.01 degrees times frame * i / 360: a whole turn every 12,960,000 units of frame * i.
+constexpr std::uint64_t kUnitsPerTurn = 36000ull * 360ull;
+constexpr double kRadiansPerUnit = 2.0 * kPi / static_cast<double>(kUnitsPerTurn);
 
-// The turn of entry i after `frame` updates, as a rotation about the field's centre. The angle is
-// reduced in double precision first: frame * i grows far past what a float holds exactly.
+// The turn of entry i after `frame` updates, as a rotation about the field's centre. The product is
+// reduced exactly in integers, so the angle never drifts however long the field turns.
 Matrix3 TurnAboutCentre(std::size_t index, std::uint64_t frame)
 {
-    const double degrees = std::fmod(
-        static_cast<double>(frame) * static_cast<double>(index) * kTurnDegreesPerFrameAndEntry, 360.0);
-    const double radians = degrees * kPi / 180.0;
+    const std::uint64_t units = (frame % kUnitsPerTurn) * index % kUnitsPerTurn;
+    const double radians = static_cast<double>(units) * kRadiansPerUnit;
     const float c = static_cast<float>(std::cos(radians));
     const float s = static_cast<float>(std::sin(radians));
     Matrix3 turn;
@@ -28,6 +29,21 @@ Matrix3 TurnAboutCentre(std::size_t index, std::uint64_t frame)
     turn(1, 2) = -s * SpriteField::kCentreX;
     return turn;
 }
+
+// turn * resting for two 2-D affine matrices (bottom rows 0, 0, 1): the full product's zero terms skipped.
+Matrix3 Turned(const Matrix3& turn, const Matrix3& resting)
+{
+    Matrix3 r;
+    for (int column = 0; column < 3; ++column)
+    {
+        r(0, column) = turn(0, 0) * resting(0, column) + turn(0, 1) * resting(1, column);
+        r(1, column) = turn(1, 0) * resting(0, column) + turn(1, 1) * resting(1, column);
+    }
+    r(0, 2) += turn(0, 2);
+    r(1, 2) += turn(1, 2);
+    return r;
+}
+
 } // namespace
 
 SpriteField::SpriteField(Shader* shader, Texture* texture, std::size_t count)
@@ -59,7 +75,7 @@ Matrix3 SpriteField::RestingMatrix(std::size_t index)
 
 Matrix3 SpriteField::TurnedMatrix(std::size_t index, std::uint64_t frame)
 {
-    return TurnAboutCentre(index, frame) * RestingMatrix(index);
+    return Turned(TurnAboutCentre(index, frame), RestingMatrix(index));
 }
 
 Vector4 SpriteField::TintOf(std::size_t index, std::size_t count)
@@ -74,7 +90,7 @@ void SpriteField::Update()
     for (std::size_t i = 0; i < materials.size(); ++i)
     {
         // Always from the resting matrix: turning last frame's matrix again would let the error grow.
-        const Matrix3 turned = TurnAboutCentre(i, frame) * matrices[i];
+        const Matrix3 turned = Turned(TurnAboutCentre(i, frame), matrices[i]);
         Material& material = materials[i];
         material.data.SetMatrix3(modelWorldInput, turned);
         material.data.SetVector4(tintInput, tints[i]);
