@@ -1,6 +1,7 @@
 #include "TextureGenerators.h"
 
 #include "LogoGenerators.h"
+#include "MenuTextureGenerators.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -52,6 +53,16 @@ const std::vector<TextureGenerator>& TextureGenerators()
         {"FalloffCircleLight", &GenerateFalloffCircleLight},
         {"Torvane_Logo_Red", &GenerateTorvaneLogoRed},
         {"DriftthePaperCrane", &GenerateDriftThePaperCrane},
+        {"BG1", &GenerateBG1},
+        {"MenuButtonBase", &GenerateMenuButtonBase},
+        {"MenuLogo", &GenerateMenuLogo},
+        {"MenuBorder", &GenerateMenuBorder},
+        {"MenuBorderDetail", &GenerateMenuBorderDetail},
+        {"MenuPanel", &GenerateMenuPanel},
+        {"MenuBackdrop", &GenerateMenuBackdrop},
+        {"ControlsCard", &GenerateControlsCard},
+        {"VictoryOrange", &GenerateVictoryOrange},
+        {"VictoryBlue", &GenerateVictoryBlue},
     };
     return generators;
 }
