@@ -23,7 +23,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -43,12 +42,20 @@ std::string ReadFile(const std::string& path)
     return bytes.str();
 }
 
+// The texts of every element of that name, in file order.
 std::vector<std::string> Matches(const std::string& text, const std::string& element)
 {
     std::vector<std::string> found;
-    const std::regex pattern("<" + element + ">([^<]*)</" + element + ">");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), pattern); it != std::sregex_iterator(); ++it)
-        found.push_back((*it)[1]);
+    const std::string open = "<" + element + ">";
+    const std::string close = "</" + element + ">";
+    for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1))
+    {
+        const std::size_t start = at + open.size();
+        const std::size_t end = text.find(close, start);
+        if (end == std::string::npos)
+            break;
+        found.push_back(text.substr(start, end - start));
+    }
     return found;
 }
 

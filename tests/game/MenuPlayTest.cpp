@@ -15,6 +15,7 @@
 #include "TextRenderer.h"
 #include "TextureManager.h"
 #include "TypeIds.h"
+#include "WindowProvider.h"
 
 #include <SDL_keycode.h>
 #include <gtest/gtest.h>
@@ -334,6 +335,14 @@ TEST_F(MenuPlayTest, TheRoadThroughTheMenus)
     EXPECT_EQ(Label("Settings_Music_Button"), "Music: Off");
     EXPECT_EQ(SoundSystem::GetMusicVolume(), 0.0f);
     Game().Shot("menus_settings");
+    // Full screen both ways; the label tells the window's truth.
+    Tap(SDLK_UP);
+    Tap(SDLK_RETURN);
+    EXPECT_EQ(Label("Settings_FullScreen_Button"), "Full Screen: On");
+    EXPECT_TRUE(WindowProvider::IsFullscreen(0));
+    Tap(SDLK_RETURN);
+    EXPECT_EQ(Label("Settings_FullScreen_Button"), "Full Screen: Off");
+    EXPECT_FALSE(WindowProvider::IsFullscreen(0));
     Tap(SDLK_ESCAPE);
     EXPECT_EQ(MenuHooks::Top(), "Main Menu");
     EXPECT_EQ(SpriteAlpha("MM_Logo"), 1.0f);
