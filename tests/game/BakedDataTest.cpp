@@ -142,6 +142,9 @@ TEST_F(BakedDataTest, ReBakingEveryTargetGivesTheCommittedFile)
         }
     }
     std::filesystem::remove_all(out);
+
+    // A folder that cannot be written reports the reason instead of throwing.
+    EXPECT_NE(BakeLevel(BakeTargets().front(), "/proc/glimmock-cannot-write"), "");
 }
 
 // Each menu level loads cleanly into the whole kit; after the builders each menu lists its buttons once,
