@@ -400,3 +400,25 @@ TextureImage GenerateDriftThePaperCrane()
         }
     return image;
 }
+
+namespace
+{
+TextCoverage ToCoverage(Lettering lettering)
+{
+    return TextCoverage{lettering.width, lettering.height, std::move(lettering.coverage)};
+}
+} // namespace
+
+TextCoverage RenderTextToFit(const std::string& text, int boxWidth, int boxHeight, int embolden)
+{
+    FontFace face(fontPath);
+    face.SetEmbolden(embolden);
+    return ToCoverage(face.RenderToFit(text, boxWidth, boxHeight));
+}
+
+TextCoverage RenderTextAtSize(const std::string& text, int pixelSize, int embolden)
+{
+    FontFace face(fontPath);
+    face.SetEmbolden(embolden);
+    return ToCoverage(face.Render(text, pixelSize));
+}

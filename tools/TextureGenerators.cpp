@@ -1,6 +1,7 @@
 #include "TextureGenerators.h"
 
 #include "LogoGenerators.h"
+#include "MenuTextureGenerators.h"
 #include "MatchTextureGenerators.h"
 
 #include <SDL.h>
@@ -53,6 +54,16 @@ const std::vector<TextureGenerator>& TextureGenerators()
         {"FalloffCircleLight", &GenerateFalloffCircleLight},
         {"Torvane_Logo_Red", &GenerateTorvaneLogoRed},
         {"DriftthePaperCrane", &GenerateDriftThePaperCrane},
+        {"BG1", &GenerateBG1},
+        {"MenuButtonBase", &GenerateMenuButtonBase},
+        {"MenuLogo", &GenerateMenuLogo},
+        {"MenuBorder", &GenerateMenuBorder},
+        {"MenuBorderDetail", &GenerateMenuBorderDetail},
+        {"MenuPanel", &GenerateMenuPanel},
+        {"MenuBackdrop", &GenerateMenuBackdrop},
+        {"ControlsCard", &GenerateControlsCard},
+        {"VictoryOrange", &GenerateVictoryOrange},
+        {"VictoryBlue", &GenerateVictoryBlue},
         {"Human1.1", &GenerateAstronautOrange},
         {"Human2.1", &GenerateAstronautBlue},
         {"Astronaut_red_side", &GenerateAstronautRed},

@@ -5,10 +5,9 @@
 #include "EventManager.h"
 #include "InputRecording.h"
 #include "MatchWorld.h"
+#include "ScreenLevels.h"
 #include "SoundSystem.h"
 
-#include <exception>
-#include <iostream>
 
 void GameplayDemo::Load()
 {
@@ -23,14 +22,7 @@ void GameplayDemo::Init()
 
     // A missing level is skipped quietly; a broken one leaves the world as it stood, so the built arena
     // plays and the rest of the start still runs.
-    try
-    {
-        LoadLevel(kLevelName);
-    }
-    catch (const std::exception& error)
-    {
-        std::cout << "ERROR: level " << kLevelName << " failed to load: " << error.what() << "\n";
-    }
+    LoadScreenLevel(*this, kLevelName);
 
     LevelStartEvent levelStart;
     EventManager::Dispatch(&levelStart);
