@@ -11,6 +11,7 @@
 #include "CCSMFactory.h"
 #include "CircleCollider.h"
 #include "ColorTextures.h"
+#include "DeformationScript.h"
 #include "GameFinishedScript.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
@@ -19,6 +20,7 @@
 #include "Graphics.h"
 #include "HUDScript.h"
 #include "LandingScript.h"
+#include "LevelMusicScript.h"
 #include "MatchBehaviorTables.h"
 #include "ParticleComponent.h"
 #include "PlayerScript.h"
@@ -31,6 +33,7 @@
 #include "Transform.h"
 #include "TransitionScript.h"
 #include "TypeIds.h"
+#include "VoiceOverScripts.h"
 
 #include <SDL.h>
 
@@ -43,8 +46,6 @@ namespace
 constexpr std::int32_t kSubstanceWood = 1;
 constexpr std::int32_t kSubstanceSuperBall = 5;
 constexpr std::uint32_t kFlagPrefab = kFlagPrefabPrototype;
-// Squash-and-stretch strength: one stat read both ways.
-constexpr const char* kStatDeformScale = "Deform Scale Max/Min";
 
 // Action numbers of the players' bindings.
 enum Action : int
@@ -160,10 +161,14 @@ GameObject& CreateManager()
     CCSM machine;
     CompleteEditorContext();
     manager.AddComponent(machine);
+    LevelMusicScript music;
+    manager.AddScript(music);
     GameFinishedScript finished;
     manager.AddScript(finished);
     TransitionScript transition;
     manager.AddScript(transition);
+    VoiceOverScripts voices;
+    manager.AddScript(voices);
     return manager;
 }
 
@@ -231,7 +236,7 @@ void CreateGoal(float x, float affiliation, ParticleComponent particles)
 // The tuning every player starts from; the match raises three of them afterwards.
 void SetPlayerStats(GameStats& stats)
 {
-    stats.SetStat(kStatDeformScale, 3.0f);
+    stats.SetStat(kStatDeformScaleMaxMin, 3.0f);
     stats.SetStat(kStatDeformRate, 9.0f);
     stats.SetStat(kStatReformRate, 0.5f);
     stats.SetStat(kStatScaleX, 20.0f);
@@ -266,9 +271,10 @@ void RegisterPlayerPrefab()
     BehaviorInput input;
     PlayerScript player;
     LandingScript landing;
+    DeformationScript deformation;
     gGameObjectFactory->RegisterPrefab(kPlayerPrefabName, std::move(prototype),
                                        {&transform, &body, &box, &sprite, &stats, &machine, &input},
-                                       {&player, &landing});
+                                       {&player, &landing, &deformation});
 }
 
 void BindPlayer(GameObject& player, const PlayerKeys& keys, std::int32_t controller)

@@ -8,7 +8,6 @@
 #include "ScreenLevels.h"
 #include "SoundSystem.h"
 
-
 void GameplayDemo::Load()
 {
     BuildMatchWorld();

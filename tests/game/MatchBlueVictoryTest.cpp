@@ -1,8 +1,8 @@
 #include "Event.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
-#include "GameStateRequest.h"
 #include "GameState.h"
+#include "GameStateRequest.h"
 #include "MatchScenario.h"
 #include "StatNames.h"
 #include "TypeIds.h"
@@ -35,8 +35,8 @@ TEST_F(MatchBlueVictory, PlayerTwoWinsAndAHeldBallReplacedByAModuleLeavesNoStale
     ASSERT_TRUE(ScoreForPlayerTwo(Game()));
     ASSERT_TRUE(Until(Game(), "goal", 120, [&] { return !watch.goals.empty(); }));
     EXPECT_EQ(watch.goals, std::vector<float>{2.0f});
-    ASSERT_TRUE(Until(Game(), "respawn", 600,
-                      [] { return !EveryoneHidden() && EveryoneAtSpawn() && ClockRuns(); }));
+    ASSERT_TRUE(
+        Until(Game(), "respawn", 600, [] { return !EveryoneHidden() && EveryoneAtSpawn() && ClockRuns(); }));
 
     // Player 2 takes the ball again and holds it while the round ends.
     {

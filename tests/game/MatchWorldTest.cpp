@@ -192,7 +192,7 @@ TEST_F(MatchWorld, BuildsTheArenaInItsOrderWithTheMatchTuningAndScoresAGoal)
         EXPECT_EQ(stats.GetStat(kStatJumpSpeed), 600.0f);
         EXPECT_EQ(stats.GetStat(kStatGrabRange), 2.0f);
         EXPECT_EQ(stats.GetStat(kStatMovementSpeed), 150.0f);
-        EXPECT_EQ(stats.GetStats().count("Deform Scale Max/Min"), 1u);
+        EXPECT_EQ(stats.GetStats().count(kStatDeformScaleMaxMin), 1u);
         EXPECT_FALSE(GetRigidBody(player)->GetCanRotate());
     }
     EXPECT_EQ(StatsOf(*player1).GetStat(kStatOrientation), 1.0f);

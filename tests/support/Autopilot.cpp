@@ -8,7 +8,9 @@
 
 namespace
 {
-constexpr float kFeet = 22.5f; // half a player's height
+constexpr float kFeet = 20.0f; // half a player's height at rest
+// Standing on a top puts the centre above it by half a height, whatever the squash.
+constexpr float kTallest = 40.0f;
 } // namespace
 
 Autopilot::Autopilot(PlayHarness& game_, std::string player_, Keys keys_)
@@ -108,7 +110,30 @@ bool Autopilot::JumpOnto(float x, float top, int maxSteps)
     }
     Hold(keys.left, false);
     Hold(keys.right, false);
-    return still >= kStillSteps && std::abs(PositionOf(player).y - kFeet - top) < 4.0f;
+    return still >= kStillSteps && PositionOf(player).y > top && PositionOf(player).y < top + kTallest;
+}
+
+bool Autopilot::RunJumpOnto(float x, float top, int holdSteps, int maxSteps)
+{
+    const bool right = x > PositionOf(player).x;
+    Hold(right ? keys.right : keys.left, true);
+    Hold(keys.jump, true);
+    int still = 0;
+    float lastY = PositionOf(player).y;
+    for (int step = 0; step < maxSteps && still < kStillSteps; ++step)
+    {
+        game.Step();
+        if (step >= holdSteps || (step > 3 && VelocityOf(player).y <= 0.0f))
+            Hold(keys.jump, false);
+        const float dx = x - PositionOf(player).x;
+        Hold(keys.left, dx < -3.0f);
+        Hold(keys.right, dx > 3.0f);
+        const float y = PositionOf(player).y;
+        still = Standing() && std::abs(y - lastY) < 0.6f && std::abs(dx) <= 3.0f ? still + 1 : 0;
+        lastY = y;
+    }
+    ReleaseAll();
+    return still >= kStillSteps && PositionOf(player).y > top && PositionOf(player).y < top + kTallest;
 }
 
 void Autopilot::Face(int direction)

@@ -22,6 +22,9 @@ class Autopilot
     bool WalkTo(float x, int maxSteps = 600, float tolerance = 4.0f);
     // Jumps with jump held until the feet clear top (a platform's top), then steers to x and lands.
     bool JumpOnto(float x, float top, int maxSteps = 600);
+    // Runs towards x and jumps at once, jump held, steering to x until standing still on top.
+    // holdSteps limits how long jump stays held (a shorter, flatter jump).
+    bool RunJumpOnto(float x, float top, int holdSteps = 60, int maxSteps = 600);
     // Turns to face right (+1) or left (-1) with a one-step tap of that arrow.
     void Face(int direction);
     // Presses and releases grab over two steps (grab also throws a held ball).

@@ -368,6 +368,7 @@ std::vector<std::vector<std::uint32_t>> BuildDefaultAll()
 void BuildLevel1()
 {
     BuildArena();
+    DressHud();
     AddEventText();
     AddBounds();
     AddMenuKit();
