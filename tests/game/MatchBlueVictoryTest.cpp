@@ -19,7 +19,7 @@ class MatchBlueVictory : public PlayTest
 };
 
 // The generators' seed whose first module draw is "Ball_Glow", the module that replaces the ball.
-constexpr std::uint64_t kBallGlowSeed = 3;
+constexpr std::uint64_t kBallGlowSeed = 2;
 } // namespace
 
 TEST_F(MatchBlueVictory, PlayerTwoWinsAndAHeldBallReplacedByAModuleLeavesNoStaleHold)
@@ -53,11 +53,9 @@ TEST_F(MatchBlueVictory, PlayerTwoWinsAndAHeldBallReplacedByAModuleLeavesNoStale
     EXPECT_EQ(watch.roundWinners.front(), 2u);
     ASSERT_TRUE(Until(Game(), "module", 400, [&] { return watch.modulesLoaded == 1; }));
     ASSERT_EQ(watch.moduleTags.front(), std::vector<std::uint32_t>{kTagBall}) << "the draw was Ball_Glow";
-    EXPECT_EQ(gGameObjectFactory->GetObject(static_cast<std::uint32_t>(heldId)) != nullptr &&
-                  gGameObjectFactory->GetObject(static_cast<std::uint32_t>(heldId))->tag == kTagBall &&
-                  StatOf("Player 2", kStatGrabbedObject) == heldId,
-              false)
-        << "no hold of the replaced ball survives";
+    // The held ball is gone with the module; the hold is forgotten rather than left on a freed id.
+    EXPECT_NE(heldId, 0.0f);
+    EXPECT_EQ(StatOf("Player 2", kStatGrabbedObject), 0.0f);
 
     // Grab mashed through the reset and the respawn: nothing may use the freed ball.
     for (int press = 0; press < 40; ++press)
@@ -81,6 +79,7 @@ TEST_F(MatchBlueVictory, PlayerTwoWinsAndAHeldBallReplacedByAModuleLeavesNoStale
         ASSERT_TRUE(Until(Game(), "round end", 200, [&] { return watch.roundWinners.size() == round; }));
         if (round == 4)
             break;
+        ASSERT_TRUE(Until(Game(), "module", 400, [&] { return watch.modulesLoaded == int(round); }));
         ASSERT_TRUE(Until(Game(), "respawn", 900, [] { return EveryoneAtSpawn() && ClockRuns(); }));
     }
     EXPECT_EQ(watch.gamesFinished, 1);
