@@ -8,6 +8,7 @@
 #include "GameObjectFactory.h"
 #include "Graphics.h"
 #include "LevelFile.h"
+#include "MatchLevels.h"
 #include "MenuLevels.h"
 #include "MenuSystem.h"
 #include "Renderer.h"
@@ -37,6 +38,7 @@ const std::vector<BakeTarget>& BakeTargets()
         {"MainMenu_New", &BuildMainMenuLevel},
         {"Victory_Orange", &BuildVictoryOrangeLevel},
         {"Victory_Blue", &BuildVictoryBlueLevel},
+        {"LEVEL_1", &BuildLevel1},
     };
     return targets;
 }
