@@ -206,7 +206,7 @@ TEST_F(MenuPlayTest, MainMenuVisitsOpenTheMenuAndPlayTheTitleOnce)
         Game().Step(60);
         EXPECT_EQ(Plays("Title"), titles + 1) << "once per visit";
     }
-    Enter(GameStateIndex::CreditsScreen);
+    Enter(GameStateIndex::WinScreenLevel1);
     Game().Step(90);
     EXPECT_TRUE(gMenuSystem->GetMenuStack().empty());
     EXPECT_FALSE(SoundPlaying("MenuMusic"));
