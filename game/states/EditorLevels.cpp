@@ -1,14 +1,9 @@
 #include "M2Level1.h"
 #include "M2Level2.h"
 
-#include "MissingColors.h"
+#include "ColorTextures.h"
 #include "RigidBody.h"
 #include "TextureManager.h"
-
-namespace
-{
-constexpr std::uint32_t kRgbaFormat = 0x1908; // GL_RGBA
-} // namespace
 
 void M2Level1::Load()
 {
@@ -18,14 +13,8 @@ void M2Level1::Load()
 
 void M2Level1::MakeTextures()
 {
-    // The match's set: the placeholder, the eleven colours and both players, made again on each visit.
-    TextureManager::CreateTexture(TextureManager::kDefaultName, TextureManager::kInvalidSize,
-                                  TextureManager::kInvalidSize, nullptr, kRgbaFormat);
-    for (const NamedColorTexture& color : MatchColorTextures())
-        TextureManager::CreateTexture(color.name, 1, 1, color.rgba.data(), kRgbaFormat);
-    TextureManager::LoadTexture("T_Player1", "Assets/Astronaut_blue_side.png");
-    TextureManager::LoadTexture("T_Player2", "Assets/Astronaut_red_side.png");
-    // Lookups keep finding the first "Balls", which the asset scan may already hold.
+    // The match's set again on each visit; lookups keep finding the first "Balls", the asset scan's.
+    LoadColorTextures();
     TextureManager::LoadTexture(kBallTexture, kBallFile);
 }
 

@@ -3,7 +3,7 @@
 #include "BoxCollider.h"
 #include "Camera.h"
 #include "CircleCollider.h"
-#include "MissingColors.h"
+#include "ColorTextures.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameStateRequest.h"
