@@ -251,12 +251,19 @@ TEST_F(EditorControl, SecondLevelSetsTheThrownSpeed)
     }
 }
 
-// Key 3 asks for the match, then key 2 for the second level, which stands; Escape quits only without 2.
+// Key 3 asks for the match, then key 2 for the second level, which stands; Escape quits only without 2;
+// keypad digits do nothing.
 TEST_F(EditorControl, LevelKeysFollowTheirOrder)
 {
     MakeWorld();
     M2Level1 level;
     level.Init();
+    // Paused, the engine passes no time: the cooldown waits, the keys still request.
+    EXPECT_EQ(level.GrabCooldown(), EditorLevel::kGrabCooldown);
+    input->keysDown = {SDLK_3};
+    level.Update(0.0f);
+    EXPECT_EQ(level.GrabCooldown(), EditorLevel::kGrabCooldown);
+    EXPECT_EQ(GetRequestedGameState(), GameStateIndex::GameplayDemo);
     const struct
     {
         std::initializer_list<std::int32_t> keys;
