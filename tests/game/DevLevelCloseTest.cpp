@@ -1,5 +1,5 @@
-#include "GameStateRequest.h"
 #include "GameState.h"
+#include "GameStateRequest.h"
 #include "MenuHooks.h"
 #include "OffscreenGL.h"
 #include "PlayHarness.h"
