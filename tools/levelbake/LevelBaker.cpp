@@ -11,6 +11,7 @@
 #include "MatchLevels.h"
 #include "MenuLevels.h"
 #include "MenuSystem.h"
+#include "Registries.h"
 #include "Renderer.h"
 #include "SafeFileWriter.h"
 #include "TextRenderer.h"
@@ -62,6 +63,10 @@ void ResetBakeWorld()
         gGameObjectFactory->QueueDestroyAll();
         gGameObjectFactory->DestroyQueuedObjects();
         gGameObjectFactory->DestroyAllPrefabs();
+        // The prefab tables outlive their records and keep the order of their first use: emptied, a
+        // bake's tables come in its own build order whatever ran before it.
+        ComponentPreFabs().clear();
+        ScriptPreFabs().clear();
         // Ids start again from 1, so a bake never depends on what was built before it.
         gGameObjectFactory->ResizeTable(1);
         gGameObjectFactory->SetLastId(0);
