@@ -452,3 +452,57 @@ TEST_F(MatchLevel, ModulesMergeIntoARunningMatchAndKeepItPlayable)
     }
     SetSoundPlayLogging(false);
 }
+
+TEST_F(MatchLevel, RoughInputNeverStopsTheMatchOrLeavesAPauseWithoutAMenu)
+{
+    PlayFirstRound();
+    const auto pausedWithoutMenu = [] { return FrameRateManager::IsPaused() && !MenuHooks::AnyOpen(); };
+
+    // Both directions at once, for both players, with jumps and grabs.
+    for (const std::int32_t key : {SDLK_LEFT, SDLK_RIGHT, SDLK_a, SDLK_d, SDLK_UP, SDLK_w})
+        Game().Press(key);
+    for (int step = 0; step < 60; ++step)
+    {
+        if (step % 7 == 0)
+        {
+            TapKey(Game(), SDLK_RSHIFT);
+            TapKey(Game(), SDLK_LSHIFT);
+        }
+        Game().Step();
+    }
+    for (const std::int32_t key : {SDLK_LEFT, SDLK_RIGHT, SDLK_a, SDLK_d, SDLK_UP, SDLK_w})
+        Game().Release(key);
+    Game().Step();
+    EXPECT_FALSE(pausedWithoutMenu());
+
+    // A round end, with Escape pressed while it runs and again during the respawn: the pause always shows
+    // its menu, and Escape closes it again.
+    PressShortcut(Game(), '2');
+    Game().Step(100);
+    TapKey(Game(), SDLK_ESCAPE);
+    EXPECT_FALSE(pausedWithoutMenu());
+    Game().Step(15);
+    TapKey(Game(), SDLK_ESCAPE);
+    EXPECT_FALSE(pausedWithoutMenu());
+    ASSERT_TRUE(Until(Game(), "hidden for the respawn", 600, EveryoneHidden));
+    TapKey(Game(), SDLK_ESCAPE);
+    EXPECT_TRUE(MenuHooks::IsOpen("Pause Menu"));
+    Game().Step(15);
+    TapKey(Game(), SDLK_ESCAPE);
+    EXPECT_FALSE(FrameRateManager::IsPaused());
+
+    // The round-end shortcut during a respawn: the new round still starts with a full clock.
+    ASSERT_TRUE(Until(Game(), "hidden for the respawn", 600, EveryoneHidden));
+    PressShortcut(Game(), '2');
+    ASSERT_TRUE(Until(Game(), "play again", 900, [] { return EveryoneAtSpawn() && ClockRuns(); }));
+    EXPECT_GE(std::stoi(TextOf("timer")), 80);
+    EXPECT_FALSE(pausedWithoutMenu());
+
+    // LShift+3 leaves for the credits, which hand back to the main menu.
+    PressShortcut(Game(), '3');
+    EXPECT_EQ(GetCurrentGameState(), GameStateIndex::CreditsScreen);
+    EXPECT_FALSE(IsRecording());
+    Game().Step(2);
+    EXPECT_EQ(GetCurrentGameState(), GameStateIndex::MainMenu);
+    EXPECT_FALSE(FrameRateManager::IsPaused());
+}

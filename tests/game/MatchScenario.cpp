@@ -4,6 +4,7 @@
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameStats.h"
+#include "RigidBody.h"
 #include "StatNames.h"
 #include "TextRenderer.h"
 #include "Transform.h"
@@ -173,6 +174,15 @@ bool Score(PlayHarness& game, Autopilot& pilot, float side)
     if (!step(Until(game, player + " grab", 20, [&] { return StatOf(player, kStatGrabbedObject) != 0.0f; }),
               "grab"))
         return false;
+    // The held ball rides beside its holder, a holding distance away, and no longer falls.
+    {
+        GameObject* ball =
+            gGameObjectFactory->GetObject(static_cast<std::uint32_t>(StatOf(player, kStatGrabbedObject)));
+        game.Step();
+        const Vector3 at = ball->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation();
+        EXPECT_NEAR(std::abs(at.x - PositionOf(player).x), 24.0f, 0.5f);
+        EXPECT_TRUE(GetRigidBody(ball)->GetStatic());
+    }
     // A running jump from the pedestal's middle clears the grey platform's edge; from there the throw
     // reaches the goal.
     if (!step(pilot.WalkTo(20.0f * side), "step back on the pedestal"))
