@@ -183,13 +183,17 @@ bool Score(PlayHarness& game, Autopilot& pilot, float side)
         EXPECT_NEAR(std::abs(at.x - PositionOf(player).x), 24.0f, 0.5f);
         EXPECT_TRUE(GetRigidBody(ball)->GetStatic());
     }
-    // A running jump from the pedestal's middle clears the grey platform's edge; from there the throw
-    // reaches the goal.
+    // A running jump from the pedestal's middle clears the grey platform's edge; from its far end a short
+    // hop, steered only once the held ball is above the team pad, lands on the team pad.
     if (!step(pilot.WalkTo(20.0f * side), "step back on the pedestal"))
         return false;
     if (!step(pilot.RunJumpOnto(120.0f * side, -50.0f), "jump onto the grey platform"))
         return false;
-    if (!step(pilot.WalkTo(130.0f * side), "walk along the grey platform"))
+    if (!step(pilot.WalkTo(163.0f * side), "walk along the grey platform"))
+        return false;
+    if (!step(pilot.HopOnto(260.0f * side, -50.0f, 3, 8), "hop onto the team platform"))
+        return false;
+    if (!step(pilot.WalkTo(236.0f * side), "step back on the team platform"))
         return false;
     pilot.Face(side > 0 ? 1 : -1);
     pilot.TapGrab();
