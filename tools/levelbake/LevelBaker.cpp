@@ -66,7 +66,8 @@ void ResetBakeWorld()
         gGameObjectFactory->QueueDestroyAll();
         gGameObjectFactory->DestroyQueuedObjects();
         gGameObjectFactory->DestroyAllPrefabs();
-        // The prefab tables are written with the level: an earlier target's prefabs must not reach this one.
+        // The prefab tables outlive their records and keep the order of their first use: emptied, a
+        // bake's tables come in its own build order whatever ran before it.
         ComponentPreFabs().clear();
         ScriptPreFabs().clear();
         // Ids start again from 1, so a bake never depends on what was built before it.
