@@ -324,6 +324,11 @@ TEST_F(MatchLevel, EverythingTheGameLooksUpByNameIsInTheLevel)
         ASSERT_NE(object, nullptr) << hud[slot];
         EXPECT_EQ(object->tag, kTagHud);
         EXPECT_EQ(GetTextRenderer(*object) != nullptr, slot == 0 || slot == 1 || slot == 6) << hud[slot];
+        // The widest windows show only 480 units of height: the HUD must fit in them.
+        const Vector3 at = TransformOf(*object).GetTranslation();
+        const Vector3 size = TransformOf(*object).GetScale();
+        EXPECT_LE(std::abs(at.y) + size.y / 2.0f, 240.0f) << hud[slot];
+        EXPECT_LE(std::abs(at.x) + size.x / 2.0f, 450.0f) << hud[slot];
     }
     EXPECT_EQ(TextOf("p1 score"), "0");
     EXPECT_EQ(StatOf("timer", kStatTimer), 90.0f);
