@@ -316,8 +316,17 @@ GameObject* MenuScript::FindButton(const std::string& name)
 {
     if (gGameObjectFactory == nullptr)
         return nullptr;
+    // A loaded button without a machine or a transform was given a working twin of the same name by
+    // AddButton: the twin is the button, else the menu could never press it.
+    GameObject* first = nullptr;
     for (GameObject* object : gGameObjectFactory->GetObjectsWithTag(kTagMenuButton))
-        if (object->name == name)
+    {
+        if (object->name != name)
+            continue;
+        if (MachineOf(object) != nullptr && TransformOf(object) != nullptr)
             return object;
-    return nullptr;
+        if (first == nullptr)
+            first = object;
+    }
+    return first;
 }

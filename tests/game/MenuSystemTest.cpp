@@ -363,6 +363,10 @@ TEST_F(MenuSystemTest, BuildersCompleteLoadedObjectsAndBuildMenusOnDemand)
     const std::uint32_t playId = play->id;
     GameObject* bare = factory->CreateObject();
     bare->SetName("MM_Quit_Button"); // no machine: not used
+    GameObject* brokenCredits = factory->CreateObject();
+    brokenCredits->SetName("MM_Credits_Button"); // a loaded button without a machine
+    brokenCredits->tag = kTagMenuButton;
+    const std::uint32_t brokenId = brokenCredits->id;
     MakeMenuObject("Pause Menu");
 
     MenuScript* pause = menus->GetMenuScript("Pause Menu");
@@ -381,6 +385,12 @@ TEST_F(MenuSystemTest, BuildersCompleteLoadedObjectsAndBuildMenusOnDemand)
     ASSERT_NE(twin, nullptr);
     EXPECT_NE(twin, bare) << "the machine-less object gets a working twin";
     EXPECT_NE(ButtonStateOf(twin), nullptr);
+    // The button the menu finds is the working twin, not the loaded one it replaced.
+    GameObject* credits = MenuScript::FindButton("MM_Credits_Button");
+    ASSERT_NE(credits, nullptr);
+    EXPECT_NE(credits->id, brokenId);
+    ASSERT_NE(ButtonStateOf(credits), nullptr);
+    EXPECT_EQ(ButtonStateOf(credits)->pressAction, 13u);
     EXPECT_EQ(menus->GetMenuScript("Nobody"), nullptr);
 }
 
