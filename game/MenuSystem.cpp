@@ -4,6 +4,7 @@
 #include "BehaviorTablesData.h"
 #include "CCSM.h"
 #include "CCSMFactory.h"
+#include "Font.h"
 #include "FrameRateManager.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
@@ -113,12 +114,27 @@ void SetSpriteAlpha(const std::string& name, float alpha)
         sprite->tint.w = alpha;
 }
 
+// Replaces a label keeping it centred where the shown one was: the text is laid out from the box's left
+// edge, so a longer question would otherwise run off its panel to the right.
 void SetLabel(GameObject* object, const std::string& label)
 {
     if (object == nullptr)
         return;
-    if (TextRenderer* text = GetTextRenderer(*object))
-        text->SetText(label);
+    TextRenderer* text = GetTextRenderer(*object);
+    if (text == nullptr)
+        return;
+    const float size = text->GetSize();
+    const float shownWidth = MeasureText(text->GetText(), size).x;
+    const float newWidth = MeasureText(label, size).x;
+    const Vector2 bottomLeft = text->GetBottomLeft();
+    const Vector2 topRight = text->GetTopRight();
+    const float centre = bottomLeft.x + shownWidth / 2.0f;
+    // Never narrower than the text, so it stays on one line.
+    const float boxWidth = std::max(topRight.x - bottomLeft.x, newWidth + 1.0f);
+    const float left = centre - newWidth / 2.0f;
+    text->SetBottomLeft(Vector2{left, bottomLeft.y});
+    text->SetTopRight(Vector2{left + boxWidth, topRight.y});
+    text->SetText(label);
 }
 
 void SetTint(GameObject* button, const Vector4& tint)

@@ -95,7 +95,7 @@ const std::vector<Row>& KitRows()
         {"QuitGame_Button", 9, {0, -165}, {220, 40}, 4200, "Quit Game"},
         {"Controls Menu", 8, {0, 0}, {1, 1}, 0, nullptr},
         {"Return_Button", 9, {0, -205}, {200, 40}, 4200, "Return"},
-        {"CDA", 8, {0, 0}, {600, 220}, 4100, "Are you sure you want to quit?"},
+        {"CDA", 8, {0, 0}, {700, 220}, 4100, "Are you sure you want to quit?"},
         {"No Button", 9, {-100, -50}, {150, 44}, 4200, "No"},
         {"Yes Button", 9, {100, -50}, {150, 44}, 4200, "Yes"},
         {"Controls", 0, {0, 35}, {720, 405}, 4300, nullptr},

@@ -1,4 +1,5 @@
 #include "CCSM.h"
+#include "Font.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameState.h"
@@ -14,6 +15,7 @@
 #include "SoundSystem.h"
 #include "TextRenderer.h"
 #include "TextureManager.h"
+#include "Transform.h"
 #include "TypeIds.h"
 #include "WindowProvider.h"
 
@@ -375,6 +377,29 @@ TEST_F(MenuPlayTest, TheRoadThroughTheMenus)
     Settle();
     Tap(SDLK_RETURN);
     EXPECT_EQ(Game().CurrentState(), GameStateIndex::GameplayDemo);
+    // The pause menu's question, longer than the one the dialog was laid out for, stays on its panel.
+    Game().Step(2);
+    Tap(SDLK_ESCAPE);
+    ASSERT_EQ(MenuHooks::Top(), "Pause Menu");
+    Settle();
+    Tap(SDLK_UP);
+    Tap(SDLK_UP);
+    Tap(SDLK_RETURN);
+    ASSERT_EQ(MenuHooks::Top(), "CDA");
+    const TextRenderer& question = *GetTextRenderer(*Named("CDA"));
+    ASSERT_EQ(question.GetText(), "Are you sure you want to return to the main menu?");
+    const float questionWidth = MeasureText(question.GetText(), question.GetSize()).x;
+    EXPECT_NEAR(question.GetBottomLeft().x + questionWidth / 2.0f, 0.0f, 1.0f) << "centred on the dialog";
+    const float panelHalf = Named("CDA")->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetScale().x / 2.0f;
+    EXPECT_LE(question.GetBottomLeft().x + questionWidth, panelHalf - 10.0f) << "inside the dialog's panel";
+    EXPECT_GE(question.GetTopRight().x - question.GetBottomLeft().x, questionWidth) << "on one line";
+    Game().Shot("menus_return_question");
+    Settle();
+    Tap(SDLK_RETURN);
+    ASSERT_EQ(MenuHooks::Top(), "Pause Menu");
+    Settle();
+    Tap(SDLK_RETURN);
+    EXPECT_TRUE(gMenuSystem->GetMenuStack().empty()) << "resumed";
     Game().Press(SDLK_LSHIFT);
     Game().Step();
     Game().Press(SDLK_4);

@@ -1,5 +1,6 @@
 #include "MenuLevels.h"
 
+#include "Font.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "LevelBaker.h"
@@ -10,6 +11,8 @@
 #include "Transform.h"
 #include "TypeIds.h"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -25,6 +28,8 @@ constexpr int kButtonOrder = 4200;
 constexpr int kControlsOrder = 4300;
 constexpr float kLabelSize = 26.0f;
 constexpr float kDialogSize = 22.0f;
+constexpr float kDialogWidth = 600.0f;
+constexpr float kDialogMargin = 30.0f;
 constexpr float kButtonGap = 55.0f;
 
 struct ButtonPlace
@@ -132,10 +137,15 @@ void AddMenuKit()
     SetOrder(returnButton, kButtonOrder);
     AddLabel(returnButton, {"Return"}, kLabelSize);
 
-    AddPanel(MenuSystem::kDialogName, Vector2{0.0f, 0.0f}, Vector2{600.0f, 220.0f},
-             {"Are you sure you want to quit?", "Are you sure you want to return to the main menu?",
-              "Are you sure you want to restart the game?", "Are you sure you want to view the credits?"},
-             kDialogSize, 40.0f);
+    const std::vector<std::string> questions{
+        "Are you sure you want to quit?", "Are you sure you want to return to the main menu?",
+        "Are you sure you want to restart the game?", "Are you sure you want to view the credits?"};
+    // Wide enough for the longest question with a margin each side.
+    float dialogWidth = kDialogWidth;
+    for (const std::string& question : questions)
+        dialogWidth = std::max(dialogWidth, std::ceil(MeasureText(question, kDialogSize).x) + 2.0f * kDialogMargin);
+    AddPanel(MenuSystem::kDialogName, Vector2{0.0f, 0.0f}, Vector2{dialogWidth, 220.0f}, questions, kDialogSize,
+             40.0f);
     for (const auto& [name, x, label] : {std::tuple{"No Button", -100.0f, "No"}, std::tuple{"Yes Button", 100.0f, "Yes"}})
     {
         GameObject& button = Named(name);
