@@ -131,14 +131,6 @@ void CutTriangle(Mask& mask, const Point& a, const Point& b, const Point& c)
                 { mask.At(x, y) = std::max(0.0, mask.At(x, y) - coverage); });
 }
 
-// Lettering rasterised by FreeType: a tight box of 8-bit coverage.
-struct Lettering
-{
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> coverage;
-};
-
 class FontFace
 {
   public:
@@ -212,6 +204,7 @@ class FontFace
             return lettering;
         lettering.width = right - left;
         lettering.height = bottom - top;
+        lettering.baseline = -top;
         lettering.coverage.assign(static_cast<std::size_t>(lettering.width) * lettering.height, 0);
         for (const Placed& g : glyphs)
             for (int row = 0; row < g.h; ++row)
@@ -399,4 +392,10 @@ TextureImage GenerateDriftThePaperCrane()
             pixel[3] = 255;
         }
     return image;
+}
+
+Lettering RenderLettering(const std::string& text, int pixelSize)
+{
+    FontFace font(fontPath);
+    return font.Render(text, pixelSize);
 }

@@ -1,5 +1,6 @@
 #include "TextureGenerators.h"
 
+#include "CreditsGenerator.h"
 #include "LogoGenerators.h"
 
 #include <SDL.h>
@@ -52,6 +53,7 @@ const std::vector<TextureGenerator>& TextureGenerators()
         {"FalloffCircleLight", &GenerateFalloffCircleLight},
         {"Torvane_Logo_Red", &GenerateTorvaneLogoRed},
         {"DriftthePaperCrane", &GenerateDriftThePaperCrane},
+        {"credits", &GenerateCredits},
     };
     return generators;
 }
