@@ -115,11 +115,11 @@ double SectionHeight(const Section& section)
 }
 
 // The lettering at the line's size, or at the largest size whose ink and outline fit the column.
-Lettering FitLettering(const std::string& text, int size, int* drawnSize)
+TextCoverage FitLettering(const std::string& text, int size, int* drawnSize)
 {
     for (int candidate = size; candidate > 4; --candidate)
     {
-        Lettering lettering = RenderLettering(text, candidate);
+        TextCoverage lettering = RenderTextAtSize(text, candidate);
         if (lettering.width + 2 * kOutlineRadius <= kMaxInkWidth)
         {
             *drawnSize = candidate;
@@ -154,10 +154,10 @@ void BlendOver(TextureImage& image, int x, int y, const Colour& colour, double a
 void DrawLine(TextureImage& image, const CreditLine& line, double centreY)
 {
     int size = line.size;
-    const Lettering lettering = FitLettering(line.text, line.size, &size);
+    const TextCoverage lettering = FitLettering(line.text, line.size, &size);
     if (lettering.width == 0)
         return;
-    const int capHeight = RenderLettering("H", size).height;
+    const int capHeight = RenderTextAtSize("H", size).height;
     const int baselineY = static_cast<int>(std::lround(centreY + capHeight / 2.0));
     const int top = baselineY - lettering.baseline;
     const int left = kWidth / 2 - lettering.width / 2;

@@ -131,6 +131,15 @@ void CutTriangle(Mask& mask, const Point& a, const Point& b, const Point& c)
                 { mask.At(x, y) = std::max(0.0, mask.At(x, y) - coverage); });
 }
 
+// Lettering rasterised by FreeType: a tight box of 8-bit coverage, and the baseline's row in it.
+struct Lettering
+{
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> coverage;
+    int baseline = 0;
+};
+
 class FontFace
 {
   public:
@@ -394,8 +403,24 @@ TextureImage GenerateDriftThePaperCrane()
     return image;
 }
 
-Lettering RenderLettering(const std::string& text, int pixelSize)
+namespace
 {
-    FontFace font(fontPath);
-    return font.Render(text, pixelSize);
+TextCoverage ToCoverage(Lettering lettering)
+{
+    return TextCoverage{lettering.width, lettering.height, std::move(lettering.coverage), lettering.baseline};
+}
+} // namespace
+
+TextCoverage RenderTextToFit(const std::string& text, int boxWidth, int boxHeight, int embolden)
+{
+    FontFace face(fontPath);
+    face.SetEmbolden(embolden);
+    return ToCoverage(face.RenderToFit(text, boxWidth, boxHeight));
+}
+
+TextCoverage RenderTextAtSize(const std::string& text, int pixelSize, int embolden)
+{
+    FontFace face(fontPath);
+    face.SetEmbolden(embolden);
+    return ToCoverage(face.Render(text, pixelSize));
 }

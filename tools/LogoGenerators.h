@@ -18,16 +18,16 @@ TextureImage GenerateDriftThePaperCrane();
 void SetLogoFontPath(const std::string& path);
 const std::string& GetLogoFontPath();
 
-// Lettering rasterised by FreeType: a tight box of 8-bit coverage, and the row of the baseline in it
-// (an empty box when the text inks nothing).
-struct Lettering
+// Lettering in the game's font as 8-bit coverage, cropped to the pixels it inks: the largest size whose
+// lettering fits the box, strokes thickened by embolden pixels on each side.
+struct TextCoverage
 {
     int width = 0;
     int height = 0;
-    int baseline = 0;
     std::vector<std::uint8_t> coverage;
+    // The row of the baseline, counted from the box's top (below it when nothing reaches it).
+    int baseline = 0;
 };
-
-// Draws the text in the lettering font at a pixel size on one baseline, anti-aliased, cropped to the
-// pixels it inks; throws std::runtime_error when the font cannot be read.
-Lettering RenderLettering(const std::string& text, int pixelSize);
+TextCoverage RenderTextToFit(const std::string& text, int boxWidth, int boxHeight, int embolden = 0);
+// The same at a fixed pixel size.
+TextCoverage RenderTextAtSize(const std::string& text, int pixelSize, int embolden = 0);

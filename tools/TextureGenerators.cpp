@@ -2,6 +2,7 @@
 
 #include "CreditsGenerator.h"
 #include "LogoGenerators.h"
+#include "MenuTextureGenerators.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -53,6 +54,16 @@ const std::vector<TextureGenerator>& TextureGenerators()
         {"FalloffCircleLight", &GenerateFalloffCircleLight},
         {"Torvane_Logo_Red", &GenerateTorvaneLogoRed},
         {"DriftthePaperCrane", &GenerateDriftThePaperCrane},
+        {"BG1", &GenerateBG1},
+        {"MenuButtonBase", &GenerateMenuButtonBase},
+        {"MenuLogo", &GenerateMenuLogo},
+        {"MenuBorder", &GenerateMenuBorder},
+        {"MenuBorderDetail", &GenerateMenuBorderDetail},
+        {"MenuPanel", &GenerateMenuPanel},
+        {"MenuBackdrop", &GenerateMenuBackdrop},
+        {"ControlsCard", &GenerateControlsCard},
+        {"VictoryOrange", &GenerateVictoryOrange},
+        {"VictoryBlue", &GenerateVictoryBlue},
         {"credits", &GenerateCredits},
     };
     return generators;
