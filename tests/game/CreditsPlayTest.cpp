@@ -96,11 +96,12 @@ class CreditsPlay : public ::testing::Test
         return false;
     }
 
-    static bool MusicPlaying()
+    static bool IsPlaying(const char* name)
     {
-        const SoundInstance* music = SoundSystem::GetSoundInstance(CreditsScreen::kMusic);
-        return music != nullptr && music->FindPlayingChannel() != nullptr;
+        const SoundInstance* sound = SoundSystem::GetSoundInstance(name);
+        return sound != nullptr && sound->FindPlayingChannel() != nullptr;
     }
+    static bool MusicPlaying() { return IsPlaying(CreditsScreen::kMusic); }
     static bool Played(const std::string& name)
     {
         const auto& played = SoundPlayLog();
@@ -451,4 +452,37 @@ TEST_F(CreditsPlay, TheColumnRisesCentredInFrontOfTheArena)
         }
     EXPECT_EQ(magenta, 0);
     EXPECT_GT(lightInLowerHalf, 500) << "the title's letters";
+}
+
+// The end of the game's road: a key on the victory screen starts the credits, whose end leads to the main
+// menu with its music and the master volume as it was before.
+TEST_F(CreditsPlay, AKeyOnTheVictoryScreenRollsTheCreditsIntoTheMainMenu)
+{
+    SoundSystem::SetMasterVolume(0.9f);
+    RequestGameState(GameStateIndex::WinScreenLevel1);
+    Game().Step(30);
+    ASSERT_EQ(Game().CurrentState(), GameStateIndex::WinScreenLevel1);
+    Game().Press(SDLK_a);
+    Game().Step();
+    Game().Release(SDLK_a);
+    Game().Step();
+    ASSERT_EQ(Game().CurrentState(), GameStateIndex::CreditsScreen);
+    EXPECT_TRUE(MusicPlaying());
+    EXPECT_FALSE(IsPlaying("EndMusic"));
+
+    ClearSoundPlayLog();
+    int updates = 0;
+    while (Game().CurrentState() == GameStateIndex::CreditsScreen && updates < 3000)
+    {
+        Game().Step();
+        ++updates;
+    }
+    // About 44.5 s: 2552 scrolling updates and 2 s of fading, the entry update counted above.
+    EXPECT_NEAR(updates, 2552 + 121, 2);
+    EXPECT_EQ(Game().CurrentState(), GameStateIndex::MainMenu);
+    EXPECT_TRUE(Played("MenuMusic"));
+    EXPECT_TRUE(IsPlaying("MenuMusic"));
+    EXPECT_FALSE(MusicPlaying());
+    EXPECT_EQ(SoundSystem::GetMasterVolume(), 0.9f);
+    EXPECT_TRUE(gMenuSystem->menusEnabled);
 }
