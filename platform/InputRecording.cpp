@@ -261,6 +261,11 @@ const std::map<std::string, std::filesystem::path>& GetPreferencesFiles()
     return state.preferencesFiles;
 }
 
+void AddPreferencesFile(const std::string& stem, const std::filesystem::path& path)
+{
+    state.preferencesFiles[stem] = path;
+}
+
 std::string GetReplayLogPath()
 {
     return state.preferencesPath + kReplayLogName;

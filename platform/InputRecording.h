@@ -37,6 +37,9 @@ void InitPrefsFolder();
 const std::string& GetPreferencesPath();
 // The files found in the preferences folder at start, by stem.
 const std::map<std::string, std::filesystem::path>& GetPreferencesFiles();
+// Enters a file the game itself writes into the preferences list under its stem; an entry of that stem
+// is replaced.
+void AddPreferencesFile(const std::string& stem, const std::filesystem::path& path);
 // The preferences folder followed by "CreditsReplay.log".
 std::string GetReplayLogPath();
 

@@ -3,6 +3,7 @@
 #include "CreditsGenerator.h"
 #include "LogoGenerators.h"
 #include "MenuTextureGenerators.h"
+#include "MatchTextureGenerators.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -64,6 +65,23 @@ const std::vector<TextureGenerator>& TextureGenerators()
         {"ControlsCard", &GenerateControlsCard},
         {"VictoryOrange", &GenerateVictoryOrange},
         {"VictoryBlue", &GenerateVictoryBlue},
+        {"Human1.1", &GenerateAstronautOrange},
+        {"Human2.1", &GenerateAstronautBlue},
+        {"Astronaut_red_side", &GenerateAstronautRed},
+        {"Astronaut_blue_side", &GenerateAstronautDeepBlue},
+        {"Balls", &GenerateBalls},
+        {"Goal_Orange", &GenerateGoalOrange},
+        {"Goal_Blue", &GenerateGoalBlue},
+        {"Floor_Rock", &GenerateFloorRock},
+        {"Pedestal_Rock", &GeneratePedestalRock},
+        {"Platform_Metal", &GeneratePlatformMetal},
+        {"Platform_Orange", &GeneratePlatformOrange},
+        {"Platform_Blue", &GeneratePlatformBlue},
+        {"Platform_Hover", &GeneratePlatformHover},
+        {"Wall_Steel", &GenerateWallSteel},
+        {"Lava", &GenerateLava},
+        {"HUD_Panel", &GenerateHudPanel},
+        {"HUD_Pip", &GenerateHudPip},
         {"credits", &GenerateCredits},
     };
     return generators;

@@ -6,6 +6,7 @@
 #include "Graphics.h"
 #include "InputRecording.h"
 #include "InputSystem.h"
+#include "MatchWorld.h"
 #include "MenuManagerObject.h"
 #include "MenuSystem.h"
 #include "PostProcessingDefaults.h"
@@ -63,7 +64,10 @@ void CreditsScreen::ResetRunValues()
     run = RunValues{};
 }
 
-void CreditsScreen::Load() {}
+void CreditsScreen::Load()
+{
+    BuildMatchWorld();
+}
 
 void CreditsScreen::Init()
 {

@@ -8,6 +8,7 @@
 #include "GameStateRequest.h"
 #include "Graphics.h"
 #include "InputRecording.h"
+#include "MatchScenario.h"
 #include "MenuSystem.h"
 #include "OffscreenGL.h"
 #include "PlayHarness.h"
@@ -35,7 +36,6 @@
 // its grade, its objects and its picture.
 namespace
 {
-constexpr std::int32_t kLeftShiftKey = 1073742049;
 
 class CreditsPlay : public ::testing::Test
 {
@@ -419,9 +419,10 @@ TEST_F(CreditsPlay, TheColumnRisesCentredInFrontOfTheArena)
                 left = std::min(left, x);
                 right = std::max(right, x);
             }
+        // Measured left of the middle, clear of the arena's text and the goals' emitters.
         top = PlayHarness::kHeight;
         for (int y = PlayHarness::kHeight - 1; y >= 0; --y)
-            if (isGreen(PixelAt(shot, PlayHarness::kWidth / 2, y)))
+            if (isGreen(PixelAt(shot, 160, y)))
                 top = y;
             else
                 break;
@@ -429,9 +430,29 @@ TEST_F(CreditsPlay, TheColumnRisesCentredInFrontOfTheArena)
     int left = 0;
     int right = 0;
     int topAtOne = 0;
-    columnEdges(Game().Shot("credits_green_1s"), left, right, topAtOne);
+    const std::vector<std::uint8_t> greenShot = Game().Shot("credits_green_1s");
+    columnEdges(greenShot, left, right, topAtOne);
     EXPECT_NEAR(right - left + 1, 455, 2);
     EXPECT_NEAR((left + right) / 2.0, PlayHarness::kWidth / 2.0, 2.0);
+
+    // The column covers the arena's blocks and players: at each centre inside it, away from the goals'
+    // emitters and the arena's text, the pixel is the column's graded green (17, 255, 17 unlit).
+    const float columnTop = ColumnY() + CreditsScreen::kImageHeight / 2.0f;
+    int covered = 0;
+    for (Tag tag : {kTagPlatform, kTagPlayer})
+        for (GameObject* object : gGameObjectFactory->GetObjectsWithTag(tag))
+        {
+            const Vector3 centre = object->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation();
+            const bool nearText = std::abs(centre.x) < 160.0f && std::abs(centre.y) < 40.0f;
+            if (std::abs(centre.x) > 270.0f || centre.y > columnTop - 20.0f || centre.y < -320.0f || nearText)
+                continue;
+            ++covered;
+            const std::uint8_t* pixel = PixelOfWorld(greenShot, centre.x, centre.y);
+            // The arena's lights still brighten it a little; a sprite on top would not be green at all.
+            EXPECT_TRUE(pixel[1] >= 245 && pixel[0] <= 45 && pixel[2] <= 45)
+                << object->name << ": " << int(pixel[0]) << "," << int(pixel[1]) << "," << int(pixel[2]);
+        }
+    EXPECT_GE(covered, 3) << "blocks and players inside the column";
     Game().Step(119);
     int topAtThree = 0;
     columnEdges(Game().Shot("credits_green_3s"), left, right, topAtThree);

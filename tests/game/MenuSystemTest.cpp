@@ -612,3 +612,53 @@ TEST_F(MenuWorldTest, AButtonThatClosesItsMenuIsHiddenWhenTheUpdateEnds)
     EXPECT_EQ(Alpha("Resume Button"), 0.0f);
     EXPECT_FALSE(FrameRateManager::IsPaused());
 }
+
+// The button machinery a level load rebuilds: the state's clone keeps its actions, the three commands run
+// them with the button, a copied script starts inactive with the same list, and a "Button Behavior" set
+// without the button state is mended (appended and also put in front, as the game has it).
+TEST_F(MenuWorldTest, ButtonStatesCommandsAndScriptsSurviveCopies)
+{
+    SpyOnActions("Main Menu");
+    GameObject* play = MenuScript::FindButton("MM_Play_Button");
+    const std::unique_ptr<State> copy = ButtonStateOf(play)->Clone("Button Context");
+    const auto* copied = dynamic_cast<const MenuButtonState*>(copy.get());
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ((std::vector<std::uint32_t>{copied->pressAction, copied->selectAction, copied->deselectAction}),
+              (std::vector<std::uint32_t>{3, 10, 2}));
+    EXPECT_EQ(copied->GetAllowedCommands(), (std::vector<CommandId>{13, 14, 15}));
+
+    CCSM* machine = play->GetComponentAs<CCSM>(ComponentTypeId::kCCSM);
+    for (CommandId command : {kCommandPressMenuButton, kCommandSelectMenuButton, kCommandDeSelectMenuButton})
+    {
+        ASSERT_TRUE(machine->HandleCommand(command)) << command;
+        machine->RunUpdate(kStep);
+    }
+    EXPECT_EQ(calls, (std::vector<ActionCall>{{3, "MM_Play_Button"}, {10, "MM_Play_Button"}, {2, "MM_Play_Button"}}));
+
+    MenuScript& main = Script("Main Menu");
+    main.Activate(true);
+    main.SetLastFrameTime(kStep);
+    const std::unique_ptr<::Script> clone = main.Clone();
+    const auto* cloned = dynamic_cast<const MenuScript*>(clone.get());
+    ASSERT_NE(cloned, nullptr);
+    EXPECT_EQ(cloned->GetButtonNames(), main.GetButtonNames());
+    EXPECT_EQ(cloned->GetSelectedIndex(), -1);
+    EXPECT_FALSE(cloned->IsActive());
+    EXPECT_EQ(cloned->GetLastFrameTime(), 0.0f);
+    EXPECT_EQ(cloned->GetBindings().FindBinding(MenuScript::bindPress)->key, SDLK_RETURN);
+
+    BehaviorTablesData tables = behaviours->GetTables();
+    for (BehaviorSetData& set : tables.sets)
+        if (set.name == "Button Behavior")
+            set = BehaviorSetData{"Button Behavior", 0, {BehaviorData{0, ""}}};
+    behaviours->ReplaceTables(tables);
+    menus->CreateMenuPrefabs();
+    const BehaviorSet mended = behaviours->GetBehaviorSet("Button Behavior");
+    EXPECT_EQ(mended.initialState, kStateMenuButtonMode);
+    ASSERT_EQ(mended.entries.size(), 3u);
+    EXPECT_EQ(mended.entries.front().tag, kStateMenuButtonMode);
+    EXPECT_EQ(mended.entries[1].tag, kStateNull);
+    EXPECT_EQ(mended.entries.back().tag, kStateMenuButtonMode);
+    menus->CreateMenuPrefabs();
+    EXPECT_EQ(behaviours->GetBehaviorSet("Button Behavior").entries.size(), 3u);
+}

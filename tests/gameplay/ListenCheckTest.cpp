@@ -85,12 +85,13 @@ class ListenCheck : public ::testing::Test
     }
     void TearDown() override { SetSoundPlayLogging(false); }
 
-    // The lines and tracks this check is about, in the order they started.
+    // The lines and tracks this check is about, in the order they started. The manager's "RoundEnd" cue is
+    // left out: it answers the same event as the lead line, in observer order, which is no order at all.
     static std::vector<std::string> Heard()
     {
         std::vector<std::string> heard;
         for (const std::string& name : SoundPlayLog())
-            if (name.rfind("LevelMusic", 0) == 0 || name.rfind("Round", 0) == 0 ||
+            if (name.rfind("LevelMusic", 0) == 0 || (name.rfind("Round", 0) == 0 && name != "RoundEnd") ||
                 name.rfind("FirstGoal", 0) == 0 || name.find("Lead") != std::string::npos ||
                 name == "TiedPoints")
                 heard.push_back(name);
@@ -139,8 +140,8 @@ TEST_F(ListenCheck, ARoundSoundsItsCallMusicGoalLineAndLead)
     EventManager::Dispatch(&timeUp);
     game.Step(150);
 
-    // The round's end cue comes from the manager; the next round's call from its own round start.
-    EXPECT_EQ(Heard(), (std::vector<std::string>{"RoundOne", CurrentMusicName, "FirstGoalOrange", "RoundEnd",
+    // The next round's call comes from the manager's own round start.
+    EXPECT_EQ(Heard(), (std::vector<std::string>{"RoundOne", CurrentMusicName, "FirstGoalOrange",
                                                  "OrangeGainLead", "RoundTwo"}));
     const std::vector<float>& mix = game.AudioFrames();
     std::filesystem::create_directories("screenshots");

@@ -1,5 +1,6 @@
 #include "BallStates.h"
 #include "BehaviorIds.h"
+#include "BoxCollider.h"
 #include "CCSM.h"
 #include "DeformationScript.h"
 #include "DestructableScript.h"
@@ -11,11 +12,14 @@
 #include "HazardCollisionScript.h"
 #include "Light.h"
 #include "MoveScript.h"
+#include "PhysicsPrototypes.h"
 #include "PlayerEffects.h"
+#include "QuadTree.h"
 #include "RigidBody.h"
 #include "SoundPlayLog.h"
 #include "StatNames.h"
 #include "Substance.h"
+#include "SystemManager.h"
 #include "Transform.h"
 #include "TypeIds.h"
 
@@ -477,5 +481,62 @@ TEST_F(ObjectEffectTest, APlatformCarriesWhatTouchesIt)
     EXPECT_EQ(At(rider).x, 13.0f);
     CollisionEvent stale(platform.id, 150);
     Send(stale);
+}
+
+// Through real physics steps: a platform of the Static substance (no mass, so no gravity) shuttling at
+// (180, -60) per second moves (3, -1) a step, and a rider sunk into it moves (3, -1) more than the same
+// rider on the same platform without the script (the contact pushes both out alike); once the platform is
+// flagged static it stands, whatever its velocity, and carries nobody.
+TEST_F(ObjectEffectTest, RealPhysicsStepsCarryARiderWithAMovingPlatform)
+{
+    QuadTree::Reset();
+    RegisterPhysics();
+    auto box = [&](Vector3 at, Vector3 size, std::int32_t substance) -> GameObject& {
+        GameObject* object = objects.CreateObject();
+        Place(*object, at, size);
+        RigidBody body(substance);
+        body.SetGravityScale(0.0f);
+        object->AddComponent(body);
+        BoxCollider collider;
+        object->AddComponent(collider);
+        return *object;
+    };
+    struct Pair
+    {
+        GameObject* platform;
+        GameObject* rider;
+    };
+    std::vector<Pair> pairs;
+    for (float x : {0.0f, 3000.0f})
+    {
+        GameObject& platform = box({x, 0.0f, 1.0f}, {200.0f, 20.0f, 1.0f}, kStaticSubstance);
+        Body(platform).SetVelocity({180.0f, -60.0f, 0.0f});
+        pairs.push_back({&platform, &box({x, 15.0f, 1.0f}, {20.0f, 20.0f, 1.0f}, kWood)});
+    }
+    Add<DraggingCollisionScript>(*pairs[0].platform, ScriptTypeId::kDraggingCollisionScript);
+    std::vector<Vector3> moved;
+    for (const Pair& pair : pairs)
+        moved.push_back(At(*pair.rider));
+    const Vector3 platformBefore = At(*pairs[0].platform);
+    PhysicsUpdate(kStep);
+    EXPECT_NEAR(At(*pairs[0].platform).x - platformBefore.x, 3.0f, 1e-4f);
+    EXPECT_NEAR(At(*pairs[0].platform).y - platformBefore.y, -1.0f, 1e-4f);
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        moved[i] = At(*pairs[i].rider) - moved[i];
+    EXPECT_NEAR(moved[0].x - moved[1].x, 3.0f, 1e-4f);
+    EXPECT_NEAR(moved[0].y - moved[1].y, -1.0f, 1e-4f);
+    EXPECT_EQ(At(*pairs[0].rider).z, 1.0f);
+
+    GameObject& platform = *pairs[0].platform;
+    GameObject& rider = *pairs[0].rider;
+    Body(platform).SetStatic(true);
+    Body(rider).SetVelocity({0.0f, 0.0f, 0.0f});
+    const Vector3 platformStanding = At(platform);
+    PhysicsUpdate(kStep);
+    const Vector3 riderResting = At(rider);
+    PhysicsUpdate(kStep);
+    EXPECT_EQ(At(rider).x, riderResting.x);
+    EXPECT_EQ(At(platform).x, platformStanding.x) << "a static-flagged body never moves";
+    QuadTree::Reset();
 }
 } // namespace

@@ -8,6 +8,7 @@
 #include "GameObjectFactory.h"
 #include "Graphics.h"
 #include "LevelFile.h"
+#include "MatchLevels.h"
 #include "MenuLevels.h"
 #include "MenuSystem.h"
 #include "Renderer.h"
@@ -37,6 +38,7 @@ const std::vector<BakeTarget>& BakeTargets()
         {"MainMenu_New", &BuildMainMenuLevel},
         {"Victory_Orange", &BuildVictoryOrangeLevel},
         {"Victory_Blue", &BuildVictoryBlueLevel},
+        {"LEVEL_1", &BuildLevel1},
     };
     return targets;
 }
@@ -114,16 +116,19 @@ void AddLabel(GameObject& object, const std::vector<std::string>& labels, float 
 {
     if (labels.empty())
         return;
-    float width = 0.0f;
+    // Centred on the label shown first; wide enough for the longest, which then runs on to the right.
+    const float shownWidth = MeasureText(labels.front(), size).x;
+    float width = shownWidth;
     for (const std::string& label : labels)
         width = std::max(width, MeasureText(label, size).x);
     // A pixel of slack keeps the widest label on one line.
     width += 1.0f;
+    const float left = offset.x - shownWidth / 2.0f;
     TextRenderer text;
     text.SetSize(size);
     text.SetTint(kLabelColour);
-    text.SetBottomLeft(Vector2{offset.x - width / 2.0f, offset.y - size * kBaselineDrop});
-    text.SetTopRight(Vector2{offset.x + width / 2.0f, offset.y + size * (1.0f - kBaselineDrop)});
+    text.SetBottomLeft(Vector2{left, offset.y - size * kBaselineDrop});
+    text.SetTopRight(Vector2{left + width, offset.y + size * (1.0f - kBaselineDrop)});
     text.SetText(labels.front());
     if (TextRenderer* existing = GetTextRenderer(object))
     {

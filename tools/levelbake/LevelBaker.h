@@ -36,8 +36,8 @@ void AddMenuKit();
 // A new object of that name and tag with a sprite of the texture, at a place and size, in a layer order.
 GameObject* AddSprite(const std::string& name, const std::string& texture, const Vector2& position,
                       const Vector2& size, int order, std::uint32_t tag = 0);
-// A white label on the object, centred on it by the glyph advances, in a box that fits the longest of the
-// labels the object will show (the first is shown now).
+// A white label on the object, the first of the labels it will show, centred on it by the glyph advances,
+// in a box that fits the longest of them.
 void AddLabel(GameObject& object, const std::vector<std::string>& labels, float size,
               const Vector2& offset = Vector2{});
 // Sets the background picture and its tint; the day cycle stays off.

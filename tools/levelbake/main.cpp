@@ -1,10 +1,12 @@
 // Bakes the game's code-built levels into XML files.
 // Usage: levelbake --out DIR [--only NAME] [--data DIR]
-// Writes DIR/Levels/<name>.xml for every target (or one). It starts the game in a copy of the data folder,
+// Writes DIR/Levels/<name>.xml for every level target and DIR/Modules/<name>.xml for every module target
+// (or the one named). It starts the game in a copy of the data folder,
 // with the offscreen video driver and no audio unless the environment chooses others, and never runs an
 // engine update. On failure it prints one "ERROR: " line and exits with 1.
 #include "GameStartup.h"
 #include "LevelBaker.h"
+#include "MatchLevels.h"
 #include "SystemSlots.h"
 
 #include <unistd.h>
@@ -61,8 +63,9 @@ int main(int argc, char** argv)
     Arguments arguments;
     if (!Parse(argc, argv, arguments))
         return Fail("usage: levelbake --out DIR [--only NAME] [--data DIR]");
-    if (!arguments.only.empty() && FindBakeTarget(arguments.only) == nullptr)
-        return Fail("no level target named " + arguments.only);
+    if (!arguments.only.empty() && FindBakeTarget(arguments.only) == nullptr &&
+        FindModuleBakeTarget(arguments.only) == nullptr)
+        return Fail("no level or module target named " + arguments.only);
 
     namespace fs = std::filesystem;
     std::error_code error;
@@ -91,6 +94,18 @@ int main(int argc, char** argv)
                 break;
             }
             std::printf("Baked %s\n", target.name.c_str());
+        }
+        for (const ModuleBakeTarget& target : ModuleBakeTargets())
+        {
+            if (status != 0 || (!arguments.only.empty() && target.name != arguments.only))
+                continue;
+            const std::string failure = BakeModule(target, out.string());
+            if (!failure.empty())
+            {
+                status = Fail(failure);
+                break;
+            }
+            std::printf("Baked module %s\n", target.name.c_str());
         }
         ResetBakeWorld();
         ShutDownGame(*engine);
