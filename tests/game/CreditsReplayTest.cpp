@@ -123,9 +123,16 @@ TEST_F(CreditsReplay, TheLastMatchPlaysAgainBehindTheCreditsWithoutItsScreenKeys
     const float startX = PositionOf("Player 1").x;
     Game().Step(6 * kSecond);
     EXPECT_LT(PositionOf("Player 1").x, startX - 50.0f) << "player 1 runs left again";
-    int updates = 6 * kSecond;
+    Game().Shot("credits_replay_6s");
+    int updates = 6 * kSecond + 1;
     while (GetRequestedGameState() != GameStateIndex::MainMenu && updates < 3000)
     {
+        if (updates == 30 * kSecond || updates == 2552 + 60)
+        {
+            Game().Shot(updates == 30 * kSecond ? "credits_replay_30s" : "credits_replay_fading");
+            ++updates;
+            continue;
+        }
         ASSERT_EQ(Game().CurrentState(), GameStateIndex::CreditsScreen) << "update " << updates;
         EXPECT_EQ(WindowProvider::IsFullscreen(0), fullscreen) << "update " << updates;
         EXPECT_EQ(SoundSystem::GetMusicVolume(), 0.5f) << "update " << updates;
