@@ -41,3 +41,11 @@ void LoadColorTextures()
     TextureManager::LoadTexture(kPlayer1TextureName, kPlayer1TextureFile);
     TextureManager::LoadTexture(kPlayer2TextureName, kPlayer2TextureFile);
 }
+
+void CreateMissingColorTextures(const std::vector<std::string>& names)
+{
+    for (const std::string& name : names)
+        for (const ColorTexture& color : kColorTextures)
+            if (name == color.name && TextureManager::FindTexture(name) == nullptr)
+                TextureManager::CreateTexture(name, 1, 1, color.rgba.data(), kRgba);
+}

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+#include <vector>
 
 // The names of the 1x1 colour textures that arena blocks are painted with.
 inline constexpr const char* kColorWhite = "White";
@@ -22,3 +24,7 @@ inline constexpr const char* kPlayer2TextureFile = "Assets/Astronaut_red_side.pn
 // Registers a 2x2 "Default", the eleven colour textures and the two player textures. Nothing is looked up
 // first, so every call adds the whole set again; lookups by name keep finding the first of each.
 void LoadColorTextures();
+
+// Makes each named colour of the set that no texture carries yet, with the set's values; a name already
+// registered is left alone, so no duplicate is made. Levels entered before the match use it.
+void CreateMissingColorTextures(const std::vector<std::string>& names);

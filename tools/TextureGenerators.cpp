@@ -4,6 +4,7 @@
 #include "LogoGenerators.h"
 #include "MenuTextureGenerators.h"
 #include "MatchTextureGenerators.h"
+#include "SpaceRockGenerator.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -82,6 +83,7 @@ const std::vector<TextureGenerator>& TextureGenerators()
         {"Lava", &GenerateLava},
         {"HUD_Panel", &GenerateHudPanel},
         {"HUD_Pip", &GenerateHudPip},
+        {"PurpleSpaceRock", &GeneratePurpleSpaceRock},
         {"credits", &GenerateCredits},
     };
     return generators;

@@ -8,6 +8,7 @@
 #include "Graphics.h"
 #include "LevelBaker.h"
 #include "LevelFile.h"
+#include "MatchLevels.h"
 #include "MenuButtonState.h"
 #include "MenuScript.h"
 #include "MenuSystem.h"
@@ -283,4 +284,27 @@ TEST_F(BakedDataTest, EachMenuLevelLoadsIntoTheKit)
     EXPECT_EQ(TransformOf(*Named("Victory_Banner")).GetScale(), (Vector3{640, 320, 1}));
     EXPECT_EQ(TransformOf(*Named("Victory_Hint")).GetTranslation().y, -170.0f);
     EXPECT_EQ(gGraphics->GetBackground()->GetMaterial().data.GetVector4("tint"), (Vector4{0.65f, 0.8f, 1.0f, 1.0f}));
+}
+
+// The match's modules: baking again gives the committed bytes (llvmpipe), and every module is committed.
+TEST_F(BakedDataTest, ReBakingEveryModuleGivesTheCommittedFile)
+{
+    const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const std::string out = (std::filesystem::temp_directory_path() / "glimmock-rebake-modules").string();
+    std::filesystem::remove_all(out);
+    ASSERT_EQ(ModuleBakeTargets().size(), 5u);
+    for (const ModuleBakeTarget& target : ModuleBakeTargets())
+    {
+        ASSERT_EQ(BakeModule(target, out), "") << target.name;
+        const std::string baked = ReadFile(out + "/Modules/" + target.name + ".xml");
+        const std::string committed = ReadFile(kSourceData + "/Modules/" + target.name + ".xml");
+        ASSERT_FALSE(committed.empty()) << target.name << " is not committed";
+        if (renderer.find("llvmpipe") != std::string::npos)
+        {
+            EXPECT_TRUE(baked == committed) << target.name << " differs from a fresh bake: run the bake-data target";
+        }
+    }
+    ResetBakeWorld();
+    std::filesystem::remove_all(out);
+    EXPECT_NE(BakeModule(ModuleBakeTargets().front(), "/proc/glimmock-cannot-write"), "");
 }

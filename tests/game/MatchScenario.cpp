@@ -4,6 +4,7 @@
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameStats.h"
+#include "RigidBody.h"
 #include "StatNames.h"
 #include "TextRenderer.h"
 #include "Transform.h"
@@ -173,13 +174,26 @@ bool Score(PlayHarness& game, Autopilot& pilot, float side)
     if (!step(Until(game, player + " grab", 20, [&] { return StatOf(player, kStatGrabbedObject) != 0.0f; }),
               "grab"))
         return false;
-    // A running jump from the pedestal's middle clears the grey platform's edge; from there the throw
-    // reaches the goal.
+    // The held ball rides beside its holder, a holding distance away, and no longer falls.
+    {
+        GameObject* ball =
+            gGameObjectFactory->GetObject(static_cast<std::uint32_t>(StatOf(player, kStatGrabbedObject)));
+        game.Step();
+        const Vector3 at = ball->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation();
+        EXPECT_NEAR(std::abs(at.x - PositionOf(player).x), 24.0f, 0.5f);
+        EXPECT_TRUE(GetRigidBody(ball)->GetStatic());
+    }
+    // A running jump from the pedestal's middle clears the grey platform's edge; from its far end a short
+    // hop, steered only once the held ball is above the team pad, lands on the team pad.
     if (!step(pilot.WalkTo(20.0f * side), "step back on the pedestal"))
         return false;
     if (!step(pilot.RunJumpOnto(120.0f * side, -50.0f), "jump onto the grey platform"))
         return false;
-    if (!step(pilot.WalkTo(130.0f * side), "walk along the grey platform"))
+    if (!step(pilot.WalkTo(163.0f * side), "walk along the grey platform"))
+        return false;
+    if (!step(pilot.HopOnto(260.0f * side, -50.0f, 3, 8), "hop onto the team platform"))
+        return false;
+    if (!step(pilot.WalkTo(236.0f * side), "step back on the team platform"))
         return false;
     pilot.Face(side > 0 ? 1 : -1);
     pilot.TapGrab();

@@ -52,7 +52,7 @@ void TapKey(PlayHarness& game, std::int32_t key);
 // The autopilots of the two players, on their keyboard halves.
 Autopilot PilotOne(PlayHarness& game);
 Autopilot PilotTwo(PlayHarness& game);
-// Player 1's route: onto the pedestal, grab the ball, a running jump onto the grey platform, throw into the
+// Player 1's route: onto the pedestal, grab the ball, the grey platform, the blue platform, throw into the
 // right goal. Player 2's mirrors it to the left goal. Each returns false where it failed (with a message).
 bool ScoreForPlayerOne(PlayHarness& game);
 bool ScoreForPlayerTwo(PlayHarness& game);

@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -286,4 +287,28 @@ TEST_F(MatchWorld, EnteringAgainAddsTheTexturesAgainAndTunesOnlyTheNewPlayers)
     // Leaving closes the recording.
     LeaveMatch();
     EXPECT_FALSE(IsRecording());
+}
+
+TEST_F(MatchWorld, ABrokenLevelIsReportedOnceAndTheBuiltArenaPlays)
+{
+    std::filesystem::create_directories("Levels");
+    {
+        std::ofstream broken(kLevel, std::ios::binary | std::ios::trunc);
+        broken << "<?xml version=\"1.0\"?>\n<boost_serialization signature=\"nonsense\"";
+    }
+    testing::internal::CaptureStdout();
+    EnterMatch();
+    const std::string out = testing::internal::GetCapturedStdout();
+    std::filesystem::remove(kLevel);
+
+    const std::string line = "ERROR: level LEVEL_1 failed to load: ";
+    ASSERT_NE(out.find(line), std::string::npos) << out;
+    EXPECT_EQ(out.find(line, out.find(line) + 1), std::string::npos) << "reported once";
+    // Init went on: the arena built in code stands, the round started and the recording runs.
+    EXPECT_EQ(Game().CurrentState(), GameStateIndex::GameplayDemo);
+    EXPECT_NE(Named("Player 1"), nullptr);
+    EXPECT_EQ(gGameObjectFactory->GetObjectsWithTag(kTagGoal).size(), 2u);
+    EXPECT_TRUE(IsRecording());
+    Game().Step(30);
+    EXPECT_EQ(Game().CurrentState(), GameStateIndex::GameplayDemo);
 }

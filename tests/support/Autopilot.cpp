@@ -136,6 +136,28 @@ bool Autopilot::RunJumpOnto(float x, float top, int holdSteps, int maxSteps)
     return still >= kStillSteps && PositionOf(player).y > top && PositionOf(player).y < top + kTallest;
 }
 
+bool Autopilot::HopOnto(float x, float top, int holdSteps, int steerAfter, int maxSteps)
+{
+    ReleaseAll();
+    Hold(keys.jump, true);
+    int still = 0;
+    float lastY = PositionOf(player).y;
+    for (int step = 0; step < maxSteps && still < kStillSteps; ++step)
+    {
+        if (step >= holdSteps)
+            Hold(keys.jump, false);
+        const float dx = x - PositionOf(player).x;
+        Hold(keys.left, step >= steerAfter && dx < -3.0f);
+        Hold(keys.right, step >= steerAfter && dx > 3.0f);
+        game.Step();
+        const float y = PositionOf(player).y;
+        still = step > holdSteps && Standing() && std::abs(y - lastY) < 0.6f ? still + 1 : 0;
+        lastY = y;
+    }
+    ReleaseAll();
+    return still >= kStillSteps && PositionOf(player).y > top && PositionOf(player).y < top + kTallest;
+}
+
 void Autopilot::Face(int direction)
 {
     const std::int32_t key = direction > 0 ? keys.right : keys.left;

@@ -25,6 +25,9 @@ class Autopilot
     // Runs towards x and jumps at once, jump held, steering to x until standing still on top.
     // holdSteps limits how long jump stays held (a shorter, flatter jump).
     bool RunJumpOnto(float x, float top, int holdSteps = 60, int maxSteps = 600);
+    // A short hop: jump held for holdSteps, steering towards x only from steerAfter steps on (so that a
+    // held ball clears a pad's edge before it moves over it); then lands and stands still.
+    bool HopOnto(float x, float top, int holdSteps, int steerAfter, int maxSteps = 600);
     // Turns to face right (+1) or left (-1) with a one-step tap of that arrow.
     void Face(int direction);
     // Presses and releases grab over two steps (grab also throws a held ball).

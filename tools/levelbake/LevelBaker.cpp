@@ -2,6 +2,7 @@
 
 #include "BackgroundRenderer.h"
 #include "CCSMFactory.h"
+#include "EditorLevels.h"
 #include "Font.h"
 #include "FrameRateManager.h"
 #include "GameObject.h"
@@ -11,6 +12,7 @@
 #include "MatchLevels.h"
 #include "MenuLevels.h"
 #include "MenuSystem.h"
+#include "Registries.h"
 #include "Renderer.h"
 #include "SafeFileWriter.h"
 #include "TextRenderer.h"
@@ -39,6 +41,8 @@ const std::vector<BakeTarget>& BakeTargets()
         {"Victory_Orange", &BuildVictoryOrangeLevel},
         {"Victory_Blue", &BuildVictoryBlueLevel},
         {"LEVEL_1", &BuildLevel1},
+        {"Editor_0", &BuildEditor0Level},
+        {"Editor_2", &BuildEditor2Level},
     };
     return targets;
 }
@@ -62,6 +66,10 @@ void ResetBakeWorld()
         gGameObjectFactory->QueueDestroyAll();
         gGameObjectFactory->DestroyQueuedObjects();
         gGameObjectFactory->DestroyAllPrefabs();
+        // The prefab tables outlive their records and keep the order of their first use: emptied, a
+        // bake's tables come in its own build order whatever ran before it.
+        ComponentPreFabs().clear();
+        ScriptPreFabs().clear();
         // Ids start again from 1, so a bake never depends on what was built before it.
         gGameObjectFactory->ResizeTable(1);
         gGameObjectFactory->SetLastId(0);

@@ -214,13 +214,14 @@ void DressHud()
     const auto slot = [hud](std::size_t index) -> GameObject& {
         return *gGameObjectFactory->GetObject(hud->GetSlot(index));
     };
-    PlaceHud(slot(0), "p1 score", {-160.0f, 300.0f, 1.0f}, {80.0f, 48.0f, 1.0f}, "HUD_Panel");
-    PlaceHud(slot(1), "p2 score", {160.0f, 300.0f, 1.0f}, {80.0f, 48.0f, 1.0f}, "HUD_Panel");
+    // The view is only 480 units high on the widest windows: the HUD stays within y 240.
+    PlaceHud(slot(0), "p1 score", {-160.0f, 212.0f, 1.0f}, {80.0f, 48.0f, 1.0f}, "HUD_Panel");
+    PlaceHud(slot(1), "p2 score", {160.0f, 212.0f, 1.0f}, {80.0f, 48.0f, 1.0f}, "HUD_Panel");
     for (std::size_t marker = 0; marker < 4; ++marker)
         PlaceHud(slot(2 + marker), ("round " + std::to_string(marker + 1)).c_str(),
-                 {-66.0f + 44.0f * static_cast<float>(marker), 258.0f, 1.0f}, {26.0f, 26.0f, 1.0f},
+                 {-66.0f + 44.0f * static_cast<float>(marker), 174.0f, 1.0f}, {26.0f, 26.0f, 1.0f},
                  "HUD_Pip");
-    PlaceHud(slot(6), "timer", {0.0f, 300.0f, 1.0f}, {110.0f, 48.0f, 1.0f}, "HUD_Panel");
+    PlaceHud(slot(6), "timer", {0.0f, 212.0f, 1.0f}, {110.0f, 48.0f, 1.0f}, "HUD_Panel");
     AddHudText(slot(0), "0", kOrange);
     AddHudText(slot(1), "0", kBlue);
     AddHudText(slot(6), "90", kWhite);
