@@ -152,7 +152,8 @@ TEST_F(CreditsRobustness, MissingImageMusicAndRecordingStillRunTheirCourse)
 }
 
 // A hand-written recording with Escape, START, F11 and LShift+4 in it replays only LShift: the window
-// keeps its size and the credits run to their end; a corrupt level prints one error and changes nothing.
+// keeps its size and the credits run to their end. A missing level leaves the built arena; a corrupt one
+// prints one error and Init still finishes.
 TEST_F(CreditsRobustness, BadRecordingsAndACorruptLevelCannotCutAVisitShort)
 {
     {
@@ -167,6 +168,18 @@ TEST_F(CreditsRobustness, BadRecordingsAndACorruptLevelCannotCutAVisitShort)
 
     // An earlier run's file is replayed as it is: the same file again gives the same visit.
     EXPECT_TRUE(VisitEndsNaturally());
+
+    // Without the level file the arena built in code stands behind the credits.
+    {
+        FileAside missing(kLevel);
+        RequestGameState(GameStateIndex::CreditsScreen);
+        Game().Step();
+        EXPECT_NE(Named("Player 1"), nullptr);
+        EXPECT_FALSE(gGameObjectFactory->GetObjectsWithTag(kTagBall).empty());
+        RequestGameState(GameStateIndex::MainMenu);
+        Game().Step();
+        EXPECT_TRUE(VisitEndsNaturally());
+    }
 
     FileAside level(kLevel);
     fs::create_directories(kLevel.parent_path());
