@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,7 +25,18 @@ using FieldValues = std::map<std::string, std::vector<float>>;
 
 inline std::vector<float> NumbersIn(const std::string& text)
 {
-    const std::string plain = std::regex_replace(text, std::regex("<[^>]*>"), " ");
+    std::string plain;
+    bool inTag = false;
+    for (char c : text)
+    {
+        if (c == '<' || c == '>')
+        {
+            inTag = c == '<';
+            plain += ' ';
+        }
+        else if (!inTag)
+            plain += c;
+    }
     std::vector<float> numbers;
     std::istringstream in(plain);
     for (std::string word; in >> word;)
