@@ -13,9 +13,7 @@ namespace
 {
 constexpr std::size_t kRoundsPlayed = 0;
 constexpr std::size_t kOrangePoints = 1;
-constexpr std::size_t kOrangeRounds = 2;
 constexpr std::size_t kBluePoints = 3;
-constexpr std::size_t kBlueRounds = 4;
 // The lead is called after the first three rounds only; the fourth ends the game.
 constexpr std::uint32_t kLeadCallRounds = 3;
 

@@ -164,8 +164,9 @@ inline void ExpectColumn(const FieldValues& chain, const FieldValues& column, co
             EXPECT_EQ(found->second, expected) << label << ": " << name;
         else
         {
+            const std::string fieldClass = classOf(name);
             const bool classInChain = std::any_of(chain.begin(), chain.end(), [&](const auto& entry) {
-                return classOf(entry.first) == classOf(name);
+                return classOf(entry.first) == fieldClass;
             });
             EXPECT_FALSE(classInChain) << label << ": " << name << " was not read back";
         }

@@ -112,6 +112,17 @@ TEST_F(MatchLevel, PauseFreezesTheMatchRestartReloadsItAndShortcutsLeaveIt)
             white += pixel[0] > 230 && pixel[1] > 230 && pixel[2] > 230 ? 1 : 0;
         }
     EXPECT_GT(white, 300) << "the pause menu's labels";
+    // The scores, the clock and the round text lie beneath the pause panel, never written over it.
+    const Renderer* panel = GetRenderer(*Named("Pause Menu"));
+    ASSERT_NE(panel, nullptr);
+    for (const char* overlay : {"p1 score", "p2 score", "timer", "EventText"})
+    {
+        const TextRenderer* text = GetTextRenderer(*Named(overlay));
+        ASSERT_NE(text, nullptr) << overlay;
+        ASSERT_FALSE(text->GetCharacterMaterials().empty()) << overlay;
+        for (const Material& character : text->GetCharacterMaterials())
+            EXPECT_LT(character.GetOrder(), panel->material.GetOrder()) << overlay;
+    }
     for (const std::string& line : RecordingLines())
         EXPECT_EQ(line.find(" 768 27 "), std::string::npos) << "Escape is never recorded: " << line;
     TapKey(Game(), SDLK_RETURN);
