@@ -412,6 +412,7 @@ TEST_F(MatchLevel, ModulesMergeIntoARunningMatchAndKeepItPlayable)
             for (const std::uint32_t id : ids)
                 EXPECT_EQ(std::count(now.begin(), now.end(), id), 0) << "tag " << tag << " kept " << id;
         }
+        Game().Shot("match_module_" + name);
         spawnsStand();
         ExpectSpawnStats(kTagBall);
         ASSERT_EQ(Tagged(kTagBall).size(), 1u);
@@ -438,6 +439,8 @@ TEST_F(MatchLevel, ModulesMergeIntoARunningMatchAndKeepItPlayable)
             // Player 2 drops into the left pit and comes back at its spawn.
             TransformOf(*Named("Player 2")).SetTranslation({-150.0f, -150.0f, 1.0f});
             ASSERT_TRUE(Until(Game(), "lava burn", 120, [] { return PositionOf("Player 2").x < -1000.0f; }));
+            Game().Step(20);
+            Game().Shot("match_lava_burn");
             ASSERT_TRUE(Until(Game(), "back at the spawn", 600,
                               [] { return std::abs(PositionOf("Player 2").x + 250.0f) < 1.0f; }));
         }
