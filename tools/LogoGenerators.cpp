@@ -131,12 +131,13 @@ void CutTriangle(Mask& mask, const Point& a, const Point& b, const Point& c)
                 { mask.At(x, y) = std::max(0.0, mask.At(x, y) - coverage); });
 }
 
-// Lettering rasterised by FreeType: a tight box of 8-bit coverage.
+// Lettering rasterised by FreeType: a tight box of 8-bit coverage, and the baseline's row in it.
 struct Lettering
 {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> coverage;
+    int baseline = 0;
 };
 
 class FontFace
@@ -212,6 +213,7 @@ class FontFace
             return lettering;
         lettering.width = right - left;
         lettering.height = bottom - top;
+        lettering.baseline = -top;
         lettering.coverage.assign(static_cast<std::size_t>(lettering.width) * lettering.height, 0);
         for (const Placed& g : glyphs)
             for (int row = 0; row < g.h; ++row)
@@ -405,7 +407,7 @@ namespace
 {
 TextCoverage ToCoverage(Lettering lettering)
 {
-    return TextCoverage{lettering.width, lettering.height, std::move(lettering.coverage)};
+    return TextCoverage{lettering.width, lettering.height, std::move(lettering.coverage), lettering.baseline};
 }
 } // namespace
 

@@ -25,6 +25,8 @@ struct TextCoverage
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> coverage;
+    // The row of the baseline, counted from the box's top (below it when nothing reaches it).
+    int baseline = 0;
 };
 TextCoverage RenderTextToFit(const std::string& text, int boxWidth, int boxHeight, int embolden = 0);
 // The same at a fixed pixel size.

@@ -1,5 +1,6 @@
 #include "TextureGenerators.h"
 
+#include "CreditsGenerator.h"
 #include "LogoGenerators.h"
 #include "MenuTextureGenerators.h"
 #include "MatchTextureGenerators.h"
@@ -83,6 +84,7 @@ const std::vector<TextureGenerator>& TextureGenerators()
         {"HUD_Panel", &GenerateHudPanel},
         {"HUD_Pip", &GenerateHudPip},
         {"PurpleSpaceRock", &GeneratePurpleSpaceRock},
+        {"credits", &GenerateCredits},
     };
     return generators;
 }
