@@ -112,6 +112,26 @@ TEST_F(MatchLevel, PauseFreezesTheMatchRestartReloadsItAndShortcutsLeaveIt)
             white += pixel[0] > 230 && pixel[1] > 230 && pixel[2] > 230 ? 1 : 0;
         }
     EXPECT_GT(white, 300) << "the pause menu's labels";
+    // All text draws above the menus, so the clock shows through the open panel: its digits must not print
+    // over the title, and the panel must fit the 480 units of height the widest windows show.
+    const auto textBox = [](const char* name) {
+        GameObject* object = Named(name);
+        const TextRenderer* text = object != nullptr ? GetTextRenderer(*object) : nullptr;
+        EXPECT_NE(text, nullptr) << name;
+        const Vector3 at = object->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation();
+        return std::pair{Vector2{at.x + text->GetBottomLeft().x, at.y + text->GetBottomLeft().y},
+                         Vector2{at.x + text->GetTopRight().x, at.y + text->GetTopRight().y}};
+    };
+    const auto [titleLow, titleHigh] = textBox("Pause Menu");
+    const auto [clockLow, clockHigh] = textBox("timer");
+    const bool apart = titleHigh.y <= clockLow.y || clockHigh.y <= titleLow.y || titleHigh.x <= clockLow.x ||
+                       clockHigh.x <= titleLow.x;
+    EXPECT_TRUE(apart) << "the title spans y " << titleLow.y << ".." << titleHigh.y << ", the clock "
+                       << clockLow.y << ".." << clockHigh.y;
+    const auto* panel = Named("Pause Menu")->GetComponentAs<Transform>(ComponentTypeId::kTransform);
+    const Vector3 panelAt = panel->GetTranslation();
+    const Vector3 panelSize = panel->GetScale();
+    EXPECT_LE(std::abs(panelAt.y) + panelSize.y / 2.0f, 240.0f);
     for (const std::string& line : RecordingLines())
         EXPECT_EQ(line.find(" 768 27 "), std::string::npos) << "Escape is never recorded: " << line;
     TapKey(Game(), SDLK_RETURN);
