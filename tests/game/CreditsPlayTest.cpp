@@ -13,6 +13,7 @@
 #include "OffscreenGL.h"
 #include "PlayHarness.h"
 #include "Renderer.h"
+#include "TextRenderer.h"
 #include "SoundInstance.h"
 #include "SoundPlayLog.h"
 #include "SoundSystem.h"
@@ -362,6 +363,11 @@ TEST_F(CreditsPlay, TheColumnIsSixHundredFortyUnitsWideInEveryWindowAndBehindNot
 
         EXPECT_FALSE(gMenuSystem->menusEnabled);
         EXPECT_TRUE(gMenuSystem->GetMenuStack().empty());
+        // No round starts behind the credits, so the round text stays blank.
+        GameObject* eventText = Named("EventText");
+        ASSERT_NE(eventText, nullptr);
+        ASSERT_NE(GetTextRenderer(*eventText), nullptr);
+        EXPECT_EQ(GetTextRenderer(*eventText)->GetText(), "");
 
         Credits().Exit();
         EXPECT_EQ(Credits().GetCreditsObjectId(), 0u);

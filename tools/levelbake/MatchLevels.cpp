@@ -238,6 +238,9 @@ void AddEventText()
     text.SetName("EventText");
     TransformOf(text).SetTranslation({0.0f, 0.0f, 1.0f});
     AddLabel(text, {"Round 1"}, 64.0f);
+    // Blank until a round starts: the credits load this level and start no round.
+    if (TextRenderer* label = GetTextRenderer(text))
+        label->SetText("");
     RigidBody body(text.id, kStaticSubstance);
     body.SetGravityScale(0.0f);
     text.AddComponent(body);
