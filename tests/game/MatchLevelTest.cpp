@@ -123,6 +123,26 @@ TEST_F(MatchLevel, PauseFreezesTheMatchRestartReloadsItAndShortcutsLeaveIt)
         for (const Material& character : text->GetCharacterMaterials())
             EXPECT_LT(character.GetOrder(), panel->material.GetOrder()) << overlay;
     }
+    // The clock must not sit under the title either, and the panel must fit the 480 units of height the
+    // widest windows show.
+    const auto textBox = [](const char* name) {
+        GameObject* object = Named(name);
+        const TextRenderer* text = object != nullptr ? GetTextRenderer(*object) : nullptr;
+        EXPECT_NE(text, nullptr) << name;
+        const Vector3 at = object->GetComponentAs<Transform>(ComponentTypeId::kTransform)->GetTranslation();
+        return std::pair{Vector2{at.x + text->GetBottomLeft().x, at.y + text->GetBottomLeft().y},
+                         Vector2{at.x + text->GetTopRight().x, at.y + text->GetTopRight().y}};
+    };
+    const auto [titleLow, titleHigh] = textBox("Pause Menu");
+    const auto [clockLow, clockHigh] = textBox("timer");
+    const bool apart = titleHigh.y <= clockLow.y || clockHigh.y <= titleLow.y || titleHigh.x <= clockLow.x ||
+                       clockHigh.x <= titleLow.x;
+    EXPECT_TRUE(apart) << "the title spans y " << titleLow.y << ".." << titleHigh.y << ", the clock "
+                       << clockLow.y << ".." << clockHigh.y;
+    const auto* panelPlace = Named("Pause Menu")->GetComponentAs<Transform>(ComponentTypeId::kTransform);
+    const Vector3 panelAt = panelPlace->GetTranslation();
+    const Vector3 panelSize = panelPlace->GetScale();
+    EXPECT_LE(std::abs(panelAt.y) + panelSize.y / 2.0f, 240.0f);
     for (const std::string& line : RecordingLines())
         EXPECT_EQ(line.find(" 768 27 "), std::string::npos) << "Escape is never recorded: " << line;
     TapKey(Game(), SDLK_RETURN);
@@ -423,6 +443,7 @@ TEST_F(MatchLevel, ModulesMergeIntoARunningMatchAndKeepItPlayable)
             for (const std::uint32_t id : ids)
                 EXPECT_EQ(std::count(now.begin(), now.end(), id), 0) << "tag " << tag << " kept " << id;
         }
+        Game().Shot("match_module_" + name);
         spawnsStand();
         ExpectSpawnStats(kTagBall);
         ASSERT_EQ(Tagged(kTagBall).size(), 1u);
@@ -449,6 +470,8 @@ TEST_F(MatchLevel, ModulesMergeIntoARunningMatchAndKeepItPlayable)
             // Player 2 drops into the left pit and comes back at its spawn.
             TransformOf(*Named("Player 2")).SetTranslation({-150.0f, -150.0f, 1.0f});
             ASSERT_TRUE(Until(Game(), "lava burn", 120, [] { return PositionOf("Player 2").x < -1000.0f; }));
+            Game().Step(20);
+            Game().Shot("match_lava_burn");
             ASSERT_TRUE(Until(Game(), "back at the spawn", 600,
                               [] { return std::abs(PositionOf("Player 2").x + 250.0f) < 1.0f; }));
         }

@@ -158,9 +158,13 @@ TEST_F(MatchVictory, TwoPlayersPlayFourRoundsToPlayerOnesVictory)
         const MeanColour right = MeanOfWorldBox(goShot, 282, -48, 318, 48);
         EXPECT_GT(left.r, left.b) << "the left goal is orange";
         EXPECT_GT(right.b, right.r) << "the right goal is blue";
-        const MeanColour timer = MeanOfWorldBox(goShot, -40, 285, 40, 315);
-        EXPECT_GT(Luma(timer), 40.0) << "the HUD's clock is lit";
-        const MeanColour sky = MeanOfWorldBox(goShot, -440, 100, -320, 330);
+        // Where the clock stands now: the bare sky alone is about 40 bright, the lit digits twice that.
+        const Vector3 clock = PositionOf("timer");
+        const MeanColour timer =
+            MeanOfWorldBox(goShot, clock.x - 30, clock.y - 10, clock.x + 30, clock.y + 20);
+        EXPECT_GT(Luma(timer), 80.0) << "the HUD's clock is lit";
+        // Open sky between the left pads and the HUD, clear of the walls.
+        const MeanColour sky = MeanOfWorldBox(goShot, -220, 90, -80, 150);
         EXPECT_GT(Luma(sky), 15.0) << "the backdrop shows";
     }
 

@@ -31,6 +31,7 @@ constexpr float kDialogSize = 22.0f;
 constexpr float kDialogWidth = 600.0f;
 constexpr float kDialogMargin = 30.0f;
 constexpr float kButtonGap = 55.0f;
+constexpr float kPauseButtonGap = 50.0f;
 
 struct ButtonPlace
 {
@@ -121,8 +122,10 @@ void AddMenuKit()
                   {"Settings_Back_Button", {"Back"}}},
                  55.0f, Vector2{280.0f, 44.0f}, kButtonGap);
 
-    AddPanel(MenuSystem::kPauseMenu, Vector2{0.0f, 0.0f}, Vector2{300.0f, 460.0f}, {"Paused"}, kLabelSize,
-             205.0f);
+    // The match's HUD holds the top band of the view, and its clock shows through the open panel (all text
+    // draws above the menus): the pause menu sits below it, its buttons closer together.
+    AddPanel(MenuSystem::kPauseMenu, Vector2{0.0f, -25.0f}, Vector2{300.0f, 420.0f}, {"Paused"}, kLabelSize,
+             185.0f);
     PlaceButtons({{"Resume Button", {"Resume"}},
                   {"Restart_Button", {"Restart"}},
                   {"Controls_Button", {"Controls"}},
@@ -130,7 +133,7 @@ void AddMenuKit()
                   {"Credits_Button", {"Credits"}},
                   {"Quit Button", {"Main Menu"}},
                   {"QuitGame_Button", {"Quit Game"}}},
-                 165.0f, Vector2{220.0f, 40.0f}, kButtonGap);
+                 120.0f, Vector2{220.0f, 40.0f}, kPauseButtonGap);
 
     GameObject& returnButton = Named("Return_Button");
     Place(returnButton, Vector2{0.0f, -205.0f}, Vector2{200.0f, 40.0f});
