@@ -129,11 +129,6 @@ TextCoverage FitLettering(const std::string& text, int size, int* drawnSize)
     throw std::runtime_error("The credits line does not fit: " + text);
 }
 
-std::uint8_t ToByte(double value)
-{
-    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
-}
-
 // Lays the straight-alpha colour over the image's pixel.
 void BlendOver(TextureImage& image, int x, int y, const Colour& colour, double alpha)
 {

@@ -29,25 +29,6 @@ struct Colour
 constexpr Colour kLogoRed{205.0, 35.0, 45.0};
 constexpr Colour kWhite{255.0, 255.0, 255.0};
 
-TextureImage MakeImage(int width, int height)
-{
-    TextureImage image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<std::size_t>(width) * height * 4, 0);
-    return image;
-}
-
-std::uint8_t* Pixel(TextureImage& image, int x, int y)
-{
-    return &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 4];
-}
-
-std::uint8_t ToByte(double value)
-{
-    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
-}
-
 // A coverage mask the size of the image, 0..1 per pixel.
 struct Mask
 {

@@ -29,7 +29,7 @@ Colour Rgb(int r, int g, int b, double a = 1.0)
     return {r / 255.0, g / 255.0, b / 255.0, a};
 }
 
-std::uint8_t ToByte(double value)
+std::uint8_t UnitToByte(double value)
 {
     return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
 }
@@ -46,10 +46,10 @@ TextureImage Blank(int width, int height)
 void Put(TextureImage& image, int x, int y, const Colour& colour)
 {
     std::uint8_t* pixel = &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 4];
-    pixel[0] = ToByte(colour.r);
-    pixel[1] = ToByte(colour.g);
-    pixel[2] = ToByte(colour.b);
-    pixel[3] = ToByte(colour.a);
+    pixel[0] = UnitToByte(colour.r);
+    pixel[1] = UnitToByte(colour.g);
+    pixel[2] = UnitToByte(colour.b);
+    pixel[3] = UnitToByte(colour.a);
 }
 
 // Fills every pixel from a function of its centre (x + 0.5, y + 0.5).

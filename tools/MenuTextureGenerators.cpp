@@ -23,25 +23,6 @@ constexpr Rgba kBlue{40.0, 150.0, 255.0};
 constexpr Rgba kWhite{255.0, 255.0, 255.0};
 constexpr Rgba kPale{220.0, 220.0, 235.0};
 
-TextureImage MakeImage(int width, int height)
-{
-    TextureImage image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<std::size_t>(width) * height * 4, 0);
-    return image;
-}
-
-std::uint8_t* Pixel(TextureImage& image, int x, int y)
-{
-    return &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 4];
-}
-
-std::uint8_t ToByte(double value)
-{
-    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
-}
-
 Rgba Mix(const Rgba& a, const Rgba& b, double t)
 {
     return Rgba{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};

@@ -24,11 +24,6 @@ double OutlineRadius(double angle)
     return 27.0 + 1.8 * std::sin(3.0 * angle + 0.4) + 1.1 * std::sin(5.0 * angle + 1.9) +
            0.6 * std::sin(9.0 * angle + 0.7);
 }
-
-std::uint8_t ToByte(double value)
-{
-    return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0, 255.0)));
-}
 } // namespace
 
 TextureImage GeneratePurpleSpaceRock()

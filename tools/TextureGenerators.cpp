@@ -18,6 +18,7 @@ namespace
 {
 constexpr int kFalloffSize = 128;
 constexpr double kFalloffRadius = 64.0;
+} // namespace
 
 TextureImage MakeImage(int width, int height)
 {
@@ -27,7 +28,11 @@ TextureImage MakeImage(int width, int height)
     image.pixels.assign(static_cast<std::size_t>(width) * height * 4, 0);
     return image;
 }
-} // namespace
+
+std::uint8_t ToByte(double value)
+{
+    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+}
 
 TextureImage GenerateFalloffCircleLight()
 {
