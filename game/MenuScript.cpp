@@ -32,11 +32,6 @@ constexpr Vector3 kRepairedScale{250.0f, 100.0f, 1.0f};
 constexpr Vector3 kFirstButtonPosition{0.0f, 100.0f, 1.0f};
 constexpr float kButtonSpacing = 100.0f;
 
-GameObject* FindObject(const std::string& name)
-{
-    return gGameObjectFactory != nullptr ? gGameObjectFactory->GetObjectByName(name) : nullptr;
-}
-
 Transform* TransformOf(const GameObject* object)
 {
     return object->GetComponentAs<Transform>(ComponentTypeId::kTransform);
@@ -47,8 +42,20 @@ CCSM* MachineOf(const GameObject* object)
     return object->GetComponentAs<CCSM>(ComponentTypeId::kCCSM);
 }
 
-// Sets the alpha of an object's sprite tint and text colour, each when present.
-void SetAlpha(GameObject* object, float alpha)
+
+void RunAction(std::uint32_t action, GameObject* button)
+{
+    if (gMenuSystem != nullptr && button != nullptr)
+        gMenuSystem->RunAction(action, button);
+}
+} // namespace
+
+GameObject* FindMenuObject(const std::string& name)
+{
+    return gGameObjectFactory != nullptr ? gGameObjectFactory->GetObjectByName(name) : nullptr;
+}
+
+void SetObjectAlpha(GameObject* object, float alpha)
 {
     if (object == nullptr)
         return;
@@ -64,17 +71,10 @@ void SetAlpha(GameObject* object, float alpha)
 
 void SetSpriteAlpha(const std::string& name, float alpha)
 {
-    if (GameObject* object = FindObject(name))
+    if (GameObject* object = FindMenuObject(name))
         if (Renderer* sprite = GetRenderer(*object))
             sprite->tint.w = alpha;
 }
-
-void RunAction(std::uint32_t action, GameObject* button)
-{
-    if (gMenuSystem != nullptr && button != nullptr)
-        gMenuSystem->RunAction(action, button);
-}
-} // namespace
 
 MenuScript::MenuScript(std::string name) : Script(std::move(name), ScriptTypeId::kMenuScript)
 {
@@ -182,12 +182,12 @@ void MenuScript::Activate(bool on)
         return;
     }
     for (const std::string& name : buttonNames)
-        SetAlpha(FindButton(name), 1.0f);
+        SetObjectAlpha(FindButton(name), 1.0f);
     selectedIndex = 0;
     inputDelay = kInputDelay;
     active = true;
     GameObject* self = gGameObjectFactory != nullptr ? gGameObjectFactory->GetObject(owner) : nullptr;
-    SetAlpha(self, 1.0f);
+    SetObjectAlpha(self, 1.0f);
     if (self != nullptr && self->name == kControlsMenu)
     {
         SetSpriteAlpha(kControlsPicture, 1.0f);
@@ -204,13 +204,13 @@ void MenuScript::Deactivate()
             continue;
         if (MenuButtonState* state = ButtonStateOf(button))
             RunAction(state->deselectAction, button);
-        SetAlpha(button, 0.0f);
+        SetObjectAlpha(button, 0.0f);
     }
     active = false;
     inputDelay = kInputDelay;
     selectedIndex = -1;
     GameObject* self = gGameObjectFactory != nullptr ? gGameObjectFactory->GetObject(owner) : nullptr;
-    SetAlpha(self, 0.0f);
+    SetObjectAlpha(self, 0.0f);
     if (self != nullptr && self->name == kControlsMenu)
     {
         SetSpriteAlpha(kControlsPicture, 0.0f);
@@ -223,7 +223,7 @@ void MenuScript::AddButton(const std::string& name, std::string texture, std::ui
 {
     if (gGameObjectFactory == nullptr)
         return;
-    GameObject* button = FindObject(name);
+    GameObject* button = FindMenuObject(name);
     if (button != nullptr)
     {
         CCSM* machine = MachineOf(button);

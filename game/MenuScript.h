@@ -73,3 +73,10 @@ class MenuScript : public Script
     float inputDelay = kInputDelay;
     float lastFrameTime = 0.0f;
 };
+
+// The live object of that name, or null; menus find their objects by name.
+GameObject* FindMenuObject(const std::string& name);
+// Sets the alpha of an object's sprite tint and text colour, each when present; null does nothing.
+void SetObjectAlpha(GameObject* object, float alpha);
+// Shows (alpha 1) or hides (alpha 0) a named decoration's sprite.
+void SetSpriteAlpha(const std::string& name, float alpha);

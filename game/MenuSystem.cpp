@@ -73,10 +73,6 @@ enum : std::uint32_t
     actToggleSfx = 22,
 };
 
-GameObject* FindObject(const std::string& name)
-{
-    return gGameObjectFactory != nullptr ? gGameObjectFactory->GetObjectByName(name) : nullptr;
-}
 
 // The first live object of that name and tag, or null.
 GameObject* FindTagged(const std::string& name, Tag tag)
@@ -87,31 +83,6 @@ GameObject* FindTagged(const std::string& name, Tag tag)
         if (object->name == name)
             return object;
     return nullptr;
-}
-
-// Sets the alpha of an object's sprite tint and text colour, each when present.
-void SetObjectAlpha(GameObject* object, float alpha)
-{
-    if (object == nullptr)
-        return;
-    if (Renderer* sprite = GetRenderer(*object))
-        sprite->tint.w = alpha;
-    if (TextRenderer* text = GetTextRenderer(*object))
-    {
-        Vector4 tint = text->GetTint();
-        tint.w = alpha;
-        text->SetTint(tint);
-    }
-}
-
-// Shows (alpha 1) or hides (alpha 0) a decoration's sprite.
-void SetSpriteAlpha(const std::string& name, float alpha)
-{
-    GameObject* object = FindObject(name);
-    if (object == nullptr)
-        return;
-    if (Renderer* sprite = GetRenderer(*object))
-        sprite->tint.w = alpha;
 }
 
 // Replaces a label keeping it centred where the shown one was: the text is laid out from the box's left
@@ -202,9 +173,9 @@ void OpenSettings()
 {
     if (InMainMenu())
         SetSpriteAlpha(kLogo, 0.0f);
-    SetLabel(FindObject(kFullScreenButton), FullScreenLabel(WindowProvider::IsFullscreen(0)));
-    SetLabel(FindObject(kMusicButton), MusicLabel(SoundSystem::GetMusicVolume() != 0.0f));
-    SetLabel(FindObject(kSfxButton), SfxLabel(SoundSystem::GetSfxVolume() != 0.0f));
+    SetLabel(FindMenuObject(kFullScreenButton), FullScreenLabel(WindowProvider::IsFullscreen(0)));
+    SetLabel(FindMenuObject(kMusicButton), MusicLabel(SoundSystem::GetMusicVolume() != 0.0f));
+    SetLabel(FindMenuObject(kSfxButton), SfxLabel(SoundSystem::GetSfxVolume() != 0.0f));
     Menus().PushMenu(MenuSystem::kSettingsMenu);
 }
 
@@ -380,7 +351,7 @@ void MenuSystem::PushMenu(const std::string& name)
     if (!isDialog && (IsOpen(name) || !menusEnabled))
         return;
     // An entry that no object carries could never be shown or closed by its buttons.
-    if (!isDialog && FindObject(name) == nullptr)
+    if (!isDialog && FindMenuObject(name) == nullptr)
         return;
     const bool dialogOnTop = TopMenu() == kDialogName;
 
@@ -407,7 +378,7 @@ void MenuSystem::PushMenu(const std::string& name)
             menuStack.push_back(kDialogName);
         }
     }
-    SetObjectAlpha(FindObject(name), 1.0f);
+    SetObjectAlpha(FindMenuObject(name), 1.0f);
 }
 
 void MenuSystem::PopMenu()
@@ -415,7 +386,7 @@ void MenuSystem::PopMenu()
     if (menuStack.empty())
         return;
     const std::string top = menuStack.back();
-    GameObject* object = FindObject(top);
+    GameObject* object = FindMenuObject(top);
     SetObjectAlpha(object, 0.0f);
     if (object != nullptr)
         if (MenuScript* script = GetMenuScript(top))
@@ -458,7 +429,7 @@ void MenuSystem::CloseAllMenus()
 void MenuSystem::ShowConfirmation(std::string question, std::uint32_t yesAction)
 {
     MenuScript* dialogScript = GetMenuScript(kDialogName);
-    GameObject* dialog = FindObject(kDialogName);
+    GameObject* dialog = FindMenuObject(kDialogName);
     if (dialogScript == nullptr || dialog == nullptr)
         return;
     SetLabel(dialog, question);
@@ -572,7 +543,7 @@ void MenuSystem::BuildMenu(const std::string& menuName, const std::vector<Button
     CreateMenuPrefabs();
     if (gGameObjectFactory == nullptr)
         return;
-    GameObject* menu = FindObject(menuName);
+    GameObject* menu = FindMenuObject(menuName);
     if (menu == nullptr)
     {
         menu = gGameObjectFactory->CreateFromPrefab(kMenuPrefab);
