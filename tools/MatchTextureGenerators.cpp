@@ -382,6 +382,17 @@ TextureImage GeneratePedestalRock()
     return Rock(100, 80, 202);
 }
 
+// The lava arena's floor pieces, each at its own size so its rock is not squeezed into streaks.
+TextureImage GenerateFloorRockLedge()
+{
+    return Rock(775, 40, 103);
+}
+
+TextureImage GenerateFloorRockIsland()
+{
+    return Rock(230, 40, 104);
+}
+
 TextureImage GeneratePlatformMetal()
 {
     return Pad(100, 20, nullptr, 303);

@@ -20,6 +20,8 @@ TextureImage GenerateGoalBlue();
 // Tan moon rock with a light top lip: the floor (1920 x 40) and the pedestal (100 x 80).
 TextureImage GenerateFloorRock();
 TextureImage GeneratePedestalRock();
+TextureImage GenerateFloorRockLedge();
+TextureImage GenerateFloorRockIsland();
 
 // Bevelled metal pads: grey (100 x 20), the team pads (80 x 20) and the hover pad (100 x 20) with a
 // glowing strip.

@@ -80,6 +80,8 @@ const std::vector<TextureGenerator>& TextureGenerators()
         {"Goal_Blue", &GenerateGoalBlue},
         {"Floor_Rock", &GenerateFloorRock},
         {"Pedestal_Rock", &GeneratePedestalRock},
+        {"Floor_Rock_Ledge", &GenerateFloorRockLedge},
+        {"Floor_Rock_Island", &GenerateFloorRockIsland},
         {"Platform_Metal", &GeneratePlatformMetal},
         {"Platform_Orange", &GeneratePlatformOrange},
         {"Platform_Blue", &GeneratePlatformBlue},

@@ -31,6 +31,8 @@ const std::vector<Expected> kMatchTextures = {
     {"Goal_Blue", 64, 160, false},
     {"Floor_Rock", 1920, 40, false},
     {"Pedestal_Rock", 100, 80, false},
+    {"Floor_Rock_Ledge", 775, 40, false},
+    {"Floor_Rock_Island", 230, 40, false},
     {"Platform_Metal", 100, 20, false},
     {"Platform_Orange", 80, 20, false},
     {"Platform_Blue", 80, 20, false},

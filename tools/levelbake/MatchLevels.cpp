@@ -338,9 +338,9 @@ std::vector<std::vector<std::uint32_t>> BuildArenaLava()
     gGameObjectFactory->QueueDestroy(floor->id);
     gGameObjectFactory->DestroyQueuedObjects();
     // Pits at x -185..-115 and 115..185; the floor keeps everything else, spawns included.
-    PaintedBlock({-572.5f, -220.0f, 1.0f}, {775.0f, 40.0f, 0.0f}, "Floor_Rock");
-    PaintedBlock({0.0f, -220.0f, 1.0f}, {230.0f, 40.0f, 0.0f}, "Floor_Rock");
-    PaintedBlock({572.5f, -220.0f, 1.0f}, {775.0f, 40.0f, 0.0f}, "Floor_Rock");
+    PaintedBlock({-572.5f, -220.0f, 1.0f}, {775.0f, 40.0f, 0.0f}, "Floor_Rock_Ledge");
+    PaintedBlock({0.0f, -220.0f, 1.0f}, {230.0f, 40.0f, 0.0f}, "Floor_Rock_Island");
+    PaintedBlock({572.5f, -220.0f, 1.0f}, {775.0f, 40.0f, 0.0f}, "Floor_Rock_Ledge");
     for (const float x : {-150.0f, 150.0f})
     {
         GameObject& lava = PaintedBlock({x, -225.0f, 1.0f}, {70.0f, 30.0f, 0.0f}, "Lava");
