@@ -1,10 +1,12 @@
-// The sprite field: N sprites of one material turning about (3000, 0), drawn through the whole renderer
-// on an offscreen window. Reports per frame the submit time, the engine's own draw work, the driver's
-// time to finish, and the draw calls, instanced draws, instances and bytes uploaded.
+// The sprite field (SpriteField): N sprites of one material turning about (3000, 0), drawn through the
+// whole renderer on an offscreen window. Reports per frame the submit time, the engine's own draw work,
+// the driver's time to finish, and the draw calls, instanced draws, instances and bytes uploaded; and,
+// apart, one update of the field alone.
 #include "Camera.h"
 #include "Graphics.h"
 #include "Material.h"
 #include "RenderStats.h"
+#include "SpriteField.h"
 #include "TextureManager.h"
 #include "WindowProvider.h"
 
@@ -49,10 +51,6 @@ void operator delete(void* memory, std::size_t) noexcept
 
 namespace
 {
-constexpr float kCentreX = 3000.0f;
-constexpr float kScale = 10.0f;
-constexpr int kPeriod = 360;
-
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point start)
@@ -60,88 +58,66 @@ double Seconds(Clock::time_point start)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-struct Field
+// An offscreen window with the renderer started and a "White" texture, the camera on the field.
+struct FieldWindow
 {
-    std::vector<Material> materials;
-    // Every material copies one shader's layout: its inputs are found once for all.
-    ShaderInput modelWorld;
-    ShaderInput tint;
-    // Each sprite's scale and place about the centre; the ring's turn is applied per frame.
-    std::vector<Matrix3> locals;
-    std::vector<Vector4> tints;
-    std::vector<Matrix3> ringTurns;
-};
+    std::unique_ptr<WindowProvider> window;
+    std::unique_ptr<Graphics> graphics;
 
-Field BuildField(Graphics& graphics, int count)
-{
-    Field field;
-    Shader* basic = graphics.GetShader("basic");
-    Texture& white = TextureManager::GetTexture("White");
-    Material prototype("lol", basic, 1000, MaterialRenderState(bmAlphaBlended, true, kDepthLess));
-    prototype.data.SetUInt("texture", &white);
-    field.materials.assign(static_cast<std::size_t>(count), prototype);
-    field.modelWorld = prototype.data.FindInput("modelWorld", satMatrix3);
-    field.tint = prototype.data.FindInput("tint", satVector4);
-    for (int i = 0; i < count; ++i)
+    bool Open(benchmark::State& state)
     {
-        // Rings of 360 sprites, one degree apart, each ring further out.
-        const float angle = static_cast<float>(i % kPeriod) * 3.14159265f / 180.0f;
-        const float radius = 20.0f + 2.0f * static_cast<float>(i / kPeriod);
-        field.locals.push_back(TranslationMatrix(radius * std::cos(angle), radius * std::sin(angle)) *
-                               ScaleMatrix(kScale, kScale));
-        const float share = static_cast<float>(i) / 50000.0f;
-        field.tints.push_back(Vector4(1.0f - share, 0.0f, share, 1.0f));
-    }
-    field.ringTurns.resize(static_cast<std::size_t>(count / kPeriod + 1));
-    return field;
-}
-
-void SubmitField(Field& field, int frame)
-{
-    // Every ring turns about the centre, the outer ones a little faster.
-    for (std::size_t ring = 0; ring < field.ringTurns.size(); ++ring)
-    {
-        const float turn = static_cast<float>(frame) * (1.0f + static_cast<float>(ring) / 360.0f);
-        field.ringTurns[ring] = TranslationMatrix(kCentreX, 0.0f) * RotationMatrix(turn);
-    }
-    for (std::size_t i = 0; i < field.materials.size(); ++i)
-    {
-        Material& material = field.materials[i];
-        material.data.SetMatrix3(field.modelWorld, field.ringTurns[i / kPeriod] * field.locals[i]);
-        material.data.SetVector4(field.tint, field.tints[i]);
-        material.Submit();
-    }
-}
-
-void BM_SpriteField(benchmark::State& state)
-{
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    // The shaders are read from the game's data folder.
-    std::filesystem::current_path(GLIMMOCK_DATA_DIR);
-    auto window = std::make_unique<WindowProvider>();
-    try
-    {
-        window->Init();
-    }
-    catch (const std::exception& error)
-    {
-        state.SkipWithError(error.what());
-        return;
-    }
-    WindowProvider::SetWindowVisible(0, true);
-    {
-        auto graphics = std::make_unique<Graphics>();
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        // The shaders are read from the game's data folder.
+        std::filesystem::current_path(GLIMMOCK_DATA_DIR);
+        window = std::make_unique<WindowProvider>();
+        try
+        {
+            window->Init();
+        }
+        catch (const std::exception& error)
+        {
+            state.SkipWithError(error.what());
+            window.reset();
+            return false;
+        }
+        WindowProvider::SetWindowVisible(0, true);
+        graphics = std::make_unique<Graphics>();
         graphics->Init();
         const std::uint8_t white[4] = {255, 255, 255, 255};
         TextureManager::CreateTexture("White", 1, 1, white, GL_RGBA);
-        CameraManager::GetCameras().front()->SetPosition(kCentreX, 0.0f);
-        Field field = BuildField(*graphics, static_cast<int>(state.range(0)));
+        CameraManager::GetCameras().front()->SetPosition(SpriteField::kCentreX, 0.0f);
+        return true;
+    }
+
+    std::unique_ptr<SpriteField> MakeField(std::size_t count)
+    {
+        return std::make_unique<SpriteField>(graphics->GetShader("basic"),
+                                             &TextureManager::GetTexture("White"), count);
+    }
+
+    ~FieldWindow()
+    {
+        if (graphics)
+            graphics->Exit();
+        graphics.reset();
+        if (window)
+            window->Exit();
+    }
+};
+
+void BM_SpriteField(benchmark::State& state)
+{
+    FieldWindow field;
+    if (!field.Open(state))
+        return;
+    {
+        Graphics* graphics = field.graphics.get();
+        auto sprites = field.MakeField(static_cast<std::size_t>(state.range(0)));
 
         // The first frames size every buffer; the measured frames reuse them.
-        int frame = 0;
-        for (; frame < 3; ++frame)
+        for (int frame = 0; frame < 3; ++frame)
         {
-            SubmitField(field, frame);
+            sprites->Update();
             graphics->Update(1.0f / 60.0f);
         }
         glFinish();
@@ -154,7 +130,7 @@ void BM_SpriteField(benchmark::State& state)
         for (auto _ : state)
         {
             auto start = Clock::now();
-            SubmitField(field, frame++);
+            sprites->Update();
             submitSeconds += Seconds(start);
             gCountAllocations = true;
             start = Clock::now();
@@ -183,10 +159,36 @@ void BM_SpriteField(benchmark::State& state)
         state.counters["draw_path_allocations"] = static_cast<double>(gAllocations) / frames;
         state.counters["bytes_uploaded"] =
             static_cast<double>(after.bytesUploaded - before.bytesUploaded) / frames;
-        graphics->Exit();
     }
-    window->Exit();
+}
+
+// One update of the field alone: the turn, the input writes and the submissions, without the draw. The
+// batches are emptied between updates, untimed.
+void BM_SpriteFieldUpdate(benchmark::State& state)
+{
+    FieldWindow field;
+    if (!field.Open(state))
+        return;
+    auto sprites = field.MakeField(static_cast<std::size_t>(state.range(0)));
+    sprites->Update();
+    field.graphics->ResetFrame();
+    for (auto _ : state)
+    {
+        sprites->Update();
+        state.PauseTiming();
+        field.graphics->ResetFrame();
+        state.ResumeTiming();
+    }
+    state.counters["entries"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(state.range(0)),
+                           benchmark::Counter::kIsRate);
 }
 } // namespace
 
 BENCHMARK(BM_SpriteField)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpriteFieldUpdate)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();

@@ -3,6 +3,7 @@
 #include "Event.h"
 #include "FrameRateManager.h"
 #include "GameObject.h"
+#include "HUDScript.h"
 #include "ObjectAccess.h"
 #include "QuietPrototype.h"
 #include "RigidBody.h"
@@ -49,6 +50,7 @@ void SetText(GameObject* object, const std::string& text)
         return;
     renderer->SetText(text);
     renderer->SetDepth(kTextDepth);
+    renderer->SetOrder(HUDScript::kTextOrder);
 }
 } // namespace
 

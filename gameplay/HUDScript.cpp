@@ -115,7 +115,11 @@ void HUDScript::Bind()
         return;
     }
     for (std::size_t i = 0; i < existing.size() && i < kSlotCount; ++i)
+    {
         slots[i] = existing[i]->id;
+        if (auto* text = existing[i]->GetComponentAs<TextRenderer>(ComponentTypeId::kTextRenderer))
+            text->SetOrder(kTextOrder);
+    }
 }
 
 void HUDScript::BindOnce()

@@ -12,6 +12,9 @@ class HUDScript : public Script
     static constexpr const char* kScriptName = "HUDScript";
     static constexpr std::size_t kSlotCount = 7;
     static constexpr std::uint32_t kRoundsPerMatch = 4;
+    // The match's overlay text draws above the arena and its particles but beneath the menus (4000 and
+    // up), so a pause menu is never written over by the scores or the clock.
+    static constexpr std::int32_t kTextOrder = 3900;
 
     explicit HUDScript(std::uint32_t ownerId = 0);
     ~HUDScript() override;

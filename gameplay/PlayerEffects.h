@@ -1,5 +1,4 @@
 #pragma once
 
-// Flips the toggle of every player's object effect (the debug shortcut LShift+6). The effects are not
-// built yet, so there is nothing to flip.
+// Flips the toggle of every player's burn effect (the debug shortcut LShift+6).
 void TogglePlayerEffects();

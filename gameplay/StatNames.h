@@ -35,8 +35,8 @@ inline constexpr const char* kStatPlayerAffiliation = "Player Affiliation";
 // Squash and stretch tuning and rest scale.
 inline constexpr const char* kStatDeformRate = "Deform rate";
 inline constexpr const char* kStatReformRate = "Reform rate";
-inline constexpr const char* kStatDeformScaleMax = "Deform Scale Max";
-inline constexpr const char* kStatDeformScaleMin = "Deform Scale Min";
+// How far the x scale may squash or stretch from rest; one stat for both ways.
+inline constexpr const char* kStatDeformScaleMaxMin = "Deform Scale Max/Min";
 inline constexpr const char* kStatScaleX = "ScaleX";
 inline constexpr const char* kStatScaleY = "ScaleY";
 // Where an object is put back after a goal or after leaving the arena.

@@ -56,6 +56,21 @@ void Camera::SetPosition(float x, float y)
     dirty = true;
 }
 
+void SetMainCamera(float x, float y, float third, float degrees)
+{
+    const auto& cameras = CameraManager::GetCameras();
+    if (cameras.empty())
+        return;
+    Camera& camera = *cameras.front();
+    const float radians = degrees * 3.1415927f / 180.0f;
+    const float c = std::cos(radians);
+    const float s = std::sin(radians);
+    camera.position = Vector3(x, y, third);
+    camera.right = Vector3(c, s, 0.0f);
+    camera.up = Vector3(-s, c, 0.0f);
+    camera.dirty = true;
+}
+
 const Matrix3& Camera::GetWorldScreen()
 {
     if (!dirty)

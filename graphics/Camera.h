@@ -65,3 +65,7 @@ void Clear();
 
 // The camera being drawn; components and effects read it.
 extern Camera* gCurrentCamera;
+
+// Places the first camera at (x, y) with third component `third`, turned counter-clockwise by `degrees`,
+// and marks it changed. Does nothing before any camera exists.
+void SetMainCamera(float x, float y, float third, float degrees);

@@ -66,6 +66,13 @@ void TextRenderer::SetText(const std::string& newText)
     layoutDirty = true;
 }
 
+void TextRenderer::SetOrder(std::int32_t newOrder)
+{
+    material.SetOrder(newOrder);
+    for (Material& character : characterMaterials)
+        character.SetOrder(newOrder);
+}
+
 void TextRenderer::SetSize(float newSize)
 {
     size = newSize;

@@ -6,6 +6,7 @@
 #include "System.h"
 #include "TypeIds.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ class TextRenderer : public Component
     void SetSize(float newSize);
     void SetTint(const Vector4& newTint) { tint = newTint; }
     void SetDepth(float newDepth) { depth = newDepth; }
+    // The drawing layer of every character (the text material's order unless set).
+    void SetOrder(std::int32_t newOrder);
     // The four box setters keep centre = (bottom left + top right) / 2 and dimensions = top right - bottom
     // left.
     void SetCenter(const Vector2& newCenter);

@@ -248,11 +248,18 @@ void ImportTexture(const std::string& name, const std::string& path)
     RegisterPicture(name, picture);
 }
 
-Texture& GetTexture(const std::string& name)
+Texture* FindTexture(const std::string& name)
 {
     for (auto& texture : gTextures)
         if (texture != nullptr && texture->name == name)
-            return *texture;
+            return texture.get();
+    return nullptr;
+}
+
+Texture& GetTexture(const std::string& name)
+{
+    if (Texture* texture = FindTexture(name))
+        return *texture;
     std::printf("Could not locate texture %s!\n", name.c_str());
     return DefaultTexture();
 }

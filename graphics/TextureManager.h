@@ -39,6 +39,8 @@ void ImportTexture(const std::string& name, const std::string& path);
 Texture& GetTexture(const std::string& name);
 // The texture of that id, else "Default" with a message, as GetTexture.
 Texture& GetTextureById(std::uint32_t id);
+// The first texture of that name, or null (no message).
+Texture* FindTexture(const std::string& name);
 // The texture of that id, or null (no message).
 Texture* FindTextureById(std::uint32_t id);
 // Every name in id order, each followed by a zero byte, plus a final zero byte (an ImGui combo list).

@@ -31,6 +31,7 @@ class BehaviorInput : public Component
 
     BehaviorInput();
     BehaviorInput(const BehaviorInput&) = default;
+    BehaviorInput& operator=(const BehaviorInput&) = default;
 
     std::unique_ptr<Component> Clone() const override;
     // Reads the binding block into this instance and returns a clone.

@@ -163,8 +163,7 @@ void GameController::HandleButtonEvent(const SDL_ControllerButtonEvent& event, b
         buttonsReleased.push_back(button);
         std::cout << "Button Released: " << static_cast<int>(button) << "\n";
     }
-    // START pauses the game; in a recording it would end the credits' replay.
-    if (IsRecording() && button != kStartButton)
+    if (IsRecording() && !IsNeverRecordedButton(button))
         WriteInputRecord(event.type == SDL_CONTROLLERBUTTONDOWN ? kRecordButtonDown : kRecordButtonUp,
                          pressed ? 1 : 0, button, event.which);
 }

@@ -21,6 +21,9 @@ constexpr const char* kPreferencesOrganisation = "Torvane";
 constexpr const char* kPreferencesApplication = "Glimmock";
 constexpr const char* kReplayLogName = "CreditsReplay.log";
 constexpr const char* kReplayEndSound = "GameResume";
+constexpr std::int32_t kFullScreenKey = 1073741892; // F11
+constexpr std::int32_t kFirstShortcutDigit = 50;    // '2'
+constexpr std::int32_t kLastShortcutDigit = 56;     // '8'
 
 struct RecordingState
 {
@@ -92,13 +95,28 @@ bool ParseRecordLine(std::string_view line, InputRecord& record)
     return true;
 }
 
+bool IsNeverReplayed(const InputRecord& record)
+{
+    switch (record.type)
+    {
+    case kRecordKeyDown:
+    case kRecordKeyUp:
+        return IsNeverRecordedKey(record.b);
+    case kRecordButtonDown:
+    case kRecordButtonUp:
+        return IsNeverRecordedButton(record.b);
+    default:
+        return false;
+    }
+}
+
 void ReadReplayFile(std::istream& file)
 {
     std::string line;
     InputRecord record;
     while (std::getline(file, line))
     {
-        if (!ParseRecordLine(line, record) || record.frame < state.replayClock)
+        if (!ParseRecordLine(line, record) || record.frame < state.replayClock || IsNeverReplayed(record))
             continue;
         if (record.type == kRecordModuleChoice)
             state.moduleChoices.push_back(record.c);
@@ -203,6 +221,17 @@ void EndReplay()
 }
 } // namespace
 
+bool IsNeverRecordedKey(std::int32_t key)
+{
+    return key == InputSystem::kEscapeKey || key == kFullScreenKey ||
+           (key >= kFirstShortcutDigit && key <= kLastShortcutDigit);
+}
+
+bool IsNeverRecordedButton(std::int32_t button)
+{
+    return button == GameController::kStartButton;
+}
+
 void InitPrefsFolder()
 {
     state.preferencesFiles.clear();
@@ -230,6 +259,11 @@ const std::string& GetPreferencesPath()
 const std::map<std::string, std::filesystem::path>& GetPreferencesFiles()
 {
     return state.preferencesFiles;
+}
+
+void AddPreferencesFile(const std::string& stem, const std::filesystem::path& path)
+{
+    state.preferencesFiles[stem] = path;
 }
 
 std::string GetReplayLogPath()

@@ -25,12 +25,21 @@ inline constexpr std::uint32_t kRecordKeyUp = 769;
 inline constexpr std::uint32_t kRecordButtonDown = 1617;
 inline constexpr std::uint32_t kRecordButtonUp = 1618;
 
+// Keys and buttons that switch screens or the window (Escape, F11, the main-row digits 2 to 8 behind the
+// LShift shortcuts, START) never enter a recording, and a replay drops any line that holds one, so no
+// replayed file can leave the credits, flip the window or open a menu.
+bool IsNeverRecordedKey(std::int32_t key);
+bool IsNeverRecordedButton(std::int32_t button);
+
 // Finds the preferences folder and lists the files it holds.
 void InitPrefsFolder();
 // The preferences folder with its trailing separator; empty when the system has none.
 const std::string& GetPreferencesPath();
 // The files found in the preferences folder at start, by stem.
 const std::map<std::string, std::filesystem::path>& GetPreferencesFiles();
+// Enters a file the game itself writes into the preferences list under its stem; an entry of that stem
+// is replaced.
+void AddPreferencesFile(const std::string& stem, const std::filesystem::path& path);
 // The preferences folder followed by "CreditsReplay.log".
 std::string GetReplayLogPath();
 

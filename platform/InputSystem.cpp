@@ -87,8 +87,7 @@ void InputSystem::HandleKeyEvent(const SDL_KeyboardEvent& event, bool pressed)
         std::erase(keysDown, key);
         keysReleased.push_back(key);
     }
-    // Escape opens the pause menu; a recording that held it would pause the credits.
-    if (IsRecording() && key != kEscapeKey)
+    if (IsRecording() && !IsNeverRecordedKey(key))
         WriteInputRecord(event.type == SDL_KEYDOWN ? kRecordKeyDown : kRecordKeyUp, pressed ? 1 : 0, key, 0);
 }
 

@@ -29,25 +29,6 @@ struct Colour
 constexpr Colour kLogoRed{205.0, 35.0, 45.0};
 constexpr Colour kWhite{255.0, 255.0, 255.0};
 
-TextureImage MakeImage(int width, int height)
-{
-    TextureImage image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<std::size_t>(width) * height * 4, 0);
-    return image;
-}
-
-std::uint8_t* Pixel(TextureImage& image, int x, int y)
-{
-    return &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 4];
-}
-
-std::uint8_t ToByte(double value)
-{
-    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
-}
-
 // A coverage mask the size of the image, 0..1 per pixel.
 struct Mask
 {
@@ -131,12 +112,13 @@ void CutTriangle(Mask& mask, const Point& a, const Point& b, const Point& c)
                 { mask.At(x, y) = std::max(0.0, mask.At(x, y) - coverage); });
 }
 
-// Lettering rasterised by FreeType: a tight box of 8-bit coverage.
+// Lettering rasterised by FreeType: a tight box of 8-bit coverage, and the baseline's row in it.
 struct Lettering
 {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> coverage;
+    int baseline = 0;
 };
 
 class FontFace
@@ -212,6 +194,7 @@ class FontFace
             return lettering;
         lettering.width = right - left;
         lettering.height = bottom - top;
+        lettering.baseline = -top;
         lettering.coverage.assign(static_cast<std::size_t>(lettering.width) * lettering.height, 0);
         for (const Placed& g : glyphs)
             for (int row = 0; row < g.h; ++row)
@@ -399,4 +382,26 @@ TextureImage GenerateDriftThePaperCrane()
             pixel[3] = 255;
         }
     return image;
+}
+
+namespace
+{
+TextCoverage ToCoverage(Lettering lettering)
+{
+    return TextCoverage{lettering.width, lettering.height, std::move(lettering.coverage), lettering.baseline};
+}
+} // namespace
+
+TextCoverage RenderTextToFit(const std::string& text, int boxWidth, int boxHeight, int embolden)
+{
+    FontFace face(fontPath);
+    face.SetEmbolden(embolden);
+    return ToCoverage(face.RenderToFit(text, boxWidth, boxHeight));
+}
+
+TextCoverage RenderTextAtSize(const std::string& text, int pixelSize, int embolden)
+{
+    FontFace face(fontPath);
+    face.SetEmbolden(embolden);
+    return ToCoverage(face.Render(text, pixelSize));
 }

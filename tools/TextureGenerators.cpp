@@ -1,6 +1,10 @@
 #include "TextureGenerators.h"
 
+#include "CreditsGenerator.h"
 #include "LogoGenerators.h"
+#include "MenuTextureGenerators.h"
+#include "MatchTextureGenerators.h"
+#include "SpaceRockGenerator.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -14,6 +18,7 @@ namespace
 {
 constexpr int kFalloffSize = 128;
 constexpr double kFalloffRadius = 64.0;
+} // namespace
 
 TextureImage MakeImage(int width, int height)
 {
@@ -23,7 +28,11 @@ TextureImage MakeImage(int width, int height)
     image.pixels.assign(static_cast<std::size_t>(width) * height * 4, 0);
     return image;
 }
-} // namespace
+
+std::uint8_t ToByte(double value)
+{
+    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+}
 
 TextureImage GenerateFalloffCircleLight()
 {
@@ -52,6 +61,37 @@ const std::vector<TextureGenerator>& TextureGenerators()
         {"FalloffCircleLight", &GenerateFalloffCircleLight},
         {"Torvane_Logo_Red", &GenerateTorvaneLogoRed},
         {"DriftthePaperCrane", &GenerateDriftThePaperCrane},
+        {"BG1", &GenerateBG1},
+        {"MenuButtonBase", &GenerateMenuButtonBase},
+        {"MenuLogo", &GenerateMenuLogo},
+        {"MenuBorder", &GenerateMenuBorder},
+        {"MenuBorderDetail", &GenerateMenuBorderDetail},
+        {"MenuPanel", &GenerateMenuPanel},
+        {"MenuBackdrop", &GenerateMenuBackdrop},
+        {"ControlsCard", &GenerateControlsCard},
+        {"VictoryOrange", &GenerateVictoryOrange},
+        {"VictoryBlue", &GenerateVictoryBlue},
+        {"Human1.1", &GenerateAstronautOrange},
+        {"Human2.1", &GenerateAstronautBlue},
+        {"Astronaut_red_side", &GenerateAstronautRed},
+        {"Astronaut_blue_side", &GenerateAstronautDeepBlue},
+        {"Balls", &GenerateBalls},
+        {"Goal_Orange", &GenerateGoalOrange},
+        {"Goal_Blue", &GenerateGoalBlue},
+        {"Floor_Rock", &GenerateFloorRock},
+        {"Pedestal_Rock", &GeneratePedestalRock},
+        {"Floor_Rock_Ledge", &GenerateFloorRockLedge},
+        {"Floor_Rock_Island", &GenerateFloorRockIsland},
+        {"Platform_Metal", &GeneratePlatformMetal},
+        {"Platform_Orange", &GeneratePlatformOrange},
+        {"Platform_Blue", &GeneratePlatformBlue},
+        {"Platform_Hover", &GeneratePlatformHover},
+        {"Wall_Steel", &GenerateWallSteel},
+        {"Lava", &GenerateLava},
+        {"HUD_Panel", &GenerateHudPanel},
+        {"HUD_Pip", &GenerateHudPip},
+        {"PurpleSpaceRock", &GeneratePurpleSpaceRock},
+        {"credits", &GenerateCredits},
     };
     return generators;
 }

@@ -11,6 +11,18 @@ struct TextureImage
     std::vector<std::uint8_t> pixels; // width * height * 4 bytes
 };
 
+// A transparent black image of that size.
+TextureImage MakeImage(int width, int height);
+
+// The first of a pixel's four bytes.
+inline std::uint8_t* Pixel(TextureImage& image, int x, int y)
+{
+    return &image.pixels[(static_cast<std::size_t>(y) * image.width + x) * 4];
+}
+
+// A channel value on the 0..255 scale, rounded and clamped to a byte.
+std::uint8_t ToByte(double value);
+
 // One named image the game's data needs; the name is the texture's name and the PNG's stem.
 struct TextureGenerator
 {

@@ -1,15 +1,18 @@
 #pragma once
-#include "GameState.h"
+#include "EditorLevel.h"
 
-// A second editor level; not built yet.
-class M2Level2 : public GameState
+// The second editor level, "Editor_2", on the textures start-up registers. A throw sets the ball's
+// speed: (300, 200) toward the running side, or only a y speed of -200 from a standing holder.
+class M2Level2 : public EditorLevel
 {
   public:
-    M2Level2() : GameState(GameStateIndex::M2Level2) {}
+    static constexpr const char* kLevelName = "Editor_2";
 
-    void Load() override {}
-    void Init() override {}
-    void Update(float dt) override { (void)dt; }
-    void Exit() override {}
-    void Unload() override {}
+    M2Level2() : EditorLevel(GameStateIndex::M2Level2, kLevelName, "M2Level2") {}
+
+    // Loads "Editor_2".
+    void Load() override { LoadEditorFile(); }
+
+  protected:
+    void LaunchBall(RigidBody& ballBody, float holderVelocityX) override;
 };

@@ -1,15 +1,9 @@
 #pragma once
-#include "GameState.h"
+#include "WinScreen.h"
 
-// The first player's victory screen; not built yet.
-class WinScreenLevel1 : public GameState
+// The first (orange) player's victory screen.
+class WinScreenLevel1 : public WinScreen
 {
   public:
-    WinScreenLevel1() : GameState(GameStateIndex::WinScreenLevel1) {}
-
-    void Load() override {}
-    void Init() override {}
-    void Update(float dt) override { (void)dt; }
-    void Exit() override {}
-    void Unload() override {}
+    WinScreenLevel1() : WinScreen(GameStateIndex::WinScreenLevel1, "Victory_Orange") {}
 };

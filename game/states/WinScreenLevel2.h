@@ -1,15 +1,9 @@
 #pragma once
-#include "GameState.h"
+#include "WinScreen.h"
 
-// The second player's victory screen; not built yet.
-class WinScreenLevel2 : public GameState
+// The second (blue) player's victory screen.
+class WinScreenLevel2 : public WinScreen
 {
   public:
-    WinScreenLevel2() : GameState(GameStateIndex::WinScreenLevel2) {}
-
-    void Load() override {}
-    void Init() override {}
-    void Update(float dt) override { (void)dt; }
-    void Exit() override {}
-    void Unload() override {}
+    WinScreenLevel2() : WinScreen(GameStateIndex::WinScreenLevel2, "Victory_Blue") {}
 };

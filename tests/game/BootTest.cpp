@@ -1,6 +1,7 @@
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameState.h"
+#include "MenuHooks.h"
 #include "OffscreenGL.h"
 #include "PlayHarness.h"
 #include "SoundChannel.h"
@@ -8,6 +9,7 @@
 #include "SoundSystem.h"
 #include "WindowProvider.h"
 
+#include <SDL_keycode.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -204,6 +206,17 @@ TEST(Boot, BothLogosThenTheMainMenuAndACloseQuits)
             game.PushWindowClose();
             closePushed = true;
         }
+        // The close asks first; once the question has taken input, Down selects "Yes" and Return answers.
+        if (closePumpedAt > 0 && update == closePumpedAt + 10)
+        {
+            EXPECT_EQ(MenuHooks::Top(), "CDA") << "a close must ask before quitting";
+            EXPECT_TRUE(game.GetEngine().running);
+            game.Press(SDLK_DOWN);
+        }
+        if (closePumpedAt > 0 && update == closePumpedAt + 11)
+            game.Release(SDLK_DOWN);
+        if (closePumpedAt > 0 && update == closePumpedAt + 12)
+            game.Press(SDLK_RETURN);
         if (!game.GetEngine().running)
             stoppedAt = update;
     }
@@ -212,7 +225,8 @@ TEST(Boot, BothLogosThenTheMainMenuAndACloseQuits)
     ASSERT_GE(entered.size(), 3u);
     EXPECT_NEAR(entered[1], 1 + 331, 2) << "the second logo came at the wrong time";
     EXPECT_NEAR(entered[2] - entered[1], 391, 2) << "the main menu came at the wrong time";
-    EXPECT_EQ(stoppedAt, closePumpedAt + 2);
+    // Return is pumped in update +13; the quit takes the two updates after it.
+    EXPECT_EQ(stoppedAt, closePumpedAt + 15);
 
     game.Stop();
     const std::string out = testing::internal::GetCapturedStdout();

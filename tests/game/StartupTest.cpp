@@ -1,4 +1,5 @@
 #include "BehaviorInput.h"
+#include "CCSMFactory.h"
 #include "CircleCollider.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
@@ -7,6 +8,7 @@
 #include "Graphics.h"
 #include "LevelFile.h"
 #include "Light.h"
+#include "MenuButtonState.h"
 #include "OffscreenGL.h"
 #include "ParticleComponent.h"
 #include "PlayHarness.h"
@@ -36,12 +38,11 @@ TEST(Startup, EveryClassHasItsPrototypeAndEveryHookIsWired)
         EXPECT_NE(FindComponentPrototype(name), nullptr) << name;
 
     for (const StartupHook& hook : StartupHookChecklist())
-    {
-        // The menus wire their level hooks when they are built.
-        const bool menuBuilding =
-            hook.name == "LevelHooks::closeAllMenus" || hook.name == "LevelHooks::runMenuBuilders";
-        EXPECT_EQ(hook.set, !menuBuilding) << hook.name;
-    }
+        EXPECT_TRUE(hook.set) << hook.name;
+    // The menus' button state and commands have replaced gameplay's stand-ins.
+    EXPECT_NE(dynamic_cast<const MenuButtonState*>(gCCSMFactory->FindStatePrototype(kStateMenuButtonMode)), nullptr);
+    EXPECT_NE(dynamic_cast<const PressButton*>(gCCSMFactory->FindCommandPrototype(kCommandPressMenuButton)), nullptr);
+    EXPECT_NE(FindScriptPrototype("MenuScript"), nullptr);
 
     // A level holding classes that no state has made yet is read back whole.
     {

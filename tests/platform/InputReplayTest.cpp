@@ -173,6 +173,22 @@ TEST_F(ReplayRobustness, BadLinesAreSkipped)
     EXPECT_THAT(input->keysDown, ElementsAre(103, 105));
 }
 
+TEST_F(ReplayRobustness, AHandWrittenFileCannotReplayScreenSwitchingKeys)
+{
+    input->controllers[0].instanceId = 2;
+    WriteReplayFile("0 768 1 27 0\n0 1617 1 6 2\n0 768 1 1073741892 0\n0 768 1 1073742049 0\n"
+                    "0 768 1 52 0\n0 769 0 52 0\n0 769 0 27 0\n0 1618 0 6 2\n0 768 1 56 0\n"
+                    "0 1617 1 0 2\n");
+    StartReplay();
+    RunUpdate();
+    RunUpdate();
+    EXPECT_THAT(input->keysTriggered, ElementsAre(SDLK_LSHIFT));
+    EXPECT_TRUE(input->keysReleased.empty());
+    EXPECT_THAT(input->controllers[0].buttonsTriggered, ElementsAre(0));
+    EXPECT_TRUE(input->controllers[0].buttonsReleased.empty());
+    EXPECT_FALSE(IsReplaying());
+}
+
 TEST_F(ReplayRobustness, ButtonForNoSlotIsDropped)
 {
     WriteReplayFile("0 1617 1 0 55\n0 1617 1 300 0\n");

@@ -142,6 +142,32 @@ TEST_F(RecordingText, EscapeAndStartLeaveNoTrace)
     EXPECT_TRUE(input->IsKeyReleased(SDLK_ESCAPE));
 }
 
+TEST_F(RecordingText, ScreenSwitchingKeysAreLeftOutWithOrWithoutLeftShift)
+{
+    SetRecording(true);
+    input->HandleKeyEvent(KeyEvent(true, SDLK_LSHIFT), true);
+    for (SDL_Keycode key :
+         {SDLK_ESCAPE, SDLK_F11, SDLK_1, SDLK_2, SDLK_3, SDLK_4, SDLK_5, SDLK_6, SDLK_7, SDLK_8, SDLK_9})
+    {
+        input->HandleKeyEvent(KeyEvent(true, key), true);
+        input->HandleKeyEvent(KeyEvent(false, key), false);
+    }
+    input->HandleKeyEvent(KeyEvent(false, SDLK_LSHIFT), false);
+    for (SDL_Keycode key : {SDLK_F11, SDLK_4, SDLK_7})
+        input->HandleKeyEvent(KeyEvent(true, key), true);
+    input->controllers[1].HandleButtonEvent(ButtonEvent(true, GameController::kStartButton, 5), true);
+    input->controllers[1].HandleButtonEvent(ButtonEvent(true, SDL_CONTROLLER_BUTTON_BACK, 5), true);
+    SetRecording(false);
+
+    // LShift is player 2's Grab, so it stays; so do the digits outside the shortcuts.
+    EXPECT_THAT(ReadLines(path),
+                ElementsAre("0 768 1 1073742049 0", "0 768 1 49 0", "0 769 0 49 0", "0 768 1 57 0",
+                            "0 769 0 57 0", "0 769 0 1073742049 0", "0 1617 1 4 5"));
+    // Left out of the file, but the live game still sees them.
+    EXPECT_TRUE(input->IsKeyTriggered(SDLK_F11));
+    EXPECT_TRUE(input->IsControllerButtonTriggered(GameController::kStartButton, 1));
+}
+
 TEST_F(RecordingText, SwitchingOnAgainStartsAFreshFileAtFrameZero)
 {
     SetRecording(true);

@@ -109,8 +109,7 @@ std::uint32_t Player(const std::string& name, float x, float orientation, const 
     player.AddComponent(body);
     BoxCollider box;
     player.AddComponent(box);
-    SetStats(player, {{kStatDeformScaleMax, 3.0f},
-                      {kStatDeformScaleMin, 3.0f},
+    SetStats(player, {{kStatDeformScaleMaxMin, 3.0f},
                       {kStatDeformRate, 9.0f},
                       {kStatReformRate, 0.5f},
                       {kStatScaleX, 20.0f},
