@@ -69,21 +69,39 @@ Lighting::~Lighting()
 
 void Lighting::AddOcclusion(const Matrix3& modelWorld, Texture* texture, float obfuscation)
 {
-    if (occlusionUsed == occlusionItems.size())
-    {
-        occlusionItems.push_back(occlusionShader != nullptr ? occlusionShader->GetTemplate() : ShaderData{});
-    }
-    ShaderData& item = occlusionItems[occlusionUsed];
     if (texture == nullptr)
         texture = &TextureManager::GetTexture(TextureManager::kWhitePixelName);
-    // Every item copies the occlusion shader's layout, so the inputs found once fit them all.
-    if (!item.SetMatrix3(occlusionInputs.modelWorld, modelWorld))
-        item.SetMatrix3("modelWorld", modelWorld);
-    if (!item.SetUInt(occlusionInputs.texture, texture))
-        item.SetUInt("texture", texture);
-    if (!item.SetFloat(occlusionInputs.obfuscation, obfuscation))
-        item.SetFloat("obfuscation", obfuscation);
+    if (occlusionUsed == occlusionRecords.size())
+        occlusionRecords.emplace_back();
+    OcclusionRecord& record = occlusionRecords[occlusionUsed];
+    record.modelWorld = modelWorld;
+    record.texture = texture;
+    record.obfuscation = obfuscation;
     ++occlusionUsed;
+}
+
+void Lighting::WriteOcclusionItems() const
+{
+    for (; occlusionWritten < occlusionUsed; ++occlusionWritten)
+    {
+        if (occlusionWritten == occlusionItems.size())
+            occlusionItems.push_back(occlusionShader != nullptr ? occlusionShader->GetTemplate() : ShaderData{});
+        ShaderData& item = occlusionItems[occlusionWritten];
+        const OcclusionRecord& record = occlusionRecords[occlusionWritten];
+        // Every item copies the occlusion shader's layout, so the inputs found once fit them all.
+        if (!item.SetMatrix3(occlusionInputs.modelWorld, record.modelWorld))
+            item.SetMatrix3("modelWorld", record.modelWorld);
+        if (!item.SetUInt(occlusionInputs.texture, record.texture))
+            item.SetUInt("texture", record.texture);
+        if (!item.SetFloat(occlusionInputs.obfuscation, record.obfuscation))
+            item.SetFloat("obfuscation", record.obfuscation);
+    }
+}
+
+const std::vector<ShaderData>& Lighting::GetOcclusionItems() const
+{
+    WriteOcclusionItems();
+    return occlusionItems;
 }
 
 void Lighting::AddLight(const LightRecord& record)
@@ -96,6 +114,7 @@ void Lighting::DropFrame()
     records.clear();
     occlusionBatch->Reset();
     occlusionUsed = 0;
+    occlusionWritten = 0;
 }
 
 const Framebuffer* Lighting::GetMaskTarget(std::size_t windowIndex) const
@@ -174,6 +193,7 @@ void Lighting::PrepareTargets(Camera& camera)
 void Lighting::DrawMask(Camera& camera)
 {
     maskTargets[camera.windowIndex]->BindAndClear();
+    WriteOcclusionItems();
     for (std::size_t i = 0; i < occlusionUsed; ++i)
     {
         occlusionBatch->Add(&occlusionItems[i]);
@@ -183,6 +203,7 @@ void Lighting::DrawMask(Camera& camera)
     occlusionBatch->Draw(camera.GetWorldScreen(), slice);
     occlusionBatch->Reset();
     occlusionUsed = 0;
+    occlusionWritten = 0;
 }
 
 void Lighting::DrawLights(Camera& camera)

@@ -43,7 +43,8 @@ class Lighting : public PostProcessingEffect
     void DropFrame();
 
     std::size_t GetOcclusionCount() const { return occlusionUsed; }
-    const std::vector<ShaderData>& GetOcclusionItems() const { return occlusionItems; }
+    // The item pool; its first GetOcclusionCount() items are this frame's occlusion.
+    const std::vector<ShaderData>& GetOcclusionItems() const;
     const std::vector<LightRecord>& GetLightRecords() const { return records; }
     // The four targets of a window, or null before its first lit frame.
     const Framebuffer* GetMaskTarget(std::size_t windowIndex) const;
@@ -72,9 +73,23 @@ class Lighting : public PostProcessingEffect
         ShaderInput texture;
         ShaderInput obfuscation;
     };
+    // One sprite's occlusion as fed. Most frames have no light and draw no mask, so the feed only
+    // records it compactly; the items the mask batch draws are written from the records when needed.
+    struct OcclusionRecord
+    {
+        Matrix3 modelWorld;
+        Texture* texture = nullptr;
+        float obfuscation = 0.0f;
+    };
+    // Writes the records not yet written into the item pool (growing it as needed).
+    void WriteOcclusionItems() const;
+
     OcclusionInputs occlusionInputs;
-    std::vector<ShaderData> occlusionItems;
+    std::vector<OcclusionRecord> occlusionRecords;
+    mutable std::vector<ShaderData> occlusionItems;
+    // Records fed this frame, and how many of them the items hold.
     std::size_t occlusionUsed = 0;
+    mutable std::size_t occlusionWritten = 0;
     std::unique_ptr<RenderLine> occlusionBatch;
     TargetMap maskTargets;
     TargetMap lightTargets;

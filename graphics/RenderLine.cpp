@@ -21,6 +21,11 @@ namespace
 constexpr GLuint kFirstInstanceLocation = 2;
 constexpr GLuint kLastInstanceLocation = 15;
 
+// The items of a batch come in depth order, so their data lie scattered: walks over them ask for each
+// one's holder a few steps ahead and for what it points at a step later, so they rarely wait on memory.
+constexpr std::size_t kHolderAhead = 16;
+constexpr std::size_t kBytesAhead = 8;
+
 // Depth functions that reject nearer fragments would hide every later draw; they draw as GL_ALWAYS.
 GLenum UsableDepthFunction(std::uint32_t stored)
 {
@@ -167,7 +172,6 @@ void RenderLine::Reset()
             item->LeaveLine(this);
     items.clear();
     forgotten = 0;
-    staging.clear();
     instanceCount = 0;
     textureIds.clear();
 }
@@ -187,7 +191,6 @@ void RenderLine::Draw(const Matrix3& worldScreen, DepthSlice& slice)
     if (instanceCount == 0 || !shader->IsUsable())
         return;
     ApplyRenderState();
-    staging.resize(static_cast<std::size_t>(stride) * instanceCount);
     shader->Use();
     shader->SetMatrix3(kWorldScreen, worldScreen);
     shader->SetFloat(kOrdinalStep, slice.step);
@@ -231,8 +234,14 @@ void RenderLine::CollectTextureIds()
     // Collecting stops once the ids outnumber the units: the split path binds item by item anyway.
     textureIds.clear();
     std::uint32_t lastId = Texture::kNoUnit;
-    for (const ShaderData* item : items)
-        for (const TextureBinding& binding : item->textureBindings)
+    for (std::size_t index = 0; index < items.size(); ++index)
+    {
+        // The items lie scattered (depth order): their holders and binding lists are asked for ahead.
+        if (index + kHolderAhead < items.size())
+            __builtin_prefetch(&items[index + kHolderAhead]->textureBindings);
+        if (index + kBytesAhead < items.size())
+            __builtin_prefetch(items[index + kBytesAhead]->textureBindings.data());
+        for (const TextureBinding& binding : items[index]->textureBindings)
         {
             if (binding.texture == nullptr || binding.texture->id == lastId)
                 continue;
@@ -243,6 +252,7 @@ void RenderLine::CollectTextureIds()
             if (textureIds.size() > static_cast<std::size_t>(TextureManager::kUnitCount))
                 return;
         }
+    }
 }
 
 bool RenderLine::BindItemTextures(const ShaderData& item)
@@ -264,11 +274,43 @@ void RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slic
     if (first == last)
         return;
     const auto stagingStart = std::chrono::steady_clock::now();
-    // The items come in depth order, so their bytes lie scattered: each one's holder is fetched a few
-    // steps ahead and its bytes and bindings a step later, so the copy rarely waits on memory.
-    constexpr std::size_t kHolderAhead = 16;
-    constexpr std::size_t kBytesAhead = 8;
-    for (std::size_t index = first; index < last; ++index)
+    const std::uint32_t bytes = stride * static_cast<std::uint32_t>(last - first);
+    if (bytes > bufferCapacity)
+    {
+        bufferCapacity = 2 * bytes;
+        glBufferData(GL_ARRAY_BUFFER, bufferCapacity, nullptr, GL_DYNAMIC_DRAW);
+    }
+    // The instances are written straight into the buffer; the previous range's contents are not needed,
+    // so the driver need not wait for a draw still reading them. A driver that cannot map gets a copy.
+    auto* mapped = static_cast<std::uint8_t*>(
+        glMapBufferRange(GL_ARRAY_BUFFER, 0, bytes, GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT));
+    if (mapped == nullptr && staging.size() < bytes)
+        staging.resize(bytes);
+    StageRange(first, last, mapped != nullptr ? mapped : staging.data());
+    if (mapped == nullptr || glUnmapBuffer(GL_ARRAY_BUFFER) == GL_FALSE)
+    {
+        // An unmap that lost the contents (a display mode change) is written again through the copy.
+        if (staging.size() < bytes)
+            staging.resize(bytes);
+        if (mapped != nullptr)
+            StageRange(first, last, staging.data());
+        glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, staging.data());
+    }
+    RenderStats& stats = GetRenderStats();
+    stats.stagingSeconds +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - stagingStart).count();
+    SetVertexInputs();
+    shader->SetInt(kDrawOrdinal, static_cast<std::int32_t>(slice.next + first));
+    const auto count = static_cast<GLsizei>(last - first);
+    DrawIndexed(GL_TRIANGLES, 6, count);
+    ++stats.instancedDraws;
+    stats.instances += static_cast<std::uint64_t>(count);
+    stats.bytesUploaded += bytes;
+}
+
+void RenderLine::StageRange(std::size_t first, std::size_t last, std::uint8_t* target)
+{
+    for (std::size_t index = first; index < last; ++index, target += stride)
     {
         if (index + kHolderAhead < last)
             __builtin_prefetch(items[index + kHolderAhead]);
@@ -291,28 +333,10 @@ void RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slic
                             sizeof(std::uint32_t));
         }
         // Data shorter than the batch's stride (a material of another layout) is padded with zeros.
-        std::uint8_t* target = staging.data() + (index - first) * stride;
         const std::size_t bytes = std::min<std::size_t>(stride, item.data.size());
         std::memcpy(target, item.data.data(), bytes);
         std::memset(target + bytes, 0, stride - bytes);
     }
-    const std::uint32_t bytes = stride * static_cast<std::uint32_t>(last - first);
-    if (bytes > bufferCapacity)
-    {
-        bufferCapacity = 2 * bytes;
-        glBufferData(GL_ARRAY_BUFFER, bufferCapacity, nullptr, GL_DYNAMIC_DRAW);
-    }
-    glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, staging.data());
-    RenderStats& stats = GetRenderStats();
-    stats.stagingSeconds +=
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - stagingStart).count();
-    SetVertexInputs();
-    shader->SetInt(kDrawOrdinal, static_cast<std::int32_t>(slice.next + first));
-    const auto count = static_cast<GLsizei>(last - first);
-    DrawIndexed(GL_TRIANGLES, 6, count);
-    ++stats.instancedDraws;
-    stats.instances += static_cast<std::uint64_t>(count);
-    stats.bytesUploaded += bytes;
 }
 
 void RenderLine::SetVertexInputs() const

@@ -71,6 +71,8 @@ class RenderLine
     // Binds the item's unbound textures; false when the units ran out first.
     bool BindItemTextures(const ShaderData& item);
     void DrawRange(std::size_t first, std::size_t last, DepthSlice& slice);
+    // Writes the range's instance bytes (texture units filled in) to the target, one stride each.
+    void StageRange(std::size_t first, std::size_t last, std::uint8_t* target);
     void SetVertexInputs() const;
 
     bool dropped = false;
@@ -91,6 +93,7 @@ class RenderLine
     std::vector<ShaderData*> sortedItems;
     // The distinct texture ids of this frame's items (at most one more than the units).
     std::vector<std::uint32_t> textureIds;
+    // Used only when the instance buffer cannot be mapped; kept at its largest size.
     std::vector<std::uint8_t> staging;
     std::uint32_t stride = 0;
     std::uint32_t instanceCount = 0;

@@ -140,17 +140,30 @@ const BasicRenderer::SpriteInputs& BasicRenderer::InputsOf(const Material& mater
 void BasicRenderer::Update(float)
 {
     const auto lookAhead = [](std::uint32_t id) {
-        // The components looked up now are live; only their memory is asked for.
+        // The components looked up now are live; only their memory is asked for, every line the visit
+        // reads or writes (the class check reads the first).
         if (const Component* renderer = FindComponent(id, Renderer::kTypeId))
         {
             const auto* drawn = static_cast<const Renderer*>(renderer);
-            __builtin_prefetch(&drawn->material.shader);
-            __builtin_prefetch(&drawn->material.data.data);
-            __builtin_prefetch(&drawn->tint);
-            __builtin_prefetch(drawn->material.data.data.data());
+            const auto* bytes = reinterpret_cast<const char*>(drawn);
+            for (std::size_t line = 0; line < sizeof(Renderer); line += 64)
+                __builtin_prefetch(bytes + line);
+            const std::vector<std::uint8_t>& instance = drawn->material.data.data;
+            if (!instance.empty())
+            {
+                __builtin_prefetch(instance.data());
+                __builtin_prefetch(instance.data() + instance.size() - 1);
+                if (instance.size() > 64)
+                    __builtin_prefetch(instance.data() + 64);
+            }
+            __builtin_prefetch(drawn->material.data.textureBindings.data());
         }
         if (const Component* transform = FindComponent(id, Transform::kTypeId))
-            __builtin_prefetch(transform);
+        {
+            const auto* bytes = reinterpret_cast<const char*>(transform);
+            for (std::size_t line = 0; line < sizeof(Transform); line += 64)
+                __builtin_prefetch(bytes + line);
+        }
     };
     ForEachVisibleObject(*this, [&](GameObject& object) {
         const auto* transform = object.GetComponentAs<Transform>(Transform::kTypeId);

@@ -6,6 +6,8 @@
 #include "Lighting.h"
 #include "Renderer.h"
 #include "Texture.h"
+#include "TextureManager.h"
+#include "Transform.h"
 #include "WindowProvider.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +101,46 @@ TEST_F(LightingEffect, AnOpaqueSpriteCastsAShadowAwayFromTheLight)
     EXPECT_LT(shadowed, 0.3f * open);
     // Between the light and the sprite nothing is hidden.
     EXPECT_GT(Brightness(image, 50.0f, 0.0f), 0.8f * Brightness(image, -50.0f, 0.0f));
+}
+
+// The occlusion fed during a frame reads back as fed at any time before the frame ends, pooled items take
+// each frame's values, and every piece fed, before or after a read, hides the light.
+TEST_F(LightingEffect, TheOcclusionFedReadsBackAsFedAndAllOfItCastsShadows)
+{
+    MakeLight(0.0f, 0.0f, 900.0f);
+    GameObject& wall = MakeSprite(100.0f, 0.0f, 30.0f, 300.0f, Vector4(0.0f, 0.0f, 0.0f, 1.0f));
+    Settle();
+
+    RunDrawingSystems();
+    ASSERT_EQ(gLighting->GetOcclusionCount(), 1u);
+    const ShaderData& fed = gLighting->GetOcclusionItems().at(0);
+    const auto fedQuad = fed.GetMatrix3("modelWorld");
+    ASSERT_TRUE(fedQuad.has_value());
+    const Matrix3& wallQuad = wall.GetComponentAs<Transform>(Transform::kTypeId)->GetWorldMatrix();
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(fedQuad->m[i], wallQuad.m[i]) << "entry " << i;
+    EXPECT_EQ(fed.GetUInt("texture"), &TextureManager::GetTexture(TextureManager::kWhitePixelName));
+    EXPECT_EQ(fed.GetFloat("obfuscation"), 1.0f);
+
+    // A second wall on the left, fed after the read and without a texture: it hides as a white square.
+    gLighting->AddOcclusion(TranslationMatrix(-100.0f, 0.0f) * ScaleMatrix(30.0f, 300.0f), nullptr, 1.0f);
+    ASSERT_EQ(gLighting->GetOcclusionCount(), 2u);
+    EXPECT_EQ(gLighting->GetOcclusionItems().at(1).GetUInt("texture"),
+              &TextureManager::GetTexture(TextureManager::kWhitePixelName));
+    graphics->Update(1.0f / 60.0f);
+    const auto image = ReadCameraImage();
+    const float open = Brightness(image, 0.0f, 200.0f);
+    EXPECT_GT(open, 0.3f);
+    EXPECT_LT(Brightness(image, 200.0f, 0.0f), 0.3f * open) << "behind the sprite";
+    EXPECT_LT(Brightness(image, -200.0f, 0.0f), 0.3f * open) << "behind the wall fed after the read";
+    EXPECT_EQ(gLighting->GetOcclusionCount(), 0u);
+
+    // The next frame's occlusion follows the sprite's alpha in the same pooled item.
+    GetRenderer(wall)->tint.w = 0.25f;
+    RunDrawingSystems();
+    ASSERT_EQ(gLighting->GetOcclusionCount(), 1u);
+    EXPECT_EQ(gLighting->GetOcclusionItems().at(0).GetFloat("obfuscation"), 0.25f);
+    graphics->Update(1.0f / 60.0f);
 }
 
 TEST_F(LightingEffect, AShadowTintEqualToTheTintCastsNoShadow)
