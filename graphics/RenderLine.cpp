@@ -173,7 +173,6 @@ void RenderLine::Reset()
     items.clear();
     forgotten = 0;
     instanceCount = 0;
-    textureIds.clear();
 }
 
 void RenderLine::ApplyRenderState() const
@@ -199,33 +198,62 @@ void RenderLine::Draw(const Matrix3& worldScreen, DepthSlice& slice)
     TextureManager::UnbindAllUnits();
     glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer);
 
-    CollectTextureIds();
     const std::uint32_t rangeBase = slice.next;
+    if (!DrawWithLastTextures(slice))
+        DrawCollectingTextures(slice);
+    slice.next = rangeBase + instanceCount;
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindVertexArray(0);
+}
+
+void RenderLine::DrawCollectingTextures(DepthSlice& slice)
+{
+    CollectTextureIds();
     if (textureIds.size() <= static_cast<std::size_t>(TextureManager::kUnitCount))
     {
         std::sort(textureIds.begin(), textureIds.end());
         for (std::uint32_t id : textureIds)
             TextureManager::BindToUnit(TextureManager::GetTextureById(id));
         DrawRange(0, items.size(), slice);
+        return;
     }
-    else
+    std::size_t start = 0;
+    for (std::size_t index = 0; index < items.size(); ++index)
     {
-        std::size_t start = 0;
-        for (std::size_t index = 0; index < items.size(); ++index)
-        {
-            if (BindItemTextures(*items[index]) || start == index)
-                continue;
-            // The units are full: draw what is pending and take this item again on empty units.
-            DrawRange(start, index, slice);
-            TextureManager::UnbindAllUnits();
-            start = index;
-            BindItemTextures(*items[index]);
-        }
-        DrawRange(start, items.size(), slice);
+        if (BindItemTextures(*items[index]) || start == index)
+            continue;
+        // The units are full: draw what is pending and take this item again on empty units.
+        DrawRange(start, index, slice);
+        TextureManager::UnbindAllUnits();
+        start = index;
+        BindItemTextures(*items[index]);
     }
-    slice.next = rangeBase + instanceCount;
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindVertexArray(0);
+    DrawRange(start, items.size(), slice);
+}
+
+bool RenderLine::DrawWithLastTextures(DepthSlice& slice)
+{
+    // A batch nearly always draws the textures it drew last frame. Those are bound as collecting would
+    // bind them, and the staging pass checks that this frame's items use exactly them; otherwise the
+    // units are emptied and the batch is drawn the long way, as if this had not been tried.
+    if (textureIds.size() > static_cast<std::size_t>(TextureManager::kUnitCount))
+        return false;
+    std::uint32_t boundUnits = 0;
+    for (std::uint32_t id : textureIds)
+    {
+        Texture* texture = TextureManager::FindTextureById(id);
+        if (texture == nullptr)
+        {
+            TextureManager::UnbindAllUnits();
+            return false;
+        }
+        TextureManager::BindToUnit(*texture);
+        boundUnits |= std::uint32_t{1} << texture->unit;
+    }
+    if (DrawRange(0, items.size(), slice, &boundUnits))
+        return true;
+    TextureManager::UnbindAllUnits();
+    return false;
 }
 
 void RenderLine::CollectTextureIds()
@@ -269,10 +297,11 @@ bool RenderLine::BindItemTextures(const ShaderData& item)
     return true;
 }
 
-void RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slice)
+bool RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slice,
+                           const std::uint32_t* boundUnits)
 {
     if (first == last)
-        return;
+        return true;
     const auto stagingStart = std::chrono::steady_clock::now();
     const std::uint32_t bytes = stride * static_cast<std::uint32_t>(last - first);
     if (bytes > bufferCapacity)
@@ -286,14 +315,19 @@ void RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slic
         glMapBufferRange(GL_ARRAY_BUFFER, 0, bytes, GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT));
     if (mapped == nullptr && staging.size() < bytes)
         staging.resize(bytes);
-    StageRange(first, last, mapped != nullptr ? mapped : staging.data());
+    if (!StageRange(first, last, mapped != nullptr ? mapped : staging.data(), boundUnits))
+    {
+        if (mapped != nullptr)
+            glUnmapBuffer(GL_ARRAY_BUFFER);
+        return false;
+    }
     if (mapped == nullptr || glUnmapBuffer(GL_ARRAY_BUFFER) == GL_FALSE)
     {
         // An unmap that lost the contents (a display mode change) is written again through the copy.
         if (staging.size() < bytes)
             staging.resize(bytes);
         if (mapped != nullptr)
-            StageRange(first, last, staging.data());
+            StageRange(first, last, staging.data(), nullptr);
         glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, staging.data());
     }
     RenderStats& stats = GetRenderStats();
@@ -306,10 +340,13 @@ void RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slic
     ++stats.instancedDraws;
     stats.instances += static_cast<std::uint64_t>(count);
     stats.bytesUploaded += bytes;
+    return true;
 }
 
-void RenderLine::StageRange(std::size_t first, std::size_t last, std::uint8_t* target)
+bool RenderLine::StageRange(std::size_t first, std::size_t last, std::uint8_t* target,
+                            const std::uint32_t* boundUnits)
 {
+    std::uint32_t usedUnits = 0;
     for (std::size_t index = first; index < last; ++index, target += stride)
     {
         if (index + kHolderAhead < last)
@@ -325,9 +362,13 @@ void RenderLine::StageRange(std::size_t first, std::size_t last, std::uint8_t* t
         {
             if (binding.texture == nullptr || !binding.texture->HasUnit())
             {
+                // Checking the bound textures: the long way reports it.
+                if (boundUnits != nullptr)
+                    return false;
                 std::cout << "WARNING: Texture is not bound!" << std::endl;
                 continue;
             }
+            usedUnits |= std::uint32_t{1} << binding.texture->unit;
             if (binding.dataOffset + sizeof(std::uint32_t) <= item.data.size())
                 std::memcpy(item.data.data() + binding.dataOffset, &binding.texture->unit,
                             sizeof(std::uint32_t));
@@ -337,6 +378,7 @@ void RenderLine::StageRange(std::size_t first, std::size_t last, std::uint8_t* t
         std::memcpy(target, item.data.data(), bytes);
         std::memset(target + bytes, 0, stride - bytes);
     }
+    return boundUnits == nullptr || usedUnits == *boundUnits;
 }
 
 void RenderLine::SetVertexInputs() const

@@ -67,12 +67,21 @@ class RenderLine
     // Whether this frame's depths, in submission order, are those the kept order was found for.
     bool DepthsAsLastSorted() const;
     void ApplyRenderState() const;
+    // Draws every item with last frame's textures bound; false, drawing nothing and leaving no unit
+    // bound, unless this frame's items use exactly those.
+    bool DrawWithLastTextures(DepthSlice& slice);
+    // Collects this frame's textures, binds them and draws, in ranges when they outnumber the units.
+    void DrawCollectingTextures(DepthSlice& slice);
     void CollectTextureIds();
     // Binds the item's unbound textures; false when the units ran out first.
     bool BindItemTextures(const ShaderData& item);
-    void DrawRange(std::size_t first, std::size_t last, DepthSlice& slice);
-    // Writes the range's instance bytes (texture units filled in) to the target, one stride each.
-    void StageRange(std::size_t first, std::size_t last, std::uint8_t* target);
+    // Stages and draws a range. Given the units bound for it, draws only when the range uses exactly
+    // those (false otherwise).
+    bool DrawRange(std::size_t first, std::size_t last, DepthSlice& slice,
+                   const std::uint32_t* boundUnits = nullptr);
+    // Writes the range's instance bytes (texture units filled in) to the target, one stride each. Given
+    // the bound units, stops at a texture without a unit and tells whether exactly those were used.
+    bool StageRange(std::size_t first, std::size_t last, std::uint8_t* target, const std::uint32_t* boundUnits);
     void SetVertexInputs() const;
 
     bool dropped = false;
@@ -91,7 +100,8 @@ class RenderLine
     std::vector<float> sortedDepths;
     std::vector<SortKey> sortKeys;
     std::vector<ShaderData*> sortedItems;
-    // The distinct texture ids of this frame's items (at most one more than the units).
+    // The distinct texture ids of the items last collected (at most one more than the units), kept
+    // between frames as the guess of the next frame's.
     std::vector<std::uint32_t> textureIds;
     // Used only when the instance buffer cannot be mapped; kept at its largest size.
     std::vector<std::uint8_t> staging;

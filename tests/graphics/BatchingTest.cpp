@@ -337,3 +337,89 @@ TEST_F(GraphicsTest, ABatchDestroyedBeforeItsDataLeavesNoSlotBehind)
     // Nothing points back at the freed batch: moving and destroying the data touch no batch.
     Material moved(std::move(material));
 }
+
+// A batch binds the textures it drew last frame and keeps them only while its items use exactly those;
+// whatever the items change to (another texture, fewer textures, a missing one), the frame draws and
+// numbers the units as if the textures had been collected afresh: the distinct ids in ascending order.
+TEST_F(GraphicsTest, ABatchKeepsLastFramesTexturesOnlyWhileItsItemsUseExactlyThose)
+{
+    Texture& red = ColourTexture("guessRed", 255, 0, 0);
+    Texture& blue = ColourTexture("guessBlue", 0, 0, 255);
+    Scene scene(*graphics);
+    scene.Add(Graphics::dmBasic, {-200, 0}, {200, 200}, {1, 1, 1, 1}, "guessRed");
+    scene.Add(Graphics::dmBasic, {200, 0}, {200, 200}, {1, 1, 1, 1}, "guessBlue");
+    Material& left = scene.sprites[0].material;
+    Material& right = scene.sprites[1].material;
+
+    const auto unitsAsCollected = [&](const char* step) {
+        SCOPED_TRACE(step);
+        std::vector<std::uint32_t> ids;
+        for (const Material* material : {&left, &right})
+            for (const TextureBinding& binding : material->data.textureBindings)
+                if (binding.texture != nullptr)
+                    ids.push_back(binding.texture->id);
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        for (const Material* material : {&left, &right})
+            for (const TextureBinding& binding : material->data.textureBindings)
+            {
+                if (binding.texture == nullptr)
+                    continue;
+                std::uint32_t unit = 0;
+                std::memcpy(&unit, material->data.data.data() + binding.dataOffset, sizeof(unit));
+                const auto expected = std::find(ids.begin(), ids.end(), binding.texture->id) - ids.begin();
+                EXPECT_EQ(unit, static_cast<std::uint32_t>(expected)) << "texture " << binding.texture->name;
+            }
+    };
+    // 'r' or 'b' where that channel alone is bright (the effects shift colours a little).
+    const auto colourAt = [&](const std::vector<std::uint8_t>& pixels, float worldX) {
+        int x = 0;
+        int y = 0;
+        WorldToPixel(worldX, 0, x, y);
+        const std::uint8_t* pixel = PixelAt(pixels, x, y);
+        if (pixel[0] > 150 && pixel[1] < 100 && pixel[2] < 100)
+            return 'r';
+        if (pixel[2] > 150 && pixel[0] < 100 && pixel[1] < 100)
+            return 'b';
+        return '?';
+    };
+    const auto window = [&] { return GlTestSupport::ReadBackBuffer(kWidth, kHeight); };
+
+    scene.Run();
+    unitsAsCollected("both");
+    auto pixels = window();
+    EXPECT_EQ(colourAt(pixels, -200), 'r');
+    EXPECT_EQ(colourAt(pixels, 200), 'b');
+
+    // Fewer textures than last frame, then the same ones again.
+    right.data.SetUInt("texture", &red);
+    for (const char* step : {"fewer", "repeated"})
+    {
+        scene.Run(1);
+        unitsAsCollected(step);
+        pixels = window();
+        EXPECT_EQ(colourAt(pixels, -200), 'r') << step;
+        EXPECT_EQ(colourAt(pixels, 200), 'r') << step;
+    }
+
+    // Another texture in place of one drawn last frame.
+    left.data.SetUInt("texture", &blue);
+    right.data.SetUInt("texture", &blue);
+    scene.Run(1);
+    unitsAsCollected("another");
+    pixels = Screenshot("batching_texture_guess");
+    EXPECT_EQ(colourAt(pixels, -200), 'b');
+    EXPECT_EQ(colourAt(pixels, 200), 'b');
+
+    // A binding left without a texture is reported once, as drawing has always reported it.
+    left.data.textureBindings.front().texture = nullptr;
+    testing::internal::CaptureStdout();
+    scene.Run(1);
+    const std::string output = testing::internal::GetCapturedStdout();
+    std::size_t reports = 0;
+    for (std::size_t at = output.find("not bound"); at != std::string::npos; at = output.find("not bound", at + 1))
+        ++reports;
+    EXPECT_EQ(reports, 1u);
+    unitsAsCollected("missing");
+    EXPECT_EQ(colourAt(window(), 200), 'b');
+}
