@@ -65,8 +65,7 @@ void DeformationScript::Update(float dt)
     const State* top = machine != nullptr ? machine->GetTopState() : nullptr;
     GameStats* stats = StatsOf(object);
     Transform* transform = TransformOf(object);
-    RigidBody* body =
-        object != nullptr ? object->GetComponentAs<RigidBody>(ComponentTypeId::kRigidBody) : nullptr;
+    RigidBody* body = GetRigidBody(object);
     if (top == nullptr || stats == nullptr || transform == nullptr || body == nullptr)
         return;
 

@@ -120,8 +120,7 @@ void DestructableScript::BurnStep(float dt)
     GameObject* object = Live(owner);
     GameStats* stats = StatsOf(object);
     Transform* transform = TransformOf(object);
-    RigidBody* body =
-        object != nullptr ? object->GetComponentAs<RigidBody>(ComponentTypeId::kRigidBody) : nullptr;
+    RigidBody* body = GetRigidBody(object);
     if (stats == nullptr || transform == nullptr || body == nullptr)
         return;
     const float spawnX = SpawnCoordinate(*stats, kStatGoalSpawnX);
@@ -140,7 +139,7 @@ void DestructableScript::BurnStep(float dt)
     // Creating the marker may have grown the object table: look the owner up again.
     object = Live(owner);
     transform = TransformOf(object);
-    body = object != nullptr ? object->GetComponentAs<RigidBody>(ComponentTypeId::kRigidBody) : nullptr;
+    body = GetRigidBody(object);
     if (transform == nullptr || body == nullptr)
         return;
 

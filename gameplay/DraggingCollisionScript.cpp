@@ -23,8 +23,7 @@ void DraggingCollisionScript::OnCollision(std::uint32_t ownId, std::uint32_t oth
 {
     GameObject* platform = Live(ownId);
     Transform* platformAt = TransformOf(platform);
-    const RigidBody* body =
-        platform != nullptr ? platform->GetComponentAs<RigidBody>(ComponentTypeId::kRigidBody) : nullptr;
+    const RigidBody* body = GetRigidBody(platform);
     Transform* riderAt = TransformOf(Live(otherId));
     if (platformAt == nullptr || body == nullptr || riderAt == nullptr)
         return;

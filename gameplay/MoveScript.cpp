@@ -67,8 +67,7 @@ void MoveScript::Update(float)
     GameObject* object = Live(owner);
     GameStats* stats = StatsOf(object);
     Transform* transform = TransformOf(object);
-    RigidBody* body =
-        object != nullptr ? object->GetComponentAs<RigidBody>(ComponentTypeId::kRigidBody) : nullptr;
+    RigidBody* body = GetRigidBody(object);
     if (stats == nullptr || transform == nullptr || body == nullptr)
         return;
     ReadWhenPresent(*stats, kStatPoint1X, point1X);
