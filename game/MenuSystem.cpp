@@ -426,6 +426,14 @@ void MenuSystem::CloseAllMenus()
         PopMenu();
 }
 
+void MenuSystem::DisableMenus()
+{
+    if (!menusEnabled)
+        return;
+    menusEnabled = false;
+    CloseAllMenus();
+}
+
 void MenuSystem::ShowConfirmation(std::string question, std::uint32_t yesAction)
 {
     MenuScript* dialogScript = GetMenuScript(kDialogName);

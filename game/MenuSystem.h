@@ -51,6 +51,8 @@ class MenuSystem : public EngineSystem
     void PopMenu();
     // Unpauses, then closes every open menu.
     void CloseAllMenus();
+    // Screens without menus: when menus are enabled, disables them and closes every menu (unpausing).
+    void DisableMenus();
     // Asks a yes-or-no question in the dialog; "Yes" runs yesAction.
     void ShowConfirmation(std::string question, std::uint32_t yesAction);
 

@@ -86,11 +86,8 @@ void CreditsScreen::Init()
     CreateCreditsObject();
     CreateMenuManager();
     fadeTimer = 0.0f;
-    if (gMenuSystem != nullptr && gMenuSystem->menusEnabled)
-    {
-        gMenuSystem->menusEnabled = false;
-        gMenuSystem->CloseAllMenus();
-    }
+    if (gMenuSystem != nullptr)
+        gMenuSystem->DisableMenus();
 }
 
 void CreditsScreen::CreateCreditsObject()

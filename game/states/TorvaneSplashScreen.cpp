@@ -1,7 +1,6 @@
 #include "TorvaneSplashScreen.h"
 
 #include "BackgroundRenderer.h"
-#include "FrameRateManager.h"
 #include "GameObject.h"
 #include "GameObjectFactory.h"
 #include "GameStateRequest.h"
@@ -86,13 +85,8 @@ void TorvaneSplashScreen::Init()
     CreateMenuManagerObject();
 
     // Menus stay shut until the main menu allows them again.
-    if (gMenuSystem != nullptr && gMenuSystem->menusEnabled)
-    {
-        gMenuSystem->menusEnabled = false;
-        if (FrameRateManager::IsPaused())
-            FrameRateManager::TogglePause();
-        gMenuSystem->CloseAllMenus();
-    }
+    if (gMenuSystem != nullptr)
+        gMenuSystem->DisableMenus();
 }
 
 void TorvaneSplashScreen::Update(float dt)

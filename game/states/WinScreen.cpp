@@ -1,6 +1,5 @@
 #include "WinScreen.h"
 
-#include "FrameRateManager.h"
 #include "GameStateRequest.h"
 #include "InputSystem.h"
 #include "MenuManagerObject.h"
@@ -26,13 +25,8 @@ void WinScreen::Init()
 {
     LoadScreenLevel(*this, levelName);
     CreateMenuManagerObject();
-    if (gMenuSystem != nullptr && gMenuSystem->menusEnabled)
-    {
-        gMenuSystem->menusEnabled = false;
-        if (FrameRateManager::IsPaused())
-            FrameRateManager::TogglePause();
-        gMenuSystem->CloseAllMenus();
-    }
+    if (gMenuSystem != nullptr)
+        gMenuSystem->DisableMenus();
     SoundHooks::Play(kMusic);
 }
 
