@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class LevelStrips;
 class Shader;
 
 // Adds a blurred copy of the image's bright parts: a threshold pass, then horizontal and vertical blurs
@@ -55,16 +56,28 @@ class Bloom : public PostProcessingEffect
     void PrepareTargets(const Camera& camera);
     // The bright parts of the image into the camera's threshold target.
     void DrawThreshold(const Camera& camera, const Framebuffer& image);
-    void BlurPasses(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float radius,
-                    float textureSize);
+    // One blur along the direction: the draws (radius, level of detail, intensity) summed into the target.
+    struct BlurDraw
+    {
+        float radius;
+        float lod;
+        float intensity;
+    };
+    void Blur(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float textureSize,
+              const BlurDraw* draws, int drawCount, std::uint32_t deepestLevel);
     void DrawQuad() const;
 
     std::map<void*, std::unique_ptr<Framebuffer>> thresholdTargets;
     std::map<void*, std::unique_ptr<Framebuffer>> horizontalTargets;
     std::map<void*, std::unique_ptr<Framebuffer>> verticalTargets;
+    // The level strips of the horizontal and the vertical blurs (see Blur), kept between frames.
+    std::unique_ptr<LevelStrips> rowStrips;
+    std::unique_ptr<LevelStrips> columnStrips;
     Shader* thresholdShader = nullptr;
     Shader* blurShader = nullptr;
     Shader* copyShader = nullptr;
+    // Sums a blur's level strips into its target ("blurLevels"), found on the first use.
+    Shader* levelsShader = nullptr;
     bool reportedUnusable = false;
     // Set when the threshold pass of this camera's frame was drawn before Apply.
     bool thresholdDrawn = false;

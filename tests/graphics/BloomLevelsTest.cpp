@@ -1,0 +1,149 @@
+#include "Bloom.h"
+#include "Camera.h"
+#include "DrawingFixture.h"
+#include "Framebuffer.h"
+#include "Light.h"
+#include "Mesh.h"
+#include "RenderStats.h"
+#include "Shader.h"
+
+#include <glad/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace
+{
+class BloomLevels : public DrawingTest
+{
+  protected:
+    Bloom& TheBloom()
+    {
+        for (auto& effect : graphics->GetEffects())
+            if (auto* bloom = dynamic_cast<Bloom*>(effect.get()))
+                return *bloom;
+        throw std::logic_error("no bloom");
+    }
+
+    // The two blurs drawn the plain way, five additive draws each reading its level of detail straight from
+    // the mipmaps, from the threshold image the frame left in the bloom's threshold target.
+    std::vector<float> ReferenceBlur(const Bloom& bloom)
+    {
+        const Framebuffer& threshold = *bloom.GetThresholdTarget(MainCamera().windowContext);
+        const std::uint32_t w = threshold.GetWidth();
+        const std::uint32_t h = threshold.GetHeight();
+        Framebuffer horizontal(w, h, true, false);
+        Framebuffer vertical(w, h, true, false);
+        Shader* blur = graphics->GetShader("directionalBlur");
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
+        const float lod = bloom.lodOffset;
+        const std::uint32_t deepest = lod + 8.0f <= 0.0f ? 0u : static_cast<std::uint32_t>(lod + 8.0f) + 1u;
+        const float intensities[5] = {bloom.innerIntensity, bloom.midIntensity, bloom.outerIntensity,
+                                      bloom.outermostIntensity, bloom.outermostIntensity * 0.5f};
+        const struct
+        {
+            Framebuffer& target;
+            std::uint32_t sourceTexture;
+            const Framebuffer* mipmapped;
+            Vector2 direction;
+            float radius;
+            float size;
+        } passes[2] = {{horizontal, threshold.GetColourTexture(), nullptr, Vector2(1.0f, 0.0f),
+                        bloom.horizontalRadius, static_cast<float>(w)},
+                       {vertical, 0, &horizontal, Vector2(0.0f, 1.0f), bloom.verticalRadius,
+                        static_cast<float>(h)}};
+        for (const auto& pass : passes)
+        {
+            pass.target.BindAndClear();
+            glDepthMask(GL_FALSE);
+            if (pass.mipmapped != nullptr)
+                pass.mipmapped->BindMipmapped(deepest);
+            else
+                glBindTexture(GL_TEXTURE_2D, pass.sourceTexture);
+            blur->Use();
+            blur->SetInt("tex", 0);
+            blur->SetVector2("direction", pass.direction);
+            blur->SetFloat("textureSize", pass.size);
+            for (int draw = 0; draw < 5; ++draw)
+            {
+                blur->SetFloat("intensity", intensities[draw]);
+                blur->SetFloat("radius", pass.radius * std::pow(4.0f, static_cast<float>(draw)) * 0.5f * 1.5f);
+                blur->SetFloat("lod", lod + 2.0f * static_cast<float>(draw));
+                DrawIndexed(GL_TRIANGLES, 6);
+            }
+        }
+        glBindVertexArray(0);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return ReadTexture(vertical.GetColourTexture(), static_cast<int>(w), static_cast<int>(h));
+    }
+};
+
+// The largest difference, relative to the larger of 1 and the reference texel: above 1 a half float's last
+// bit is worth 1/1024 or more, and the two ways may round a sum to neighbouring halves.
+float LargestDifference(const std::vector<float>& image, const std::vector<float>& reference)
+{
+    float largest = 0.0f;
+    for (std::size_t i = 0; i < std::min(image.size(), reference.size()); ++i)
+        largest = std::max(largest, std::fabs(image[i] - reference[i]) / std::max(1.0f, std::fabs(reference[i])));
+    return largest;
+}
+} // namespace
+
+// The blurs sum each level's rows once into strips instead of sampling every level for every pixel; for
+// every level of detail (magnified, between levels, on a level, past the last level), radius and size,
+// the blurred bloom equals the five plain draws within 1/1024.
+TEST_F(BloomLevels, TheBlurredBloomEqualsTheFivePlainDrawsAtEveryLevelOfDetail)
+{
+    if (!ready)
+        return;
+    Settle();
+    MakeSprite(-250.0f, 100.0f, 30.0f, 30.0f, Vector4(3.0f, 2.0f, 1.0f, 1.0f));
+    MakeSprite(180.0f, -120.0f, 120.0f, 8.0f, Vector4(1.5f, 2.5f, 3.5f, 1.0f));
+    MakeSprite(300.0f, 200.0f, 6.0f, 6.0f, Vector4(4.0f, 4.0f, 4.0f, 1.0f));
+    MakeSprite(-310.0f, -230.0f, 40.0f, 40.0f, Vector4(2.0f, 0.5f, 3.0f, 1.0f));
+    Light light;
+    light.size = Vector2(500.0f, 500.0f);
+    light.intensity = 2.0f;
+    MakeObject(0.0f, 0.0f).AddComponent(light);
+
+    struct Case
+    {
+        const char* name;
+        float lodOffset;
+        float horizontalRadius;
+        float verticalRadius;
+    };
+    const Case cases[] = {
+        {"the match's blur", 0.5f, 1.0f, 1.0f},
+        {"whole levels, as the credits draw it", 1.0f, 1.2f, 1.0f},
+        {"magnified first draws", -2.75f, 2.0f, 0.5f},
+        {"between levels with wide radii", 2.25f, 10.0f, 7.5f},
+        {"past the last level", 9.5f, 1.0f, 3.0f},
+        {"no radius", 0.5f, 0.0f, 0.0f},
+    };
+    Bloom& bloom = TheBloom();
+    bloom.smoothingPasses = 0; // the vertical target then holds the two blurs' result
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        bloom.lodOffset = c.lodOffset;
+        bloom.horizontalRadius = c.horizontalRadius;
+        bloom.verticalRadius = c.verticalRadius;
+        for (int frame = 0; frame < 2; ++frame)
+            Frame();
+        const Framebuffer& vertical = *bloom.GetVerticalTarget(MainCamera().windowContext);
+        const std::vector<float> blurred =
+            ReadTexture(vertical.GetColourTexture(), static_cast<int>(vertical.GetWidth()),
+                        static_cast<int>(vertical.GetHeight()));
+        const std::vector<float> reference = ReferenceBlur(bloom);
+        EXPECT_LE(LargestDifference(blurred, reference), 1.0f / 1024.0f);
+        // Real glow was compared, not two black targets.
+        EXPECT_GT(*std::max_element(reference.begin(), reference.end()), 0.05f);
+        EXPECT_EQ(DrawingGlErrors(), 0);
+    }
+}
