@@ -264,8 +264,11 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
 bool Bloom::IsUsable()
 {
     if (levelsShader == nullptr && gGraphics != nullptr)
+    {
         levelsShader = gGraphics->GetShader("blurLevels");
-    if (Usable(levelsShader) && Usable(thresholdShader) && Usable(blurShader) && Usable(copyShader))
+        compositeShader = gGraphics->GetShader("bloomComposite");
+    }
+    if (Usable(levelsShader) && Usable(compositeShader) && Usable(thresholdShader) && Usable(blurShader) && Usable(copyShader))
         return true;
     if (!reportedUnusable)
     {
@@ -379,15 +382,31 @@ void Bloom::Apply(Camera& camera)
     PassTimer::Mark("bloom composite");
     camera.GetCurrentTarget().BindAndClear();
     glDepthMask(GL_FALSE);
-    glBindTexture(GL_TEXTURE_2D, previous.GetColourTexture());
-    copyShader->Use();
-    copyShader->SetInt("tex", 0);
-    if (!onlyBloom)
-        DrawQuad();
-    glBlendFunc(GL_ONE, GL_ONE);
     // The quarter-size bloom is stretched over the whole target, which reads level 0 only.
     vertical.BindMipmapped(0);
-    DrawQuad();
+    if (onlyBloom)
+    {
+        copyShader->Use();
+        copyShader->SetInt("tex", 0);
+        DrawQuad();
+    }
+    else
+    {
+        // The bloom goes on unit 1 for the one draw; the unit keeps the texture it had.
+        GLint unitOneTexture = 0;
+        glActiveTexture(GL_TEXTURE1);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &unitOneTexture);
+        glBindTexture(GL_TEXTURE_2D, vertical.GetColourTexture());
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, previous.GetColourTexture());
+        compositeShader->Use();
+        compositeShader->SetInt("tex", 0);
+        compositeShader->SetInt("bloom", 1);
+        DrawQuad();
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(unitOneTexture));
+        glActiveTexture(GL_TEXTURE0);
+    }
     glBindVertexArray(0);
 }
 

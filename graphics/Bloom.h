@@ -78,6 +78,8 @@ class Bloom : public PostProcessingEffect
     Shader* copyShader = nullptr;
     // Sums a blur's level strips into its target ("blurLevels"), found on the first use.
     Shader* levelsShader = nullptr;
+    // Draws the scene with the bloom added in one pass ("bloomComposite"), found on the first use.
+    Shader* compositeShader = nullptr;
     bool reportedUnusable = false;
     // Set when the threshold pass of this camera's frame was drawn before Apply.
     bool thresholdDrawn = false;

@@ -1,5 +1,6 @@
 #include "Bloom.h"
 #include "Camera.h"
+#include "ColorEffects.h"
 #include "DrawingFixture.h"
 #include "Framebuffer.h"
 #include "Light.h"
@@ -96,7 +97,8 @@ float LargestDifference(const std::vector<float>& image, const std::vector<float
 
 // The blurs sum each level's rows once into strips instead of sampling every level for every pixel; for
 // every level of detail (magnified, between levels, on a level, past the last level), radius and size,
-// the blurred bloom equals the five plain draws within 1/1024.
+// the blurred bloom equals the five plain draws within 1/1024; the scene and the bloom over it are drawn in
+// one pass that gives the sum of the two.
 TEST_F(BloomLevels, TheBlurredBloomEqualsTheFivePlainDrawsAtEveryLevelOfDetail)
 {
     if (!ready)
@@ -146,4 +148,39 @@ TEST_F(BloomLevels, TheBlurredBloomEqualsTheFivePlainDrawsAtEveryLevelOfDetail)
         EXPECT_GT(*std::max_element(reference.begin(), reference.end()), 0.05f);
         EXPECT_EQ(DrawingGlErrors(), 0);
     }
+
+    // With the bloom last in the chain, the image it wrote is the scene it read plus the stretched bloom,
+    // as copying the scene and adding the bloom over it gives.
+    KeepEffects([](PostProcessingEffect* effect) {
+        return dynamic_cast<Tonemap*>(effect) == nullptr && dynamic_cast<Saturation*>(effect) == nullptr;
+    });
+    bloom.smoothingPasses = 2;
+    bloom.lodOffset = 0.5f;
+    Frame();
+    Camera& camera = MainCamera();
+    const Framebuffer& scene = camera.GetCurrentTarget();
+    const Framebuffer& result = camera.GetPreviousTarget();
+    const auto w = static_cast<int>(result.GetWidth());
+    const auto h = static_cast<int>(result.GetHeight());
+    Framebuffer reference(result.GetWidth(), result.GetHeight(), false, false);
+    reference.BindAndClear();
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
+    Shader* copy = graphics->GetShader("textured");
+    copy->Use();
+    copy->SetInt("tex", 0);
+    glBindTexture(GL_TEXTURE_2D, scene.GetColourTexture());
+    DrawIndexed(GL_TRIANGLES, 6);
+    glBindTexture(GL_TEXTURE_2D, bloom.GetVerticalTarget(camera.windowContext)->GetColourTexture());
+    DrawIndexed(GL_TRIANGLES, 6);
+    glBindVertexArray(0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    const std::vector<float> expected = ReadTexture(reference.GetColourTexture(), w, h);
+    const std::vector<float> drawn = ReadTexture(result.GetColourTexture(), w, h);
+    EXPECT_LE(LargestDifference(drawn, expected), 1.0f / 1024.0f);
+    const std::vector<float> input = ReadTexture(scene.GetColourTexture(), w, h);
+    EXPECT_GT(LargestDifference(drawn, input), 0.05f) << "the bloom added glow";
+    EXPECT_EQ(DrawingGlErrors(), 0);
 }
