@@ -74,18 +74,6 @@ std::uint32_t DeepestLevelRead(float lod)
     return lod <= 0.0f ? 0u : static_cast<std::uint32_t>(std::floor(lod)) + 1u;
 }
 
-// True when every texel of the target's level 0 is zero (either sign).
-bool IsBlack(const Framebuffer& target, std::vector<std::uint16_t>& texels)
-{
-    texels.resize(static_cast<std::size_t>(target.GetWidth()) * target.GetHeight() * 3);
-    GLint alignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 2);
-    glBindTexture(GL_TEXTURE_2D, target.GetColourTexture());
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_HALF_FLOAT, texels.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    return std::all_of(texels.begin(), texels.end(), [](std::uint16_t half) { return (half & 0x7FFFu) == 0; });
-}
 } // namespace
 
 // A float texture holding, for each mipmap level a blur reads, one strip: the blur of every row of that
@@ -143,7 +131,12 @@ Bloom::Bloom(std::uint32_t dataVersion, Shader* copy, Shader* blur, Shader* thre
 {
 }
 
-Bloom::~Bloom() = default;
+Bloom::~Bloom()
+{
+    for (auto& [key, check] : glowChecks)
+        if (check.query != 0)
+            glDeleteQueries(1, &check.query);
+}
 
 const Framebuffer* Bloom::GetThresholdTarget(void* windowContext) const
 {
@@ -278,7 +271,7 @@ bool Bloom::IsUsable()
     return false;
 }
 
-void Bloom::DrawThreshold(const Camera& camera, const Framebuffer& image)
+void Bloom::DrawThreshold(const Camera& camera, const Framebuffer& image, std::uint32_t query)
 {
     Framebuffer& thresholdTarget = *thresholdTargets[camera.windowContext];
     glBlendFunc(GL_ONE, GL_ONE);
@@ -291,7 +284,11 @@ void Bloom::DrawThreshold(const Camera& camera, const Framebuffer& image)
     thresholdShader->SetInt("tex", 0);
     thresholdShader->SetVector3("threshold", threshold);
     thresholdShader->SetFloat("intensity", intensity);
+    if (query != 0)
+        glBeginQuery(GL_SAMPLES_PASSED, query);
     DrawQuad();
+    if (query != 0)
+        glEndQuery(GL_SAMPLES_PASSED);
 }
 
 bool Bloom::PassesImageThrough(Camera& camera)
@@ -301,11 +298,34 @@ bool Bloom::PassesImageThrough(Camera& camera)
         return true;
     if (onlyBloom)
         return false;
-    // Nothing above the threshold blurs to nothing, and nothing added over the scene is the scene.
+    // Nothing above the threshold blurs to nothing, and nothing added over the scene is the scene. The
+    // threshold shader discards what it does not keep, so the query counts kept texels.
+    GlowCheck& check = glowChecks[camera.windowContext];
+    if (check.query == 0)
+        glGenQueries(1, &check.query);
+    if (check.pending)
+    {
+        GLuint available = 0;
+        glGetQueryObjectuiv(check.query, GL_QUERY_RESULT_AVAILABLE, &available);
+        if (available != 0)
+        {
+            GLuint kept = 0;
+            glGetQueryObjectuiv(check.query, GL_QUERY_RESULT, &kept);
+            check.glowed = kept != 0;
+        }
+    }
     PrepareTargets(camera);
-    DrawThreshold(camera, camera.GetCurrentTarget());
+    DrawThreshold(camera, camera.GetCurrentTarget(), check.query);
     thresholdDrawn = true;
-    return IsBlack(*thresholdTargets[camera.windowContext], thresholdTexels);
+    check.pending = true;
+    if (check.glowed)
+        return false;
+    // Only waiting tells whether this frame's bloom can be skipped.
+    GLuint kept = 0;
+    glGetQueryObjectuiv(check.query, GL_QUERY_RESULT, &kept);
+    check.pending = false;
+    check.glowed = kept != 0;
+    return !check.glowed;
 }
 
 void Bloom::Apply(Camera& camera)

@@ -21,7 +21,9 @@ class Bloom : public PostProcessingEffect
 
     void Apply(Camera& camera) override;
     // Draws the threshold pass first: when nothing lies above the threshold (or the shaders are unusable)
-    // the image passes through; otherwise Apply goes on from that pass.
+    // the image passes through; otherwise Apply goes on from that pass. After a frame whose threshold pass
+    // kept something it answers without waiting for this one (a bloom of nothing adds nothing, so running
+    // it is never wrong) and learns from the finished pass in a later frame when the glow has gone.
     bool PassesImageThrough(Camera& camera) override;
     void DrawEditor() override;
     const char* PassName() const override { return "bloom"; }
@@ -55,7 +57,8 @@ class Bloom : public PostProcessingEffect
     bool IsUsable();
     void PrepareTargets(const Camera& camera);
     // The bright parts of the image into the camera's threshold target.
-    void DrawThreshold(const Camera& camera, const Framebuffer& image);
+    // Counts the kept texels in the query when it is not 0.
+    void DrawThreshold(const Camera& camera, const Framebuffer& image, std::uint32_t query = 0);
     // One blur along the direction: the draws (radius, level of detail, intensity) summed into the target.
     struct BlurDraw
     {
@@ -83,5 +86,13 @@ class Bloom : public PostProcessingEffect
     bool reportedUnusable = false;
     // Set when the threshold pass of this camera's frame was drawn before Apply.
     bool thresholdDrawn = false;
-    std::vector<std::uint16_t> thresholdTexels;
+    // Per camera window: the query counting what the threshold pass kept, whether its answer is still
+    // to be read, and whether the last answer read saw any glow.
+    struct GlowCheck
+    {
+        std::uint32_t query = 0;
+        bool pending = false;
+        bool glowed = false;
+    };
+    std::map<void*, GlowCheck> glowChecks;
 };

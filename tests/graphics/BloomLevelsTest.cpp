@@ -6,6 +6,7 @@
 #include "Light.h"
 #include "Mesh.h"
 #include "RenderStats.h"
+#include "Renderer.h"
 #include "Shader.h"
 
 #include <glad/gl.h>
@@ -182,5 +183,66 @@ TEST_F(BloomLevels, TheBlurredBloomEqualsTheFivePlainDrawsAtEveryLevelOfDetail)
     EXPECT_LE(LargestDifference(drawn, expected), 1.0f / 1024.0f);
     const std::vector<float> input = ReadTexture(scene.GetColourTexture(), w, h);
     EXPECT_GT(LargestDifference(drawn, input), 0.05f) << "the bloom added glow";
+    EXPECT_EQ(DrawingGlErrors(), 0);
+}
+
+// After a frame with glow the bloom runs without waiting for this frame's threshold pass, which is never
+// wrong (a bloom of nothing adds nothing); once a finished pass has seen the glow gone, the bloom waits
+// for its threshold pass again and is skipped. Every frame shows what the chain without skipping shows.
+TEST_F(BloomLevels, AfterAGlowingFrameTheBloomRunsWithoutWaitingAndIsSkippedOnceTheGlowHasGone)
+{
+    if (!ready)
+        return;
+    Settle();
+    const Vector4 bright(3.0f, 2.5f, 2.0f, 1.0f);
+    const Vector4 dim(0.4f, 0.3f, 0.2f, 1.0f);
+    Renderer& lamp = *GetRenderer(MakeSprite(100.0f, 50.0f, 60.0f, 60.0f, bright));
+    MakeSprite(-200.0f, -100.0f, 150.0f, 90.0f, Vector4(0.3f, 0.6f, 0.4f, 1.0f));
+    // The light lifts the bright lamp above the bloom's threshold; the dim one stays below it.
+    Light light;
+    light.size = Vector2(300.0f, 300.0f);
+    light.intensity = 1.0f;
+    MakeObject(100.0f, 50.0f).AddComponent(light);
+
+    // What every frame must show: the chain drawn without skipping anything.
+    graphics->skipPassThroughEffects = false;
+    Settle(2);
+    const std::vector<float> glowing = ReadCameraImage();
+    lamp.tint = dim;
+    Settle(2);
+    const std::vector<float> plain = ReadCameraImage();
+    ASSERT_GT(LargestDifference(glowing, plain), 0.05f);
+
+    graphics->skipPassThroughEffects = true;
+    struct Step
+    {
+        const char* name;
+        bool glow;
+        bool bloomRuns;
+    };
+    const Step steps[] = {
+        {"glow appears: the pass is waited for", true, true},
+        {"glow goes on: no waiting", true, true},
+        {"glow gone: the last frame glowed, so the bloom runs", false, true},
+        {"glow seen gone: the bloom is skipped", false, false},
+        {"still none", false, false},
+        {"glow again: waited for and drawn at once", true, true},
+    };
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(step.name);
+        lamp.tint = step.glow ? bright : dim;
+        const std::uint64_t before = GetRenderStats().drawCalls;
+        Frame();
+        const std::uint64_t draws = GetRenderStats().drawCalls - before;
+        // Reading the image also lets the frame's threshold pass finish before the next frame.
+        const std::vector<float> image = ReadCameraImage();
+        EXPECT_LE(LargestDifference(image, step.glow ? glowing : plain), 1.0f / 1024.0f);
+        // A running bloom draws its blurs and composite; a skipped one only its threshold pass.
+        if (step.bloomRuns)
+            EXPECT_GT(draws, 25u);
+        else
+            EXPECT_LT(draws, 15u);
+    }
     EXPECT_EQ(DrawingGlErrors(), 0);
 }
