@@ -1,8 +1,8 @@
 #include "Bloom.h"
 
 #include "Camera.h"
-#include "Graphics.h"
 #include "FullScreenPass.h"
+#include "Graphics.h"
 #include "Mesh.h"
 #include "PassTimer.h"
 #include "RenderStats.h"
@@ -106,8 +106,8 @@ class LevelStrips
             width = newWidth;
             height = newHeight;
             glBindTexture(GL_TEXTURE_2D, texture);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, static_cast<GLsizei>(width), static_cast<GLsizei>(height),
-                         0, GL_RGBA, GL_FLOAT, nullptr);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, static_cast<GLsizei>(width),
+                         static_cast<GLsizei>(height), 0, GL_RGBA, GL_FLOAT, nullptr);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
@@ -206,7 +206,8 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
         for (int i = 0; i < count; ++i)
         {
             const auto size = static_cast<GLint>(std::max(length >> shares[i].level, 1u));
-            stripList[stripCount++] = {shares[i].level, shares[i].share, draw, size, static_cast<GLint>(total)};
+            stripList[stripCount++] = {shares[i].level, shares[i].share, draw, size,
+                                       static_cast<GLint>(total)};
             total += static_cast<std::uint32_t>(size);
         }
     }
@@ -261,7 +262,8 @@ bool Bloom::IsUsable()
         levelsShader = gGraphics->GetShader("blurLevels");
         compositeShader = gGraphics->GetShader("bloomComposite");
     }
-    if (Usable(levelsShader) && Usable(compositeShader) && Usable(thresholdShader) && Usable(blurShader) && Usable(copyShader))
+    if (Usable(levelsShader) && Usable(compositeShader) && Usable(thresholdShader) && Usable(blurShader) &&
+        Usable(copyShader))
         return true;
     if (!reportedUnusable)
     {

@@ -55,10 +55,10 @@ class BloomLevels : public DrawingTest
             Vector2 direction;
             float radius;
             float size;
-        } passes[2] = {{horizontal, threshold.GetColourTexture(), nullptr, Vector2(1.0f, 0.0f),
-                        bloom.horizontalRadius, static_cast<float>(w)},
-                       {vertical, 0, &horizontal, Vector2(0.0f, 1.0f), bloom.verticalRadius,
-                        static_cast<float>(h)}};
+        } passes[2] = {
+            {horizontal, threshold.GetColourTexture(), nullptr, Vector2(1.0f, 0.0f), bloom.horizontalRadius,
+             static_cast<float>(w)},
+            {vertical, 0, &horizontal, Vector2(0.0f, 1.0f), bloom.verticalRadius, static_cast<float>(h)}};
         for (const auto& pass : passes)
         {
             pass.target.BindAndClear();
@@ -74,7 +74,8 @@ class BloomLevels : public DrawingTest
             for (int draw = 0; draw < 5; ++draw)
             {
                 blur->SetFloat("intensity", intensities[draw]);
-                blur->SetFloat("radius", pass.radius * std::pow(4.0f, static_cast<float>(draw)) * 0.5f * 1.5f);
+                blur->SetFloat("radius",
+                               pass.radius * std::pow(4.0f, static_cast<float>(draw)) * 0.5f * 1.5f);
                 blur->SetFloat("lod", lod + 2.0f * static_cast<float>(draw));
                 DrawIndexed(GL_TRIANGLES, 6);
             }
@@ -91,7 +92,8 @@ float LargestDifference(const std::vector<float>& image, const std::vector<float
 {
     float largest = 0.0f;
     for (std::size_t i = 0; i < std::min(image.size(), reference.size()); ++i)
-        largest = std::max(largest, std::fabs(image[i] - reference[i]) / std::max(1.0f, std::fabs(reference[i])));
+        largest =
+            std::max(largest, std::fabs(image[i] - reference[i]) / std::max(1.0f, std::fabs(reference[i])));
     return largest;
 }
 } // namespace
