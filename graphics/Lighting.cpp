@@ -41,6 +41,13 @@ bool Usable(const Shader* shader)
 {
     return shader != nullptr && shader->IsUsable();
 }
+
+// Binds the target and sets the viewport to it, keeping what it holds.
+void BindWithoutClearing(const Framebuffer& target)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, target.GetFramebuffer());
+    glViewport(0, 0, static_cast<GLsizei>(target.GetWidth()), static_cast<GLsizei>(target.GetHeight()));
+}
 } // namespace
 
 Lighting::Lighting(std::uint32_t dataVersion, Shader* copy, Shader* blur, Shader* light, Shader* occlusion)
@@ -160,6 +167,31 @@ void Lighting::Apply(Camera& camera)
         PassThrough(camera);
         return;
     }
+    DrawBlurredLight(camera);
+    PassTimer::Mark("lighting composite");
+    Composite(camera);
+}
+
+bool Lighting::ApplyInPlace(Camera& camera)
+{
+    // Only the light is shown when the scene is left out, so the image is replaced, not added to.
+    if (!addInPlace || onlyLighting || records.empty() || !IsUsable())
+        return false;
+    glActiveTexture(GL_TEXTURE0);
+    DrawBlurredLight(camera);
+    PassTimer::Mark("lighting add");
+    // The scene plus the light, with the (ONE, ONE) blend of the light pass still in force, is what the
+    // composite makes from a cleared target; adding straight over the scene spares copying it.
+    BindWithoutClearing(camera.GetCurrentTarget());
+    copyShader->Use();
+    copyShader->SetInt("tex", 0);
+    BindImage(resultTargets[camera.windowIndex]->GetColourTexture());
+    DrawQuadOnce();
+    return true;
+}
+
+void Lighting::DrawBlurredLight(Camera& camera)
+{
     PrepareTargets(camera);
     PassTimer::Mark("lighting mask");
     DrawMask(camera);
@@ -167,8 +199,6 @@ void Lighting::Apply(Camera& camera)
     DrawLights(camera);
     PassTimer::Mark("lighting blur");
     BlurLights(camera);
-    PassTimer::Mark("lighting composite");
-    Composite(camera);
 }
 
 void Lighting::PassThrough(Camera& camera)
@@ -268,7 +298,8 @@ void Lighting::BlurLights(Camera& camera)
 
 void Lighting::Composite(Camera& camera)
 {
-    camera.GetCurrentTarget().BindAndClear();
+    // The frame cleared the target before Apply and nothing has drawn into it since.
+    BindWithoutClearing(camera.GetCurrentTarget());
     copyShader->Use();
     copyShader->SetInt("tex", 0);
     // The light pass's (ONE, ONE) is still in force, so the light adds over the scene.

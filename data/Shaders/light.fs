@@ -27,15 +27,25 @@ float Visibility(vec2 here)
     {
         vec2 at = here + toLight * ((float(i) + 0.5) / float(steps));
         blocked = max(blocked, textureLod(alphaTex, at, 0.0).r);
+        // Fully blocked stays fully blocked: the rest of the way cannot change the result.
+        if (blocked >= 1.0)
+            break;
     }
     return 1.0 - clamp(blocked, 0.0, 1.0);
 }
 
 void main()
 {
+    float falloff = texture(tex, vUv).a;
+    // Where the light's texture gives nothing, the light adds nothing, whatever the shadow: the march
+    // (nearly all of the cost) is left out.
+    if (falloff == 0.0)
+    {
+        fragColour = vec4(0.0);
+        return;
+    }
     vec2 here = gl_FragCoord.xy / vec2(textureSize(alphaTex, 0));
     // Close to the source (in the light's own units) nothing casts a shadow.
     float visibility = length(vLocal - lightSource) <= innerRadius ? 1.0 : Visibility(here);
-    float falloff = texture(tex, vUv).a;
     fragColour = vec4(falloff * intensity * mix(minTint, tint, visibility), falloff);
 }

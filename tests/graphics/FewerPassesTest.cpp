@@ -1,0 +1,125 @@
+#include "ColorEffects.h"
+#include "DrawingFixture.h"
+#include "Light.h"
+#include "Lighting.h"
+#include "RenderStats.h"
+#include "Renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace
+{
+float LargestDifference(const std::vector<float>& a, const std::vector<float>& b)
+{
+    float largest = a.size() == b.size() ? 0.0f : INFINITY;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        largest = std::max(largest, std::fabs(a[i] - b[i]));
+    return largest;
+}
+} // namespace
+
+// The lighting adds its light straight over the image and the tone mapping takes the saturation into its
+// own pass; both only save passes, so the frame must show what the full sequence of passes shows.
+class FewerPasses : public DrawingTest
+{
+  protected:
+    template <typename T> T& Effect()
+    {
+        for (auto& effect : graphics->GetEffects())
+            if (auto* found = dynamic_cast<T*>(effect.get()))
+                return *found;
+        throw std::logic_error("no such effect");
+    }
+
+    struct FrameResult
+    {
+        std::vector<float> image;
+        std::uint64_t drawCalls = 0;
+    };
+
+    FrameResult Draw(bool addInPlace, bool foldSaturation)
+    {
+        gLighting->addInPlace = addInPlace;
+        Effect<Tonemap>().foldSaturation = foldSaturation;
+        FrameResult result;
+        for (int frame = 0; frame < 3; ++frame)
+        {
+            const std::uint64_t before = GetRenderStats().drawCalls;
+            Frame();
+            result.drawCalls = GetRenderStats().drawCalls - before;
+        }
+        result.image = ReadCameraImage();
+        return result;
+    }
+};
+
+TEST_F(FewerPasses, ALitAndGradedFrameShowsTheSamePixelsWithFewerPasses)
+{
+    if (!ready)
+        return;
+    Settle();
+    // Occluders of several alphas between two coloured lights, one with a shadow tint, and a sprite bright
+    // enough to bloom; the background gives the grade a spread of colours.
+    MakeSprite(-120, 0, 30, 260, Vector4(0.2f, 0.2f, 0.2f, 1.0f));
+    MakeSprite(140, 60, 160, 20, Vector4(0.8f, 0.4f, 0.1f, 0.6f));
+    MakeSprite(0, -150, 400, 25, Vector4(0.1f, 0.6f, 0.3f, 1.0f));
+    MakeSprite(260, -60, 60, 60, Vector4(3.0f, 2.5f, 1.5f, 1.0f));
+    Light warm;
+    warm.size = Vector2(700.0f, 700.0f);
+    warm.tint = Vector4(1.0f, 0.8f, 0.6f, 1.0f);
+    warm.intensity = 2.0f;
+    MakeObject(-250, 80).AddComponent(warm);
+    Light cold;
+    cold.size = Vector2(500.0f, 400.0f);
+    cold.tint = Vector4(0.5f, 0.7f, 1.0f, 1.0f);
+    cold.shadowTint = Vector4(0.1f, 0.1f, 0.2f, 1.0f);
+    cold.intensity = 1.5f;
+    MakeObject(200, -50).AddComponent(cold);
+
+    struct Case
+    {
+        const char* name;
+        bool addInPlace;
+        bool foldSaturation;
+        bool onlyLighting;
+        // gamma, exposure, saturation, whitening, multiplier1, multiplier2, power
+        float grade[7];
+        std::uint64_t fewestDrawsSaved;
+    };
+    const Case cases[] = {
+        // The lighting's copy of the scene is saved; the grade stays near the identity so that the light
+        // itself is compared.
+        {"the light added in place", true, false, false, {1.0f, 1e-4f, 1.0f, 0.0f, 1.0f, 1.0f, 8.0f}, 1},
+        // The saturation's pass is saved, under the match grade and a harsher one.
+        {"the match grade in one pass", false, true, false, {1.0f, 0.7f, 2.0f, 1.0f, 1.5f, 2.0f, 8.0f}, 1},
+        {"another grade in one pass", false, true, false, {2.2f, 3.0f, 0.5f, 2.0f, 0.8f, 3.0f, 3.0f}, 1},
+        // Only the light is shown: the lighting replaces the image, so only the saturation pass is saved.
+        {"only lighting", true, true, true, {1.0f, 0.7f, 2.0f, 1.0f, 1.5f, 2.0f, 8.0f}, 1},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        gLighting->onlyLighting = c.onlyLighting;
+        Tonemap& tonemap = Effect<Tonemap>();
+        tonemap.gamma = c.grade[0];
+        tonemap.exposure = c.grade[1];
+        Saturation& saturation = Effect<Saturation>();
+        saturation.saturation = c.grade[2];
+        saturation.whitening = c.grade[3];
+        saturation.multiplier1 = c.grade[4];
+        saturation.multiplier2 = c.grade[5];
+        saturation.power = c.grade[6];
+
+        const FrameResult full = Draw(false, false);
+        const FrameResult fewer = Draw(c.addInPlace, c.foldSaturation);
+
+        const float difference = LargestDifference(full.image, fewer.image);
+        EXPECT_LE(difference, 1.0f / 1024.0f);
+        RecordProperty(c.name, std::to_string(difference));
+        EXPECT_GE(full.drawCalls, fewer.drawCalls + c.fewestDrawsSaved);
+        // The comparison saw a graded, lit frame, not a black one.
+        EXPECT_GT(*std::max_element(fewer.image.begin(), fewer.image.end()), 0.5f);
+    }
+}
