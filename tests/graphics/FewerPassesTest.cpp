@@ -5,12 +5,58 @@
 #include "RenderStats.h"
 #include "Renderer.h"
 
+#include "Shader.h"
+
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <string>
 
 namespace
 {
+// The light shader's march as it was before it learnt to stop early: every sample of every pixel is taken.
+const char* kEveryStepLight = R"(#version 430 core
+in vec2 vUv;
+in vec2 vLocal;
+flat in vec2 vSourceUv;
+out vec4 fragColour;
+uniform sampler2D tex;
+uniform sampler2D alphaTex;
+uniform float aspectRatio;
+uniform vec2 lightSource;
+uniform vec3 tint;
+uniform vec3 minTint;
+uniform float intensity;
+uniform float innerRadius;
+float Visibility(vec2 here)
+{
+    vec2 toLight = vSourceUv - here;
+    float pixels = length(toLight * vec2(aspectRatio, 1.0)) * float(textureSize(alphaTex, 0).y);
+    int steps = int(clamp(ceil(pixels), 1.0, 64.0));
+    float blocked = 0.0;
+    for (int i = 0; i < steps; ++i)
+    {
+        vec2 at = here + toLight * ((float(i) + 0.5) / float(steps));
+        blocked = max(blocked, textureLod(alphaTex, at, 0.0).r);
+    }
+    return 1.0 - clamp(blocked, 0.0, 1.0);
+}
+void main()
+{
+    vec2 here = gl_FragCoord.xy / vec2(textureSize(alphaTex, 0));
+    float visibility = length(vLocal - lightSource) <= innerRadius ? 1.0 : Visibility(here);
+    float falloff = texture(tex, vUv).a;
+    fragColour = vec4(falloff * intensity * mix(minTint, tint, visibility), falloff);
+}
+)";
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
 float LargestDifference(const std::vector<float>& a, const std::vector<float>& b)
 {
     float largest = a.size() == b.size() ? 0.0f : INFINITY;
@@ -122,4 +168,49 @@ TEST_F(FewerPasses, ALitAndGradedFrameShowsTheSamePixelsWithFewerPasses)
         // The comparison saw a graded, lit frame, not a black one.
         EXPECT_GT(*std::max_element(fewer.image.begin(), fewer.image.end()), 0.5f);
     }
+}
+
+// The light pass leaves out the march where the light's texture gives nothing and stops it once a ray is
+// fully blocked; the lit image must be the one a march over every sample gives.
+TEST_F(FewerPasses, TheLightPassShowsWhatMarchingEverySampleShows)
+{
+    if (!ready)
+        return;
+    KeepEffects([](PostProcessingEffect* effect) { return dynamic_cast<Lighting*>(effect) != nullptr; });
+    Settle();
+    // Opaque and half-transparent occluders, a light whose quad reaches past the screen and one whose source
+    // is off its centre, with a shadow tint.
+    MakeSprite(-120, 0, 30, 260, Vector4(0.2f, 0.2f, 0.2f, 1.0f));
+    MakeSprite(150, 40, 200, 20, Vector4(0.8f, 0.4f, 0.1f, 0.5f));
+    MakeSprite(0, -180, 500, 30, Vector4(0.1f, 0.6f, 0.3f, 1.0f));
+    Light wide;
+    wide.size = Vector2(1400.0f, 900.0f);
+    wide.intensity = 1.5f;
+    MakeObject(-200, 60).AddComponent(wide);
+    Light offCentre;
+    offCentre.size = Vector2(500.0f, 500.0f);
+    offCentre.lightSource = Vector2(0.3f, -0.2f);
+    offCentre.tint = Vector4(0.5f, 0.7f, 1.0f, 1.0f);
+    offCentre.shadowTint = Vector4(0.1f, 0.1f, 0.3f, 1.0f);
+    MakeObject(220, -40).AddComponent(offCentre);
+    for (int frame = 0; frame < 3; ++frame)
+        Frame();
+    const auto lit = ReadCameraImage();
+
+    std::ifstream vertex("Shaders/light.vs", std::ios::binary);
+    WriteText("Shaders/lightEveryStep.vs", std::string(std::istreambuf_iterator<char>(vertex), {}));
+    WriteText("Shaders/lightEveryStep.fs", kEveryStepLight);
+    Shader* everyStep = graphics->GetShader("lightEveryStep");
+    ASSERT_TRUE(everyStep->IsUsable());
+    for (auto& effect : graphics->GetEffects())
+        effect = std::make_unique<Lighting>(1, graphics->GetShader("textured"),
+                                            graphics->GetShader("directionalBlur"), everyStep,
+                                            graphics->GetShader("renderAlpha"));
+    for (int frame = 0; frame < 3; ++frame)
+        Frame();
+    const auto marched = ReadCameraImage();
+
+    EXPECT_EQ(LargestDifference(lit, marched), 0.0f);
+    // Light, shadow and the dark beyond the light's circle all took part.
+    EXPECT_GT(*std::max_element(lit.begin(), lit.end()), 1.0f);
 }
