@@ -1,3 +1,4 @@
+#include "BackgroundRenderer.h"
 #include "ColorEffects.h"
 #include "DrawingFixture.h"
 #include "Light.h"
@@ -6,6 +7,7 @@
 #include "Renderer.h"
 
 #include "Shader.h"
+#include "TextureManager.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,6 +59,57 @@ void WriteText(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// The background's fragment shader as it was when it chose its sampler through a switch over every unit.
+const char* kSwitchedBackground = R"(#version 430 core
+in vec2 vUv;
+in vec4 vTint;
+flat in uint vTexture;
+in float vTimeOfDay;
+out vec4 fragColour;
+uniform sampler2D samplers[16];
+vec4 SampleUnit(uint unit, vec2 uv)
+{
+    vec2 dx = dFdx(uv);
+    vec2 dy = dFdy(uv);
+    switch (unit)
+    {
+    case 0u: return textureGrad(samplers[0], uv, dx, dy);
+    case 1u: return textureGrad(samplers[1], uv, dx, dy);
+    case 2u: return textureGrad(samplers[2], uv, dx, dy);
+    case 3u: return textureGrad(samplers[3], uv, dx, dy);
+    case 4u: return textureGrad(samplers[4], uv, dx, dy);
+    case 5u: return textureGrad(samplers[5], uv, dx, dy);
+    case 6u: return textureGrad(samplers[6], uv, dx, dy);
+    case 7u: return textureGrad(samplers[7], uv, dx, dy);
+    case 8u: return textureGrad(samplers[8], uv, dx, dy);
+    case 9u: return textureGrad(samplers[9], uv, dx, dy);
+    case 10u: return textureGrad(samplers[10], uv, dx, dy);
+    case 11u: return textureGrad(samplers[11], uv, dx, dy);
+    case 12u: return textureGrad(samplers[12], uv, dx, dy);
+    case 13u: return textureGrad(samplers[13], uv, dx, dy);
+    case 14u: return textureGrad(samplers[14], uv, dx, dy);
+    case 15u: return textureGrad(samplers[15], uv, dx, dy);
+    }
+    return vec4(0.0);
+}
+void main()
+{
+    vec4 colour = SampleUnit(vTexture, vUv) * vTint;
+    const vec3 dusk = vec3(0.6, 0.36, 0.26);
+    colour.rgb *= mix(vec3(1.0), dusk, clamp(vTimeOfDay, 0.0, 1.0));
+    fragColour = colour;
+}
+)";
+
+// Writes a shader pair into the working copy of the data: the given fragment stage and a copy of a game
+// shader's vertex stage.
+void WriteShader(const std::string& name, const std::string& vertexOf, const std::string& fragment)
+{
+    std::ifstream vertex("Shaders/" + vertexOf + ".vs", std::ios::binary);
+    WriteText("Shaders/" + name + ".vs", std::string(std::istreambuf_iterator<char>(vertex), {}));
+    WriteText("Shaders/" + name + ".fs", fragment);
+}
+
 float LargestDifference(const std::vector<float>& a, const std::vector<float>& b)
 {
     float largest = a.size() == b.size() ? 0.0f : INFINITY;
@@ -68,7 +121,7 @@ float LargestDifference(const std::vector<float>& a, const std::vector<float>& b
 
 // The lighting adds its light straight over the image and the tone mapping takes the saturation into its
 // own pass; both only save passes, so the frame must show what the full sequence of passes shows.
-class FewerPasses : public DrawingTest
+class CheaperFrame : public DrawingTest
 {
   protected:
     template <typename T> T& Effect()
@@ -101,7 +154,7 @@ class FewerPasses : public DrawingTest
     }
 };
 
-TEST_F(FewerPasses, ALitAndGradedFrameShowsTheSamePixelsWithFewerPasses)
+TEST_F(CheaperFrame, ALitAndGradedFrameShowsTheSamePixelsWithFewerPasses)
 {
     if (!ready)
         return;
@@ -172,7 +225,7 @@ TEST_F(FewerPasses, ALitAndGradedFrameShowsTheSamePixelsWithFewerPasses)
 
 // The light pass leaves out the march where the light's texture gives nothing and stops it once a ray is
 // fully blocked; the lit image must be the one a march over every sample gives.
-TEST_F(FewerPasses, TheLightPassShowsWhatMarchingEverySampleShows)
+TEST_F(CheaperFrame, TheLightPassShowsWhatMarchingEverySampleShows)
 {
     if (!ready)
         return;
@@ -197,9 +250,7 @@ TEST_F(FewerPasses, TheLightPassShowsWhatMarchingEverySampleShows)
         Frame();
     const auto lit = ReadCameraImage();
 
-    std::ifstream vertex("Shaders/light.vs", std::ios::binary);
-    WriteText("Shaders/lightEveryStep.vs", std::string(std::istreambuf_iterator<char>(vertex), {}));
-    WriteText("Shaders/lightEveryStep.fs", kEveryStepLight);
+    WriteShader("lightEveryStep", "light", kEveryStepLight);
     Shader* everyStep = graphics->GetShader("lightEveryStep");
     ASSERT_TRUE(everyStep->IsUsable());
     for (auto& effect : graphics->GetEffects())
@@ -213,4 +264,34 @@ TEST_F(FewerPasses, TheLightPassShowsWhatMarchingEverySampleShows)
     EXPECT_EQ(LargestDifference(lit, marched), 0.0f);
     // Light, shadow and the dark beyond the light's circle all took part.
     EXPECT_GT(*std::max_element(lit.begin(), lit.end()), 1.0f);
+}
+
+// The background samples the one texture its unit names instead of choosing among all sixteen through a
+// switch; the picture must be the same, with its mipmaps and the day cycle's dusk.
+TEST_F(CheaperFrame, TheBackgroundShowsWhatChoosingAmongEverySamplerShows)
+{
+    if (!ready)
+        return;
+    graphics->GetEffects().clear();
+    BackgroundRenderer& background = *graphics->GetBackground();
+    background.SetTexture(&TextureManager::GetTexture("BG1"));
+    background.GetMaterial().data.SetVector4("tint", Vector4(0.9f, 1.0f, 0.8f, 1.0f));
+    background.SetUseTime(true);
+    Settle();
+    // Frames that take no time keep the day cycle's clock where it is.
+    Frame(0.0f);
+    const auto direct = ReadCameraImage();
+
+    WriteShader("backgroundSwitched", "background", kSwitchedBackground);
+    Shader* switched = graphics->GetShader("backgroundSwitched");
+    ASSERT_TRUE(switched->IsUsable());
+    Material material(BackgroundRenderer::kMaterialName, switched, BackgroundRenderer::kOrder,
+                      background.GetMaterial().GetRenderState());
+    material.data = background.GetMaterial().data;
+    background.SetMaterial(material);
+    Frame(0.0f);
+    const auto chosen = ReadCameraImage();
+
+    EXPECT_EQ(LargestDifference(direct, chosen), 0.0f);
+    EXPECT_GT(*std::max_element(direct.begin(), direct.end()), 0.1f);
 }
