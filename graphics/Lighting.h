@@ -58,6 +58,9 @@ class Lighting : public PostProcessingEffect
     bool onlyLighting = false;
     // Whether ApplyInPlace adds the light over the image; off, Apply composes it (for comparisons).
     bool addInPlace = true;
+    // Whether the light pass leaves out the march for pixels whose way to the light passes no occlusion;
+    // off, every pixel marches (for comparisons).
+    bool skipClearWays = true;
 
   private:
     using TargetMap = std::map<std::size_t, std::unique_ptr<Framebuffer>>;
@@ -90,6 +93,10 @@ class Lighting : public PostProcessingEffect
     };
     // Writes the records not yet written into the item pool (growing it as needed).
     void WriteOcclusionItems() const;
+    // Notes the bounds of this frame's occlusion in mask coordinates, widened for the light pass.
+    void NoteOccluderBounds(Camera& camera);
+    // Hands the light shader the occlusion bounds that the light's pixels may look across.
+    void SetOccludersNear(const LightRecord& record, const Matrix3& worldScreen);
 
     OcclusionInputs occlusionInputs;
     std::vector<OcclusionRecord> occlusionRecords;
@@ -107,6 +114,10 @@ class Lighting : public PostProcessingEffect
     Shader* blurShader = nullptr;
     Shader* copyShader = nullptr;
     std::vector<LightRecord> records;
+    // This frame's occlusion bounds (low x, low y, high x, high y) in mask coordinates.
+    std::vector<Vector4> occluderBounds;
+    std::vector<Vector4> occludersNear;
+    bool occlusionUnbounded = false;
     bool reportedUnusable = false;
 };
 

@@ -223,8 +223,9 @@ TEST_F(CheaperFrame, ALitAndGradedFrameShowsTheSamePixelsWithFewerPasses)
     }
 }
 
-// The light pass leaves out the march where the light's texture gives nothing and stops it once a ray is
-// fully blocked; the lit image must be the one a march over every sample gives.
+// The light pass leaves out the march where the light's texture gives nothing or where a pixel's way to
+// the light passes no occlusion, and stops it once a way is fully blocked; the lit image must be the one
+// a march over every sample gives.
 TEST_F(CheaperFrame, TheLightPassShowsWhatMarchingEverySampleShows)
 {
     if (!ready)
@@ -246,6 +247,13 @@ TEST_F(CheaperFrame, TheLightPassShowsWhatMarchingEverySampleShows)
     offCentre.tint = Vector4(0.5f, 0.7f, 1.0f, 1.0f);
     offCentre.shadowTint = Vector4(0.1f, 0.1f, 0.3f, 1.0f);
     MakeObject(220, -40).AddComponent(offCentre);
+    // A light beyond the left edge shining past a sprite at the edge: its ways leave the mask, where
+    // samples read the edge texels.
+    MakeSprite(-440, -100, 40, 120, Vector4(0.3f, 0.3f, 0.3f, 1.0f));
+    Light beyond;
+    beyond.size = Vector2(900.0f, 900.0f);
+    beyond.tint = Vector4(1.0f, 0.4f, 0.4f, 1.0f);
+    MakeObject(-600, -60).AddComponent(beyond);
     for (int frame = 0; frame < 3; ++frame)
         Frame();
     const auto lit = ReadCameraImage();
