@@ -298,7 +298,7 @@ void Lighting::SetOccludersNear(const LightRecord& record, const Matrix3& worldS
     for (const Vector4& bounds : occluderBounds)
         if (bounds.x <= reach.z && bounds.z >= reach.x && bounds.y <= reach.w && bounds.w >= reach.y)
             occludersNear.push_back(bounds);
-    const bool listed = skipClearWays && !occlusionUnbounded && occludersNear.size() <= kMaxOccluders &&
+    const bool listed = !occlusionUnbounded && occludersNear.size() <= kMaxOccluders &&
                         std::isfinite(reach.x) && std::isfinite(reach.y) && std::isfinite(reach.z) &&
                         std::isfinite(reach.w);
     const GLuint program = lightShader->GetProgram();

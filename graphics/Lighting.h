@@ -58,9 +58,6 @@ class Lighting : public PostProcessingEffect
     bool onlyLighting = false;
     // Whether ApplyInPlace adds the light over the image; off, Apply composes it (for comparisons).
     bool addInPlace = true;
-    // Whether the light pass leaves out the march for pixels whose way to the light passes no occlusion;
-    // off, every pixel marches (for comparisons).
-    bool skipClearWays = true;
 
   private:
     using TargetMap = std::map<std::size_t, std::unique_ptr<Framebuffer>>;
