@@ -4,6 +4,7 @@
 #include "MetaHooks.h"
 #include "PlatformHooks.h"
 #include "RenderLine.h"
+#include "RenderStats.h"
 #include "SceneHelpers.h"
 #include "Shader.h"
 
@@ -422,4 +423,71 @@ TEST_F(GraphicsTest, ABatchKeepsLastFramesTexturesOnlyWhileItsItemsUseExactlyTho
     EXPECT_EQ(reports, 1u);
     unitsAsCollected("missing");
     EXPECT_EQ(colourAt(window(), 200), 'b');
+}
+
+// Sorting and closing gaps move only the batch's own lists: over frames that sort afresh and frames that
+// take the kept order again, data destroyed or moved after the sort, after closing the gaps or before the
+// sort find their own slots, and nothing else leaves.
+TEST_F(GraphicsTest, SlotsFollowTheirDataThroughSortsGapsAndMovesOverManyFrames)
+{
+    // What a frame with nothing submitted draws (the background).
+    std::uint64_t before = GetRenderStats().instances;
+    Frame();
+    const std::uint64_t emptyFrame = GetRenderStats().instances - before;
+    std::vector<std::unique_ptr<Material>> m(6);
+    const float depths[6] = {0.1f, 0.6f, 0.3f, 0.9f, 0.3f, 0.5f};
+    const auto submitAll = [&] {
+        for (std::size_t index = 0; index < m.size(); ++index)
+        {
+            if (m[index] == nullptr)
+                m[index] = std::make_unique<Material>(graphics->GetMaterial(Graphics::dmBasic));
+            m[index]->data.SetFloat("depth", depths[index]);
+            m[index]->Submit();
+        }
+        return m[0]->batch;
+    };
+    const auto expectItems = [](const RenderLine& batch, const std::vector<const Material*>& expected) {
+        std::vector<const ShaderData*> items;
+        for (const ShaderData* item : batch.GetItems())
+            if (item != nullptr)
+                items.push_back(item);
+        std::vector<const ShaderData*> wanted;
+        for (const Material* material : expected)
+            wanted.push_back(&material->data);
+        EXPECT_EQ(items, wanted);
+        EXPECT_EQ(batch.GetInstanceCount(), wanted.size());
+    };
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        SCOPED_TRACE(frame);
+        // The later frames repeat the depths (from partly new materials): the kept order is taken again.
+        std::shared_ptr<RenderLine> batch = submitAll();
+        graphics->UpkeepBatches();
+        expectItems(*batch, {m[3].get(), m[1].get(), m[5].get(), m[2].get(), m[4].get(), m[0].get()});
+        // A copy destroyed takes nothing out; the data at the far end of the sorted list leaves alone.
+        {
+            Material copy(*m[3]);
+        }
+        m[0].reset();
+        expectItems(*batch, {m[3].get(), m[1].get(), m[5].get(), m[2].get(), m[4].get()});
+        // After the gap closed, a move and a destruction still find their slots.
+        batch->DropForgotten();
+        m[2] = std::make_unique<Material>(std::move(*m[2]));
+        m[1].reset();
+        expectItems(*batch, {m[3].get(), m[5].get(), m[2].get(), m[4].get()});
+        before = GetRenderStats().instances;
+        Frame();
+        EXPECT_EQ(GetRenderStats().instances - before, emptyFrame + 4u);
+        EXPECT_EQ(batch->GetInstanceCount(), 0u);
+    }
+
+    // Submitted twice, destroyed before the sort: both of its slots go, and the rest sort.
+    std::shared_ptr<RenderLine> batch = submitAll();
+    m[5]->Submit();
+    m[5].reset();
+    graphics->UpkeepBatches();
+    expectItems(*batch, {m[3].get(), m[1].get(), m[2].get(), m[4].get(), m[0].get()});
+    m.clear();
+    EXPECT_EQ(batch->GetInstanceCount(), 0u);
+    Frame();
 }
