@@ -62,6 +62,12 @@ constexpr Scene kScenes[] = {{"logo splash", GameStateIndex::TorvaneSplashScreen
                              {"main menu", GameStateIndex::MainMenu, false},
                              {"lit arena", GameStateIndex::Level1Temp, true}};
 
+std::filesystem::path& WorkFolder()
+{
+    static std::filesystem::path folder;
+    return folder;
+}
+
 // The game, started once for the program, on a clock of its own.
 struct BootedGame
 {
@@ -74,7 +80,20 @@ struct BootedGame
     {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         setenv("SDL_AUDIODRIVER", "none", 0);
-        std::filesystem::current_path(GLIMMOCK_DATA_DIR);
+        // The game saves a level when it leaves a test scene: run from a copy so the source data stays
+        // untouched.
+        namespace fs = std::filesystem;
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        WorkFolder() = fs::temp_directory_path() / ("glimmock-frame-bench-" + std::to_string(stamp));
+        fs::copy(GLIMMOCK_DATA_DIR, WorkFolder(), fs::copy_options::recursive);
+        fs::current_path(WorkFolder());
+        std::atexit(
+            []
+            {
+                std::error_code ignored;
+                fs::current_path(fs::temp_directory_path(ignored), ignored);
+                fs::remove_all(WorkFolder(), ignored);
+            });
         audio::SetNextClock([this] { return gameTime; });
         try
         {
