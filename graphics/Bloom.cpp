@@ -330,21 +330,37 @@ bool Bloom::PassesImageThrough(Camera& camera)
     return !check.glowed;
 }
 
-void Bloom::Apply(Camera& camera)
+bool Bloom::ApplyInPlace(Camera& camera)
 {
-    if (!IsUsable())
-    {
-        // The target is already cleared: leaving it so would black out the whole frame.
-        CopyPreviousImage(camera);
-        return;
-    }
+    // Only the glow is shown with "Only_Bloom", so the image is replaced, not added to.
+    if (!addInPlace || onlyBloom || !IsUsable())
+        return false;
+    glActiveTexture(GL_TEXTURE0);
+    const Framebuffer& image = camera.GetCurrentTarget();
+    DrawGlow(camera, image);
+    PassTimer::Mark("bloom composite");
+    // The image plus the glow under the (ONE, ONE) blend is what copying the image into a cleared target
+    // and adding the glow makes; adding straight over the image spares the copy and the clear.
+    glBindFramebuffer(GL_FRAMEBUFFER, image.GetFramebuffer());
+    glViewport(0, 0, static_cast<GLsizei>(image.GetWidth()), static_cast<GLsizei>(image.GetHeight()));
+    glDepthMask(GL_FALSE);
+    // The quarter-size glow is stretched over the whole image, which reads level 0 only.
+    verticalTargets[camera.windowContext]->BindMipmapped(0);
+    copyShader->Use();
+    copyShader->SetInt("tex", 0);
+    DrawQuad();
+    glBindVertexArray(0);
+    return true;
+}
+
+void Bloom::DrawGlow(Camera& camera, const Framebuffer& image)
+{
     void* key = camera.windowContext;
-    const Framebuffer& previous = camera.GetPreviousTarget();
     PassTimer::Mark("bloom threshold");
     if (!thresholdDrawn)
     {
         PrepareTargets(camera);
-        DrawThreshold(camera, previous);
+        DrawThreshold(camera, image);
     }
     thresholdDrawn = false;
     Framebuffer& thresholdTarget = *thresholdTargets[key];
@@ -400,7 +416,19 @@ void Bloom::Apply(Camera& camera)
             DrawQuad();
         }
     }
+}
 
+void Bloom::Apply(Camera& camera)
+{
+    if (!IsUsable())
+    {
+        // The target is already cleared: leaving it so would black out the whole frame.
+        CopyPreviousImage(camera);
+        return;
+    }
+    const Framebuffer& previous = camera.GetPreviousTarget();
+    DrawGlow(camera, previous);
+    Framebuffer& vertical = *verticalTargets[camera.windowContext];
     PassTimer::Mark("bloom composite");
     camera.GetCurrentTarget().BindAndClear();
     glDepthMask(GL_FALSE);

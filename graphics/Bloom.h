@@ -25,6 +25,9 @@ class Bloom : public PostProcessingEffect
     // kept something it answers without waiting for this one (a bloom of nothing adds nothing, so running
     // it is never wrong) and learns from the finished pass in a later frame when the glow has gone.
     bool PassesImageThrough(Camera& camera) override;
+    // Adds the glow straight over the image in the camera's current target (the scene plus the glow, as
+    // Apply composes it) unless only the glow is to be shown or the switch below is off.
+    bool ApplyInPlace(Camera& camera) override;
     void DrawEditor() override;
     const char* PassName() const override { return "bloom"; }
 
@@ -51,6 +54,8 @@ class Bloom : public PostProcessingEffect
     bool abTest = false; // editor only: drawing never reads it
     std::int32_t smoothingPasses = 2;
     bool onlyBloom = false;
+    // Whether ApplyInPlace adds the glow over the image; off, Apply composes it (for comparisons).
+    bool addInPlace = true;
 
   private:
     // Whether every shader was built; reports the first time they were not.
@@ -69,6 +74,9 @@ class Bloom : public PostProcessingEffect
     void Blur(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float textureSize,
               const BlurDraw* draws, int drawCount, std::uint32_t deepestLevel);
     void DrawQuad() const;
+    // The threshold pass (unless drawn already this frame), the blurs and the smoothing: the image's glow,
+    // left in the camera's vertical target.
+    void DrawGlow(Camera& camera, const Framebuffer& image);
 
     std::map<void*, std::unique_ptr<Framebuffer>> thresholdTargets;
     std::map<void*, std::unique_ptr<Framebuffer>> horizontalTargets;

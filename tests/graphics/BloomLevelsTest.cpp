@@ -159,6 +159,7 @@ TEST_F(BloomLevels, TheBlurredBloomEqualsTheFivePlainDrawsAtEveryLevelOfDetail)
     });
     bloom.smoothingPasses = 2;
     bloom.lodOffset = 0.5f;
+    bloom.addInPlace = false; // the composing pass is compared here; adding in place has its own test
     Frame();
     Camera& camera = MainCamera();
     const Framebuffer& scene = camera.GetCurrentTarget();
@@ -246,5 +247,68 @@ TEST_F(BloomLevels, AfterAGlowingFrameTheBloomRunsWithoutWaitingAndIsSkippedOnce
         else
             EXPECT_LT(draws, 15u);
     }
+    EXPECT_EQ(DrawingGlErrors(), 0);
+}
+
+// Adding the glow straight over the image spares copying the image into the other target; for several
+// settings the frame shows what composing it shows, within 1/1024, and really holds glow. With "Only_Bloom"
+// the image is replaced, so the glow is not added in place.
+TEST_F(BloomLevels, TheGlowAddedInPlaceShowsWhatComposingItShows)
+{
+    if (!ready)
+        return;
+    Settle();
+    MakeSprite(-250.0f, 100.0f, 30.0f, 30.0f, Vector4(3.0f, 2.0f, 1.0f, 1.0f));
+    MakeSprite(180.0f, -120.0f, 120.0f, 8.0f, Vector4(1.5f, 2.5f, 3.5f, 1.0f));
+    MakeSprite(0.0f, 0.0f, 300.0f, 200.0f, Vector4(0.3f, 0.5f, 0.4f, 1.0f));
+    Light light;
+    light.size = Vector2(500.0f, 500.0f);
+    light.intensity = 2.0f;
+    MakeObject(-100.0f, 50.0f).AddComponent(light);
+
+    Bloom& bloom = TheBloom();
+    const auto draw = [&](bool inPlace) {
+        bloom.addInPlace = inPlace;
+        Settle(3);
+        return ReadCameraImage();
+    };
+    bloom.intensity = 0.0f;
+    const std::vector<float> plain = draw(true);
+
+    struct Case
+    {
+        const char* name;
+        float intensity;
+        float lodOffset;
+        float radius;
+        std::int32_t smoothingPasses;
+        bool onlyBloom;
+    };
+    const Case cases[] = {
+        {"the match's bloom", 0.6f, 0.5f, 1.0f, 2, false},
+        {"strong and wide", 3.0f, 2.25f, 6.0f, 3, false},
+        {"no smoothing", 1.5f, 0.5f, 1.0f, 0, false},
+        {"only the glow", 0.6f, 0.5f, 1.0f, 2, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        bloom.intensity = c.intensity;
+        bloom.lodOffset = c.lodOffset;
+        bloom.horizontalRadius = c.radius;
+        bloom.verticalRadius = c.radius;
+        bloom.smoothingPasses = c.smoothingPasses;
+        bloom.onlyBloom = c.onlyBloom;
+        const std::vector<float> composed = draw(false);
+        const std::vector<float> added = draw(true);
+        EXPECT_LE(LargestDifference(added, composed), 1.0f / 1024.0f);
+        EXPECT_GT(LargestDifference(added, plain), 0.05f) << "the frame holds glow";
+        EXPECT_EQ(DrawingGlErrors(), 0);
+        // Asked directly after the frame: only an image that is added to is processed in place.
+        EXPECT_EQ(bloom.ApplyInPlace(MainCamera()), !c.onlyBloom);
+        bloom.addInPlace = false;
+        EXPECT_FALSE(bloom.ApplyInPlace(MainCamera()));
+    }
+    bloom.onlyBloom = false;
     EXPECT_EQ(DrawingGlErrors(), 0);
 }
