@@ -256,16 +256,29 @@ void WriteScriptRecord(LevelOArchive& ar, const Script* script, std::uint32_t ow
     WriteObserverList(ar, script->SubscribedTypes());
 }
 
-void WriteObserverList(LevelOArchive& ar, const std::set<std::int32_t>& eventTypes)
+namespace
+{
+template <typename EventTypes> void WriteEventTypes(LevelOArchive& ar, const EventTypes& eventTypes)
 {
     WriteField(ar, kObserverSize, static_cast<std::uint32_t>(eventTypes.size()));
     for (std::int32_t type : eventTypes)
         WriteField(ar, kObserverEventType, type);
 }
+} // namespace
+
+void WriteObserverList(LevelOArchive& ar, const std::set<std::int32_t>& eventTypes)
+{
+    WriteEventTypes(ar, eventTypes);
+}
+
+void WriteObserverList(LevelOArchive& ar, const EventTypeSet& eventTypes)
+{
+    WriteEventTypes(ar, eventTypes);
+}
 
 void SubscribeExactly(Observer& observer, const std::vector<std::int32_t>& eventTypes)
 {
-    const std::set<std::int32_t> current = observer.SubscribedTypes();
+    const EventTypeSet current = observer.SubscribedTypes();
     for (std::int32_t type : current)
         observer.Unsubscribe(type);
     for (std::int32_t type : eventTypes)

@@ -11,6 +11,7 @@
 #include <vector>
 
 class Component;
+class EventTypeSet;
 class GameObject;
 class GameObjectFactory;
 class Observer;
@@ -86,6 +87,7 @@ void WriteComponentRecord(LevelOArchive& ar, const Component* component, std::ui
 void WriteScriptRecord(LevelOArchive& ar, const Script* script, std::uint32_t owner, bool versioned = true);
 // Writes "Observer_Size" and one "Observer_EventType" per type, ascending.
 void WriteObserverList(LevelOArchive& ar, const std::set<std::int32_t>& eventTypes);
+void WriteObserverList(LevelOArchive& ar, const EventTypeSet& eventTypes);
 // Reads an observer list; types outside 0..20 are malformed.
 std::vector<std::int32_t> ReadObserverList(LevelIArchive& ar);
 
