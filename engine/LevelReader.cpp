@@ -291,7 +291,12 @@ void InstallComponents(GameObjectFactory& factory, StagedLevel& level)
     ClearComponentRegistry(true);
     EventManager::ClearAll();
     for (auto& [name, components] : level.componentPrefabs)
-        ComponentPreFabs().push_back(ComponentPreFab{name, std::move(components)});
+    {
+        ComponentPreFab entry{name, {}};
+        for (auto& [typeId, component] : components)
+            entry.components.emplace(typeId, std::move(component));
+        ComponentPreFabs().push_back(std::move(entry));
+    }
     auto& staged = level.components;
     for (std::size_t i = 0; i < staged.size(); ++i)
     {
@@ -340,7 +345,7 @@ void InstallScripts(GameObjectFactory& factory, StagedLevel& level)
         {
             if (object)
                 object->scriptTypes.insert(typeId);
-            SubscribeExactly(*script.script, script.eventTypes);
+            SubscribeExactlyToSet(*script.script, script.eventTypes);
         }
         MoveIntoSlots(ScriptRegistry()[objectId], scripts,
                       [](StagedScript& script) { return std::move(script.script); });

@@ -182,8 +182,9 @@ StagedScript ReadScriptRecord(LevelIArchive& ar, bool versioned)
     staged.script->SetDataVersion(staged.script->GetVersion());
     staged.script->SetOwner(staged.savedOwner);
     // A clone may subscribe itself; whoever installs the script decides what it hears.
-    SubscribeExactly(*staged.script, {});
-    staged.eventTypes = ReadObserverList(ar);
+    SubscribeExactlyToSet(*staged.script, EventTypeSet());
+    for (std::int32_t type : ReadObserverList(ar))
+        staged.eventTypes.insert(type);
     return staged;
 }
 
@@ -276,11 +277,24 @@ void WriteObserverList(LevelOArchive& ar, const EventTypeSet& eventTypes)
     WriteEventTypes(ar, eventTypes);
 }
 
-void SubscribeExactly(Observer& observer, const std::vector<std::int32_t>& eventTypes)
+namespace
+{
+template <typename EventTypes> void SubscribeToExactly(Observer& observer, const EventTypes& eventTypes)
 {
     const EventTypeSet current = observer.SubscribedTypes();
     for (std::int32_t type : current)
         observer.Unsubscribe(type);
     for (std::int32_t type : eventTypes)
         observer.Subscribe(type);
+}
+} // namespace
+
+void SubscribeExactly(Observer& observer, const std::vector<std::int32_t>& eventTypes)
+{
+    SubscribeToExactly(observer, eventTypes);
+}
+
+void SubscribeExactlyToSet(Observer& observer, const EventTypeSet& eventTypes)
+{
+    SubscribeToExactly(observer, eventTypes);
 }
