@@ -2,6 +2,7 @@
 
 #include "Camera.h"
 #include "FullScreenPass.h"
+#include "Graphics.h"
 #include "Mesh.h"
 #include "PassTimer.h"
 #include "RenderStats.h"
@@ -16,17 +17,45 @@
 
 namespace
 {
-struct BlurDraw
-{
-    float radiusFactor;
-    float lodStep;
-};
-
 // Each draw reaches four times further than the one before and reads a coarser mipmap level.
-constexpr BlurDraw kBlurDraws[5] = {{0.5f, 0.0f}, {2.0f, 2.0f}, {8.0f, 4.0f}, {32.0f, 6.0f}, {128.0f, 8.0f}};
+constexpr float kRadiusFactors[5] = {0.5f, 2.0f, 8.0f, 32.0f, 128.0f};
+constexpr float kLodSteps[5] = {0.0f, 2.0f, 4.0f, 6.0f, 8.0f};
 constexpr float kRadiusScale = 1.5f;
 // The two draws of every smoothing step read these levels of detail.
 constexpr float kSmoothingLods[2] = {0.5f, 1.5f};
+// More levels than a target of any size has.
+constexpr std::uint32_t kMaxLevels = 16;
+
+// A mipmap level that a sample at some level of detail reads, and its share of the sample.
+struct LevelShare
+{
+    std::uint32_t level;
+    float share;
+};
+
+// The levels a lookup at this level of detail reads with linear filtering between levels, at most
+// `deepest`: below or at 0 the texture is magnified from level 0; past the deepest level only that one.
+int LevelsRead(float lod, std::uint32_t deepest, LevelShare shares[2])
+{
+    if (!(lod > 0.0f))
+    {
+        shares[0] = {0u, 1.0f};
+        return 1;
+    }
+    const float whole = std::floor(lod);
+    const float fraction = lod - whole;
+    if (whole >= static_cast<float>(deepest))
+    {
+        shares[0] = {deepest, 1.0f};
+        return 1;
+    }
+    const auto first = static_cast<std::uint32_t>(whole);
+    shares[0] = {first, 1.0f - fraction};
+    if (fraction == 0.0f)
+        return 1;
+    shares[1] = {first + 1u, fraction};
+    return 2;
+}
 
 const Framebuffer* Find(const std::map<void*, std::unique_ptr<Framebuffer>>& targets, void* key)
 {
@@ -45,26 +74,69 @@ std::uint32_t DeepestLevelRead(float lod)
     return lod <= 0.0f ? 0u : static_cast<std::uint32_t>(std::floor(lod)) + 1u;
 }
 
-// True when every texel of the target's level 0 is zero (either sign).
-bool IsBlack(const Framebuffer& target, std::vector<std::uint16_t>& texels)
-{
-    texels.resize(static_cast<std::size_t>(target.GetWidth()) * target.GetHeight() * 3);
-    GLint alignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 2);
-    glBindTexture(GL_TEXTURE_2D, target.GetColourTexture());
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_HALF_FLOAT, texels.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    return std::all_of(texels.begin(), texels.end(), [](std::uint16_t half) { return (half & 0x7FFFu) == 0; });
-}
 } // namespace
+
+// A float texture holding, for each mipmap level a blur reads, one strip: the blur of every row of that
+// level (for a horizontal blur; columns for a vertical one) at the target's resolution along the blur.
+// The strips of a horizontal blur are stacked bottom to top, those of a vertical one left to right. Being
+// float, the draws of a blur add up without rounding until the sum reaches the target.
+class LevelStrips
+{
+  public:
+    LevelStrips()
+    {
+        glGenFramebuffers(1, &framebuffer);
+        glGenTextures(1, &texture);
+    }
+    ~LevelStrips()
+    {
+        glDeleteTextures(1, &texture);
+        glDeleteFramebuffers(1, &framebuffer);
+    }
+    LevelStrips(const LevelStrips&) = delete;
+    LevelStrips& operator=(const LevelStrips&) = delete;
+
+    // Binds the strips' framebuffer at this size (binding the texture on the active unit when it has to be
+    // re-specified) and clears it.
+    void BindAndClear(std::uint32_t newWidth, std::uint32_t newHeight)
+    {
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        if (newWidth != width || newHeight != height)
+        {
+            width = newWidth;
+            height = newHeight;
+            glBindTexture(GL_TEXTURE_2D, texture);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, static_cast<GLsizei>(width),
+                         static_cast<GLsizei>(height), 0, GL_RGBA, GL_FLOAT, nullptr);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+        }
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+
+    std::uint32_t GetTexture() const { return texture; }
+
+  private:
+    GLuint framebuffer = 0;
+    GLuint texture = 0;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+};
 
 Bloom::Bloom(std::uint32_t dataVersion, Shader* copy, Shader* blur, Shader* thresholdPass)
     : PostProcessingEffect(dataVersion), thresholdShader(thresholdPass), blurShader(blur), copyShader(copy)
 {
 }
 
-Bloom::~Bloom() = default;
+Bloom::~Bloom()
+{
+    for (auto& [key, check] : glowChecks)
+        if (check.query != 0)
+            glDeleteQueries(1, &check.query);
+}
 
 const Framebuffer* Bloom::GetThresholdTarget(void* windowContext) const
 {
@@ -103,27 +175,95 @@ void Bloom::DrawQuad() const
     DrawIndexed(GL_TRIANGLES, 6);
 }
 
-void Bloom::BlurPasses(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float radius,
-                       float textureSize)
+// Every draw samples its level of detail, which is one mipmap level or a linear mix of two; sampling a level
+// along the blur is linear in the level's rows (columns), so the draw's share of each level is blurred
+// once per row of that level into its strip, and the strips, filtered across the blur the way the level
+// is, add up to the draws. Coarse levels have few rows, so most of the taps are no longer repeated for
+// every pixel of the target.
+void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float textureSize,
+                 const BlurDraw* draws, int drawCount, std::uint32_t deepestLevel)
 {
-    target.BindAndClear();
-    source.BindMipmapped(DeepestLevelRead(lodOffset + kBlurDraws[4].lodStep));
+    const bool rows = direction.x != 0.0f;
+    const std::uint32_t length = rows ? target.GetHeight() : target.GetWidth();
+    const std::uint32_t deepest = std::min({deepestLevel, source.LastLevel(), kMaxLevels - 1});
+    // One strip per level each draw reads, in draw order.
+    constexpr int kMaxStrips = 16;
+    struct Strip
+    {
+        std::uint32_t level;
+        float share;
+        int draw;
+        GLint size;
+        GLint offset;
+    };
+    Strip stripList[kMaxStrips];
+    int stripCount = 0;
+    std::uint32_t total = 0;
+    for (int draw = 0; draw < drawCount && stripCount + 2 <= kMaxStrips; ++draw)
+    {
+        LevelShare shares[2];
+        const int count = LevelsRead(draws[draw].lod, deepest, shares);
+        for (int i = 0; i < count; ++i)
+        {
+            const auto size = static_cast<GLint>(std::max(length >> shares[i].level, 1u));
+            stripList[stripCount++] = {shares[i].level, shares[i].share, draw, size,
+                                       static_cast<GLint>(total)};
+            total += static_cast<std::uint32_t>(size);
+        }
+    }
+    std::unique_ptr<LevelStrips>& strips = rows ? rowStrips : columnStrips;
+    if (!strips)
+        strips = std::make_unique<LevelStrips>();
+    strips->BindAndClear(rows ? target.GetWidth() : total, rows ? total : target.GetHeight());
+    source.BindMipmapped(deepest);
+
+    blurShader->Use();
+    blurShader->SetInt("tex", 0);
     blurShader->SetVector2("direction", direction);
     blurShader->SetFloat("textureSize", textureSize);
-    const float intensities[5] = {innerIntensity, midIntensity, outerIntensity, outermostIntensity,
-                                  outermostIntensity * 0.5f};
-    for (int draw = 0; draw < 5; ++draw)
+    GLint sizes[kMaxStrips] = {};
+    GLint offsets[kMaxStrips] = {};
+    GLint drawOf[kMaxStrips] = {};
+    for (int i = 0; i < stripCount; ++i)
     {
-        blurShader->SetFloat("intensity", intensities[draw]);
-        blurShader->SetFloat("radius", radius * kBlurDraws[draw].radiusFactor * kRadiusScale);
-        blurShader->SetFloat("lod", lodOffset + kBlurDraws[draw].lodStep);
+        const Strip& strip = stripList[i];
+        const BlurDraw& draw = draws[strip.draw];
+        if (rows)
+            glViewport(0, strip.offset, static_cast<GLsizei>(target.GetWidth()), strip.size);
+        else
+            glViewport(strip.offset, 0, strip.size, static_cast<GLsizei>(target.GetHeight()));
+        blurShader->SetFloat("intensity", draw.intensity * strip.share);
+        blurShader->SetFloat("radius", draw.radius);
+        blurShader->SetFloat("lod", static_cast<float>(strip.level));
         DrawQuad();
+        sizes[i] = strip.size;
+        offsets[i] = strip.offset;
+        drawOf[i] = strip.draw;
     }
+
+    target.BindAndClear();
+    glDepthMask(GL_FALSE);
+    glBindTexture(GL_TEXTURE_2D, strips->GetTexture());
+    levelsShader->Use();
+    levelsShader->SetInt("tex", 0);
+    levelsShader->SetVector2("direction", direction);
+    levelsShader->SetInt("levelCount", stripCount);
+    const GLuint program = levelsShader->GetProgram();
+    glUniform1iv(glGetUniformLocation(program, "levelSizes"), stripCount, sizes);
+    glUniform1iv(glGetUniformLocation(program, "levelOffsets"), stripCount, offsets);
+    glUniform1iv(glGetUniformLocation(program, "levelDraws"), stripCount, drawOf);
+    DrawQuad();
 }
 
 bool Bloom::IsUsable()
 {
-    if (Usable(thresholdShader) && Usable(blurShader) && Usable(copyShader))
+    if (levelsShader == nullptr && gGraphics != nullptr)
+    {
+        levelsShader = gGraphics->GetShader("blurLevels");
+        compositeShader = gGraphics->GetShader("bloomComposite");
+    }
+    if (Usable(levelsShader) && Usable(compositeShader) && Usable(thresholdShader) && Usable(blurShader) &&
+        Usable(copyShader))
         return true;
     if (!reportedUnusable)
     {
@@ -133,7 +273,7 @@ bool Bloom::IsUsable()
     return false;
 }
 
-void Bloom::DrawThreshold(const Camera& camera, const Framebuffer& image)
+void Bloom::DrawThreshold(const Camera& camera, const Framebuffer& image, std::uint32_t query)
 {
     Framebuffer& thresholdTarget = *thresholdTargets[camera.windowContext];
     glBlendFunc(GL_ONE, GL_ONE);
@@ -146,7 +286,11 @@ void Bloom::DrawThreshold(const Camera& camera, const Framebuffer& image)
     thresholdShader->SetInt("tex", 0);
     thresholdShader->SetVector3("threshold", threshold);
     thresholdShader->SetFloat("intensity", intensity);
+    if (query != 0)
+        glBeginQuery(GL_SAMPLES_PASSED, query);
     DrawQuad();
+    if (query != 0)
+        glEndQuery(GL_SAMPLES_PASSED);
 }
 
 bool Bloom::PassesImageThrough(Camera& camera)
@@ -156,11 +300,34 @@ bool Bloom::PassesImageThrough(Camera& camera)
         return true;
     if (onlyBloom)
         return false;
-    // Nothing above the threshold blurs to nothing, and nothing added over the scene is the scene.
+    // Nothing above the threshold blurs to nothing, and nothing added over the scene is the scene. The
+    // threshold shader discards what it does not keep, so the query counts kept texels.
+    GlowCheck& check = glowChecks[camera.windowContext];
+    if (check.query == 0)
+        glGenQueries(1, &check.query);
+    if (check.pending)
+    {
+        GLuint available = 0;
+        glGetQueryObjectuiv(check.query, GL_QUERY_RESULT_AVAILABLE, &available);
+        if (available != 0)
+        {
+            GLuint kept = 0;
+            glGetQueryObjectuiv(check.query, GL_QUERY_RESULT, &kept);
+            check.glowed = kept != 0;
+        }
+    }
     PrepareTargets(camera);
-    DrawThreshold(camera, camera.GetCurrentTarget());
+    DrawThreshold(camera, camera.GetCurrentTarget(), check.query);
     thresholdDrawn = true;
-    return IsBlack(*thresholdTargets[camera.windowContext], thresholdTexels);
+    check.pending = true;
+    if (check.glowed)
+        return false;
+    // Only waiting tells whether this frame's bloom can be skipped.
+    GLuint kept = 0;
+    glGetQueryObjectuiv(check.query, GL_QUERY_RESULT, &kept);
+    check.pending = false;
+    check.glowed = kept != 0;
+    return !check.glowed;
 }
 
 void Bloom::Apply(Camera& camera)
@@ -188,15 +355,23 @@ void Bloom::Apply(Camera& camera)
     glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
 
     PassTimer::Mark("bloom blur");
-    blurShader->Use();
-    blurShader->SetInt("tex", 0);
     const auto width = static_cast<float>(horizontal.GetWidth());
     const auto height = static_cast<float>(horizontal.GetHeight());
-    BlurPasses(horizontal, thresholdTarget, Vector2(1.0f, 0.0f), horizontalRadius, width);
-    BlurPasses(vertical, horizontal, Vector2(0.0f, 1.0f), verticalRadius, height);
+    const float intensities[5] = {innerIntensity, midIntensity, outerIntensity, outermostIntensity,
+                                  outermostIntensity * 0.5f};
+    BlurDraw draws[5];
+    const std::uint32_t deepest = DeepestLevelRead(lodOffset + kLodSteps[4]);
+    for (int draw = 0; draw < 5; ++draw)
+        draws[draw] = {horizontalRadius * kRadiusFactors[draw] * kRadiusScale, lodOffset + kLodSteps[draw],
+                       intensities[draw]};
+    Blur(horizontal, thresholdTarget, Vector2(1.0f, 0.0f), width, draws, 5, deepest);
+    for (int draw = 0; draw < 5; ++draw)
+        draws[draw].radius = verticalRadius * kRadiusFactors[draw] * kRadiusScale;
+    Blur(vertical, horizontal, Vector2(0.0f, 1.0f), height, draws, 5, deepest);
 
     PassTimer::Mark("bloom smoothing");
-    blurShader->SetFloat("intensity", 0.5f);
+    // Two draws at fine levels, which have most of the target's rows: drawn directly, they cost less than
+    // strips and their sum.
     for (std::int32_t pass = 0; pass < smoothingPasses; ++pass)
     {
         const struct
@@ -212,8 +387,11 @@ void Bloom::Apply(Camera& camera)
         {
             step.target.BindAndClear();
             step.source.BindMipmapped(DeepestLevelRead(kSmoothingLods[1]));
+            blurShader->Use();
+            blurShader->SetInt("tex", 0);
             blurShader->SetVector2("direction", step.direction);
             blurShader->SetFloat("textureSize", step.size);
+            blurShader->SetFloat("intensity", 0.5f);
             blurShader->SetFloat("radius", step.radius * 0.5f * kRadiusScale);
             blurShader->SetFloat("lod", kSmoothingLods[0]);
             DrawQuad();
@@ -226,15 +404,31 @@ void Bloom::Apply(Camera& camera)
     PassTimer::Mark("bloom composite");
     camera.GetCurrentTarget().BindAndClear();
     glDepthMask(GL_FALSE);
-    glBindTexture(GL_TEXTURE_2D, previous.GetColourTexture());
-    copyShader->Use();
-    copyShader->SetInt("tex", 0);
-    if (!onlyBloom)
-        DrawQuad();
-    glBlendFunc(GL_ONE, GL_ONE);
     // The quarter-size bloom is stretched over the whole target, which reads level 0 only.
     vertical.BindMipmapped(0);
-    DrawQuad();
+    if (onlyBloom)
+    {
+        copyShader->Use();
+        copyShader->SetInt("tex", 0);
+        DrawQuad();
+    }
+    else
+    {
+        // The bloom goes on unit 1 for the one draw; the unit keeps the texture it had.
+        GLint unitOneTexture = 0;
+        glActiveTexture(GL_TEXTURE1);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &unitOneTexture);
+        glBindTexture(GL_TEXTURE_2D, vertical.GetColourTexture());
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, previous.GetColourTexture());
+        compositeShader->Use();
+        compositeShader->SetInt("tex", 0);
+        compositeShader->SetInt("bloom", 1);
+        DrawQuad();
+        glActiveTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(unitOneTexture));
+        glActiveTexture(GL_TEXTURE0);
+    }
     glBindVertexArray(0);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class LevelStrips;
 class Shader;
 
 // Adds a blurred copy of the image's bright parts: a threshold pass, then horizontal and vertical blurs
@@ -20,7 +21,9 @@ class Bloom : public PostProcessingEffect
 
     void Apply(Camera& camera) override;
     // Draws the threshold pass first: when nothing lies above the threshold (or the shaders are unusable)
-    // the image passes through; otherwise Apply goes on from that pass.
+    // the image passes through; otherwise Apply goes on from that pass. After a frame whose threshold pass
+    // kept something it answers without waiting for this one (a bloom of nothing adds nothing, so running
+    // it is never wrong) and learns from the finished pass in a later frame when the glow has gone.
     bool PassesImageThrough(Camera& camera) override;
     void DrawEditor() override;
     const char* PassName() const override { return "bloom"; }
@@ -54,19 +57,42 @@ class Bloom : public PostProcessingEffect
     bool IsUsable();
     void PrepareTargets(const Camera& camera);
     // The bright parts of the image into the camera's threshold target.
-    void DrawThreshold(const Camera& camera, const Framebuffer& image);
-    void BlurPasses(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float radius,
-                    float textureSize);
+    // Counts the kept texels in the query when it is not 0.
+    void DrawThreshold(const Camera& camera, const Framebuffer& image, std::uint32_t query = 0);
+    // One blur along the direction: the draws (radius, level of detail, intensity) summed into the target.
+    struct BlurDraw
+    {
+        float radius;
+        float lod;
+        float intensity;
+    };
+    void Blur(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float textureSize,
+              const BlurDraw* draws, int drawCount, std::uint32_t deepestLevel);
     void DrawQuad() const;
 
     std::map<void*, std::unique_ptr<Framebuffer>> thresholdTargets;
     std::map<void*, std::unique_ptr<Framebuffer>> horizontalTargets;
     std::map<void*, std::unique_ptr<Framebuffer>> verticalTargets;
+    // The level strips of the horizontal and the vertical blurs (see Blur), kept between frames.
+    std::unique_ptr<LevelStrips> rowStrips;
+    std::unique_ptr<LevelStrips> columnStrips;
     Shader* thresholdShader = nullptr;
     Shader* blurShader = nullptr;
     Shader* copyShader = nullptr;
+    // Sums a blur's level strips into its target ("blurLevels"), found on the first use.
+    Shader* levelsShader = nullptr;
+    // Draws the scene with the bloom added in one pass ("bloomComposite"), found on the first use.
+    Shader* compositeShader = nullptr;
     bool reportedUnusable = false;
     // Set when the threshold pass of this camera's frame was drawn before Apply.
     bool thresholdDrawn = false;
-    std::vector<std::uint16_t> thresholdTexels;
+    // Per camera window: the query counting what the threshold pass kept, whether its answer is still
+    // to be read, and whether the last answer read saw any glow.
+    struct GlowCheck
+    {
+        std::uint32_t query = 0;
+        bool pending = false;
+        bool glowed = false;
+    };
+    std::map<void*, GlowCheck> glowChecks;
 };

@@ -2,14 +2,19 @@
 
 #include "Camera.h"
 #include "FullScreenPass.h"
+#include "Graphics.h"
+#include "PassTimer.h"
 #include "Shader.h"
 
 #include <glad/gl.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace
 {
+constexpr const char* kCombinedShaderName = "tonemapSaturation";
+
 FieldOptions Options(float step, float minimum, float maximum)
 {
     return FromVersion(1, step, minimum, maximum);
@@ -43,15 +48,25 @@ void ColorEffect::Apply(Camera& camera)
     SetReplaceState();
     glActiveTexture(GL_TEXTURE0);
     BindImage(camera.GetPreviousTarget().GetColourTexture());
-    shader->Use();
-    shader->SetInt("tex", 0);
-    SetUniforms(*shader);
+    UploadUniforms();
     DrawQuadOnce();
 }
 
 bool ColorEffect::PassesImageThrough(Camera&)
 {
     return IsIdentity();
+}
+
+bool ColorEffect::IsUsable() const
+{
+    return shader != nullptr && shader->IsUsable();
+}
+
+void ColorEffect::UploadUniforms() const
+{
+    shader->Use();
+    shader->SetInt("tex", 0);
+    SetUniforms(*shader);
 }
 
 ColorBalancer::ColorBalancer(std::uint32_t dataVersion, Shader* shader)
@@ -88,6 +103,45 @@ const DescriptorList<ColorBalancer>& ColorBalancer::Descriptors()
 }
 
 Tonemap::Tonemap(std::uint32_t dataVersion, Shader* shader) : ColorEffect(dataVersion, shader, "Tonemap") {}
+
+bool Tonemap::FoldsInNext(PostProcessingEffect& next)
+{
+    folded = nullptr;
+    auto* saturation = dynamic_cast<Saturation*>(&next);
+    if (!foldSaturation || saturation == nullptr || saturation->IsIdentity() || !IsUsable() ||
+        !saturation->IsUsable() || gGraphics == nullptr)
+        return false;
+    if (combinedShader == nullptr)
+        combinedShader = gGraphics->GetShader(kCombinedShaderName);
+    if (!combinedShader->IsUsable())
+        return false;
+    folded = saturation;
+    return true;
+}
+
+void Tonemap::Apply(Camera& camera)
+{
+    if (folded == nullptr)
+    {
+        ColorEffect::Apply(camera);
+        return;
+    }
+    const Saturation& saturation = *std::exchange(folded, nullptr);
+    PassTimer::Mark("tonemap+saturation");
+    // Each effect's own program still holds its current settings, as when it draws itself.
+    UploadUniforms();
+    saturation.UploadUniforms();
+    // One full-screen pass instead of two; the combined shader rounds between the steps as the target
+    // between two passes would, so the image is the same.
+    SetReplaceState();
+    glActiveTexture(GL_TEXTURE0);
+    BindImage(camera.GetPreviousTarget().GetColourTexture());
+    combinedShader->Use();
+    combinedShader->SetInt("tex", 0);
+    SetUniforms(*combinedShader);
+    saturation.SetUniforms(*combinedShader);
+    DrawQuadOnce();
+}
 
 void Tonemap::SetUniforms(const Shader& program) const
 {

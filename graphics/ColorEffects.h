@@ -5,6 +5,7 @@
 
 #include <string>
 
+class Saturation;
 class Shader;
 
 // Base of the single-pass grading effects: one full-screen draw of the previous image through the
@@ -17,11 +18,14 @@ class ColorEffect : public PostProcessingEffect
     // An effect whose settings are the identity draws nothing.
     bool PassesImageThrough(Camera& camera) override;
 
-  protected:
     // Whether the settings leave every colour as it is.
     virtual bool IsIdentity() const { return false; }
     // Sets the effect's own uniforms, in table order, on its program in use.
     virtual void SetUniforms(const Shader& program) const = 0;
+    // Whether the effect's shader was built.
+    bool IsUsable() const;
+    // Sets the effect's uniforms on its own program (which stays in use).
+    void UploadUniforms() const;
 
   private:
     Shader* shader = nullptr;
@@ -58,9 +62,18 @@ class Tonemap : public ColorEffect
 
     float gamma = 1.0f;
     float exposure = 0.7f;
+    // Whether a saturation that follows is done in the same pass; off, each has its own (for comparisons).
+    bool foldSaturation = true;
 
-  protected:
+    void Apply(Camera& camera) override;
+    // True for a saturation that changes the image, when both shaders and the combined one were built.
+    bool FoldsInNext(PostProcessingEffect& next) override;
     void SetUniforms(const Shader& program) const override;
+
+  private:
+    // The saturation the next Apply does as well, or null.
+    Saturation* folded = nullptr;
+    Shader* combinedShader = nullptr;
 };
 
 // Boosts colourfulness, lifts the mid-tones and whitens the highlights.
@@ -79,7 +92,6 @@ class Saturation : public ColorEffect
     float multiplier2 = 2.0f;
     float power = 8.0f;
 
-  protected:
     void SetUniforms(const Shader& program) const override;
     bool IsIdentity() const override;
 };

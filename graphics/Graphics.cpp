@@ -223,15 +223,21 @@ void Graphics::DrawCamera(Camera& camera, float ordinalStep)
         for (auto& batch : batches)
             batch->Draw(worldScreen, slice);
 
-    for (auto& effect : effects)
+    for (std::size_t i = 0; i < effects.size(); ++i)
     {
-        PassTimer::Mark(effect->PassName());
-        if (skipPassThroughEffects && effect->PassesImageThrough(camera))
+        PostProcessingEffect& effect = *effects[i];
+        PassTimer::Mark(effect.PassName());
+        if (skipPassThroughEffects && effect.PassesImageThrough(camera))
             continue;
+        if (effect.ApplyInPlace(camera))
+            continue;
+        const bool foldsNext = i + 1 < effects.size() && effect.FoldsInNext(*effects[i + 1]);
         camera.FlipPingPong();
         camera.GetCurrentTarget().BindAndClear();
         glActiveTexture(GL_TEXTURE0);
-        effect->Apply(camera);
+        effect.Apply(camera);
+        if (foldsNext)
+            ++i;
     }
 
     PassTimer::Mark("present");

@@ -10,6 +10,8 @@
 #include <glad/gl.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 
 Lighting* gLighting = nullptr;
@@ -40,6 +42,42 @@ void Prepare(std::map<std::size_t, std::unique_ptr<Framebuffer>>& targets, std::
 bool Usable(const Shader* shader)
 {
     return shader != nullptr && shader->IsUsable();
+}
+
+// The unit quad every occlusion item and every light is drawn as.
+const std::array<Vector3, 4> kQuadCorners = {Vector3(-0.5f, -0.5f, 1.0f), Vector3(0.5f, -0.5f, 1.0f),
+                                             Vector3(0.5f, 0.5f, 1.0f), Vector3(-0.5f, 0.5f, 1.0f)};
+// How far occlusion bounds are widened, in mask texels, and where bounds at the mask's edge reach.
+constexpr float kOccluderMargin = 2.0f;
+constexpr float kBeyondMask = 1e9f;
+// The light shader's room for occlusion bounds.
+constexpr std::size_t kMaxOccluders = 32;
+
+// The bounds (low x, low y, high x, high y) of the points in mask coordinates (0..1 across the screen).
+template <std::size_t N> Vector4 MaskBounds(const Matrix3& modelScreen, const std::array<Vector3, N>& points)
+{
+    Vector4 bounds(INFINITY, INFINITY, -INFINITY, -INFINITY);
+    for (const Vector3& point : points)
+    {
+        const Vector3 screen = modelScreen * point;
+        const float x = screen.x * 0.5f + 0.5f;
+        const float y = screen.y * 0.5f + 0.5f;
+        bounds = Vector4(std::min(bounds.x, x), std::min(bounds.y, y), std::max(bounds.z, x),
+                         std::max(bounds.w, y));
+    }
+    return bounds;
+}
+
+Vector4 Widen(const Vector4& bounds, const Vector2& by)
+{
+    return Vector4(bounds.x - by.x, bounds.y - by.y, bounds.z + by.x, bounds.w + by.y);
+}
+
+// Binds the target and sets the viewport to it, keeping what it holds.
+void BindWithoutClearing(const Framebuffer& target)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, target.GetFramebuffer());
+    glViewport(0, 0, static_cast<GLsizei>(target.GetWidth()), static_cast<GLsizei>(target.GetHeight()));
 }
 } // namespace
 
@@ -85,7 +123,8 @@ void Lighting::WriteOcclusionItems() const
     for (; occlusionWritten < occlusionUsed; ++occlusionWritten)
     {
         if (occlusionWritten == occlusionItems.size())
-            occlusionItems.push_back(occlusionShader != nullptr ? occlusionShader->GetTemplate() : ShaderData{});
+            occlusionItems.push_back(occlusionShader != nullptr ? occlusionShader->GetTemplate()
+                                                                : ShaderData{});
         ShaderData& item = occlusionItems[occlusionWritten];
         const OcclusionRecord& record = occlusionRecords[occlusionWritten];
         // Every item copies the occlusion shader's layout, so the inputs found once fit them all.
@@ -160,6 +199,31 @@ void Lighting::Apply(Camera& camera)
         PassThrough(camera);
         return;
     }
+    DrawBlurredLight(camera);
+    PassTimer::Mark("lighting composite");
+    Composite(camera);
+}
+
+bool Lighting::ApplyInPlace(Camera& camera)
+{
+    // Only the light is shown when the scene is left out, so the image is replaced, not added to.
+    if (!addInPlace || onlyLighting || records.empty() || !IsUsable())
+        return false;
+    glActiveTexture(GL_TEXTURE0);
+    DrawBlurredLight(camera);
+    PassTimer::Mark("lighting add");
+    // The scene plus the light, with the (ONE, ONE) blend of the light pass still in force, is what the
+    // composite makes from a cleared target; adding straight over the scene spares copying it.
+    BindWithoutClearing(camera.GetCurrentTarget());
+    copyShader->Use();
+    copyShader->SetInt("tex", 0);
+    BindImage(resultTargets[camera.windowIndex]->GetColourTexture());
+    DrawQuadOnce();
+    return true;
+}
+
+void Lighting::DrawBlurredLight(Camera& camera)
+{
     PrepareTargets(camera);
     PassTimer::Mark("lighting mask");
     DrawMask(camera);
@@ -167,8 +231,6 @@ void Lighting::Apply(Camera& camera)
     DrawLights(camera);
     PassTimer::Mark("lighting blur");
     BlurLights(camera);
-    PassTimer::Mark("lighting composite");
-    Composite(camera);
 }
 
 void Lighting::PassThrough(Camera& camera)
@@ -190,8 +252,66 @@ void Lighting::PrepareTargets(Camera& camera)
     Prepare(resultTargets, key, w, h);
 }
 
+void Lighting::NoteOccluderBounds(Camera& camera)
+{
+    occluderBounds.clear();
+    occlusionUnbounded = false;
+    const Framebuffer& mask = *maskTargets[camera.windowIndex];
+    const Vector2 texel(1.0f / static_cast<float>(mask.GetWidth()),
+                        1.0f / static_cast<float>(mask.GetHeight()));
+    const Matrix3& worldScreen = camera.GetWorldScreen();
+    for (std::size_t i = 0; i < occlusionUsed; ++i)
+    {
+        Vector4 bounds = MaskBounds(worldScreen * occlusionRecords[i].modelWorld, kQuadCorners);
+        // Only texels whose centres lie inside are drawn, and a bilinear sample reads texels less than one
+        // texel away; the rest of the widening covers rounding.
+        bounds = Widen(bounds, texel * kOccluderMargin);
+        // A quad wholly off the mask drew nothing into it.
+        if (bounds.z < 0.0f || bounds.x > 1.0f || bounds.w < 0.0f || bounds.y > 1.0f)
+            continue;
+        // A sample beyond the mask's edge reads the edge texels, so bounds at an edge reach past it.
+        if (bounds.x <= 0.0f)
+            bounds.x = -kBeyondMask;
+        if (bounds.y <= 0.0f)
+            bounds.y = -kBeyondMask;
+        if (bounds.z >= 1.0f)
+            bounds.z = kBeyondMask;
+        if (bounds.w >= 1.0f)
+            bounds.w = kBeyondMask;
+        // A quad that is not a number anywhere makes every way suspect.
+        if (!(std::isfinite(bounds.x) && std::isfinite(bounds.y) && std::isfinite(bounds.z) &&
+              std::isfinite(bounds.w)))
+            occlusionUnbounded = true;
+        occluderBounds.push_back(bounds);
+    }
+}
+
+void Lighting::SetOccludersNear(const LightRecord& record, const Matrix3& worldScreen)
+{
+    const Matrix3 modelScreen = worldScreen * record.modelWorld;
+    const Vector3 sourceCorner(record.lightSource.x, record.lightSource.y, 1.0f);
+    const std::array<Vector3, 5> reachPoints = {kQuadCorners[0], kQuadCorners[1], kQuadCorners[2],
+                                                kQuadCorners[3], sourceCorner};
+    // Every way from a pixel of the light's quad to its source lies within these bounds.
+    const Vector4 reach = MaskBounds(modelScreen, reachPoints);
+    occludersNear.clear();
+    for (const Vector4& bounds : occluderBounds)
+        if (bounds.x <= reach.z && bounds.z >= reach.x && bounds.y <= reach.w && bounds.w >= reach.y)
+            occludersNear.push_back(bounds);
+    const bool listed = !occlusionUnbounded && occludersNear.size() <= kMaxOccluders &&
+                        std::isfinite(reach.x) && std::isfinite(reach.y) && std::isfinite(reach.z) &&
+                        std::isfinite(reach.w);
+    const GLuint program = lightShader->GetProgram();
+    glUniform1i(glGetUniformLocation(program, "occluderCount"),
+                listed ? static_cast<GLint>(occludersNear.size()) : -1);
+    if (listed && !occludersNear.empty())
+        glUniform4fv(glGetUniformLocation(program, "occluders"), static_cast<GLsizei>(occludersNear.size()),
+                     &occludersNear[0].x);
+}
+
 void Lighting::DrawMask(Camera& camera)
 {
+    NoteOccluderBounds(camera);
     maskTargets[camera.windowIndex]->BindAndClear();
     WriteOcclusionItems();
     for (std::size_t i = 0; i < occlusionUsed; ++i)
@@ -235,6 +355,7 @@ void Lighting::DrawLights(Camera& camera)
         lightShader->SetVector3("minTint", Vector3(record.minTint.x, record.minTint.y, record.minTint.z));
         lightShader->SetFloat("intensity", record.intensity);
         lightShader->SetFloat("innerRadius", record.innerRadius);
+        SetOccludersNear(record, camera.GetWorldScreen());
         DrawQuadOnce();
         TextureManager::UnbindAllUnits();
     }
@@ -268,7 +389,8 @@ void Lighting::BlurLights(Camera& camera)
 
 void Lighting::Composite(Camera& camera)
 {
-    camera.GetCurrentTarget().BindAndClear();
+    // The frame cleared the target before Apply and nothing has drawn into it since.
+    BindWithoutClearing(camera.GetCurrentTarget());
     copyShader->Use();
     copyShader->SetInt("tex", 0);
     // The light pass's (ONE, ONE) is still in force, so the light adds over the scene.

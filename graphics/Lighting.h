@@ -29,6 +29,9 @@ class Lighting : public PostProcessingEffect
     // With no light this frame (or no usable shaders) the image passes through; the occlusion fed for
     // the frame is dropped, as Apply would drop it.
     bool PassesImageThrough(Camera& camera) override;
+    // Lights the frame by adding the blurred light straight over the image (unless only the lighting is
+    // shown, or there is nothing to light); the result is what Apply would make.
+    bool ApplyInPlace(Camera& camera) override;
     void DrawEditor() override;
     const char* PassName() const override { return "lighting"; }
     // "Blur_Radius" (saved) and "Only_Lighting" (editor only).
@@ -53,6 +56,8 @@ class Lighting : public PostProcessingEffect
 
     float blurRadius = 1.0f;
     bool onlyLighting = false;
+    // Whether ApplyInPlace adds the light over the image; off, Apply composes it (for comparisons).
+    bool addInPlace = true;
 
   private:
     using TargetMap = std::map<std::size_t, std::unique_ptr<Framebuffer>>;
@@ -60,6 +65,8 @@ class Lighting : public PostProcessingEffect
     // Whether every shader was built; reports the first time they were not.
     bool IsUsable();
     void PassThrough(Camera& camera);
+    // The mask, the lights and their blur: the result target then holds the light to add.
+    void DrawBlurredLight(Camera& camera);
     void PrepareTargets(Camera& camera);
     void DrawMask(Camera& camera);
     void DrawLights(Camera& camera);
@@ -83,6 +90,10 @@ class Lighting : public PostProcessingEffect
     };
     // Writes the records not yet written into the item pool (growing it as needed).
     void WriteOcclusionItems() const;
+    // Notes the bounds of this frame's occlusion in mask coordinates, widened for the light pass.
+    void NoteOccluderBounds(Camera& camera);
+    // Hands the light shader the occlusion bounds that the light's pixels may look across.
+    void SetOccludersNear(const LightRecord& record, const Matrix3& worldScreen);
 
     OcclusionInputs occlusionInputs;
     std::vector<OcclusionRecord> occlusionRecords;
@@ -100,6 +111,10 @@ class Lighting : public PostProcessingEffect
     Shader* blurShader = nullptr;
     Shader* copyShader = nullptr;
     std::vector<LightRecord> records;
+    // This frame's occlusion bounds (low x, low y, high x, high y) in mask coordinates.
+    std::vector<Vector4> occluderBounds;
+    std::vector<Vector4> occludersNear;
+    bool occlusionUnbounded = false;
     bool reportedUnusable = false;
 };
 

@@ -24,6 +24,13 @@ class PostProcessingEffect : public VersionedClass
     // frame's Apply would hand that image on unchanged, so the frame skips Apply and gives the next effect
     // the same image. An effect may drop what it was fed for the frame here.
     virtual bool PassesImageThrough(Camera&) { return false; }
+    // Asked next, with the image so far still in the camera's current target: an effect whose result is
+    // that image with something added over it may add it there and return true, and the frame hands the
+    // same target on (no copy of the image). False leaves the work to Apply.
+    virtual bool ApplyInPlace(Camera&) { return false; }
+    // Asked before Apply with the effect that follows in the chain: true when this frame's Apply also does
+    // that effect's work in the same pass, so the frame skips it.
+    virtual bool FoldsInNext(PostProcessingEffect&) { return false; }
     // Draws the editor widgets of the effect's tunable fields.
     virtual void DrawEditor() {}
     // The class's current data version.

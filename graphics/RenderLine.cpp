@@ -26,6 +26,9 @@ constexpr GLuint kLastInstanceLocation = 15;
 constexpr std::size_t kHolderAhead = 16;
 constexpr std::size_t kBytesAhead = 8;
 
+// The place of a submission whose item has left the batch.
+constexpr std::uint32_t kNoPlace = 0xFFFFFFFFu;
+
 // Depth functions that reject nearer fragments would hide every later draw; they draw as GL_ALWAYS.
 GLenum UsableDepthFunction(std::uint32_t stored)
 {
@@ -74,16 +77,27 @@ RenderLine::~RenderLine()
 
 void RenderLine::Add(ShaderData* data)
 {
-    data->EnterSlot(this, static_cast<std::uint32_t>(items.size()));
+    const auto submission = static_cast<std::uint32_t>(places.size());
+    data->EnterSlot(this, submission);
+    places.push_back(static_cast<std::uint32_t>(items.size()));
+    submissions.push_back(submission);
     items.push_back(data);
     ++instanceCount;
 }
 
-void RenderLine::Forget(std::uint32_t index, const ShaderData* data)
+ShaderData** RenderLine::SlotOf(std::uint32_t submission)
 {
-    if (index >= items.size() || items[index] != data)
+    if (submission >= places.size() || places[submission] >= items.size())
+        return nullptr;
+    return &items[places[submission]];
+}
+
+void RenderLine::Forget(std::uint32_t submission, const ShaderData* data)
+{
+    ShaderData** slot = SlotOf(submission);
+    if (slot == nullptr || *slot != data)
         return;
-    items[index] = nullptr;
+    *slot = nullptr;
     --instanceCount;
     ++forgotten;
 }
@@ -91,17 +105,18 @@ void RenderLine::Forget(std::uint32_t index, const ShaderData* data)
 void RenderLine::Withdraw(ShaderData* data)
 {
     if (data->firstSlot.line == this)
-        Forget(data->firstSlot.index, data);
+        Forget(data->firstSlot.submission, data);
     for (const ShaderData::BatchSlot& slot : data->moreSlots)
         if (slot.line == this)
-            Forget(slot.index, data);
+            Forget(slot.submission, data);
     data->LeaveLine(this);
 }
 
-void RenderLine::Repoint(std::uint32_t index, const ShaderData* from, ShaderData* to)
+void RenderLine::Repoint(std::uint32_t submission, const ShaderData* from, ShaderData* to)
 {
-    if (index < items.size() && items[index] == from)
-        items[index] = to;
+    ShaderData** slot = SlotOf(submission);
+    if (slot != nullptr && *slot == from)
+        *slot = to;
 }
 
 void RenderLine::DropForgotten()
@@ -112,11 +127,17 @@ void RenderLine::DropForgotten()
     for (std::size_t index = 0; index < items.size(); ++index)
     {
         if (items[index] == nullptr)
+        {
+            places[submissions[index]] = kNoPlace;
             continue;
-        items[index]->RenumberSlot(this, static_cast<std::uint32_t>(index), static_cast<std::uint32_t>(kept));
-        items[kept++] = items[index];
+        }
+        items[kept] = items[index];
+        submissions[kept] = submissions[index];
+        places[submissions[kept]] = static_cast<std::uint32_t>(kept);
+        ++kept;
     }
     items.resize(kept);
+    submissions.resize(kept);
     forgotten = 0;
 }
 
@@ -125,8 +146,13 @@ bool RenderLine::DepthsAsLastSorted() const
     if (sortedDepths.size() != items.size())
         return false;
     for (std::size_t index = 0; index < items.size(); ++index)
+    {
+        // Only the depth is read, from data lying wherever its holder put it: asked for ahead.
+        if (index + kHolderAhead < items.size())
+            __builtin_prefetch(&items[index + kHolderAhead]->depth);
         if (SortDepth(items[index]->depth) != sortedDepths[index])
             return false;
+    }
     return true;
 }
 
@@ -155,14 +181,17 @@ void RenderLine::SortByDepth()
     // No keys: the submission order is already deepest first.
     if (sortKeys.empty())
         return;
+    // Only the batch's own lists move: the data keep their submission numbers.
     sortedItems.clear();
+    sortedSubmissions.clear();
     for (const SortKey& key : sortKeys)
     {
-        // Each instance tells its data where its slot went, so a later destruction finds it.
-        items[key.index]->RenumberSlot(this, key.index, static_cast<std::uint32_t>(sortedItems.size()));
+        places[submissions[key.index]] = static_cast<std::uint32_t>(sortedItems.size());
         sortedItems.push_back(items[key.index]);
+        sortedSubmissions.push_back(submissions[key.index]);
     }
     items.swap(sortedItems);
+    submissions.swap(sortedSubmissions);
 }
 
 void RenderLine::Reset()
@@ -171,6 +200,8 @@ void RenderLine::Reset()
         if (item != nullptr)
             item->LeaveLine(this);
     items.clear();
+    submissions.clear();
+    places.clear();
     forgotten = 0;
     instanceCount = 0;
 }

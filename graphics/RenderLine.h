@@ -57,12 +57,16 @@ class RenderLine
     std::uint32_t GetBufferCapacity() const { return bufferCapacity; }
 
   private:
-    // ShaderData keeps its slots right through its moves and destruction with the two calls below.
+    // ShaderData keeps its slots right through its moves and destruction with the two calls below. A slot
+    // is named by its submission number, which sorting and closing gaps never change, so neither has to
+    // write into the (scattered) instance data.
     friend class ShaderData;
     // Empties the slot of data that is being destroyed.
-    void Forget(std::uint32_t index, const ShaderData* data);
+    void Forget(std::uint32_t submission, const ShaderData* data);
     // The data of a slot moved to another address.
-    void Repoint(std::uint32_t index, const ShaderData* from, ShaderData* to);
+    void Repoint(std::uint32_t submission, const ShaderData* from, ShaderData* to);
+    // The item at that submission number, or null when it has left.
+    ShaderData** SlotOf(std::uint32_t submission);
 
     // Whether this frame's depths, in submission order, are those the kept order was found for.
     bool DepthsAsLastSorted() const;
@@ -89,6 +93,9 @@ class RenderLine
     Shader* shader = nullptr;
     MaterialRenderState renderState;
     std::vector<ShaderData*> items;
+    // Beside each item its submission number, and for each submission number its item's place.
+    std::vector<std::uint32_t> submissions;
+    std::vector<std::uint32_t> places;
     // Kept between frames so that sorting allocates nothing once the batch has reached its size.
     struct SortKey
     {
@@ -100,6 +107,7 @@ class RenderLine
     std::vector<float> sortedDepths;
     std::vector<SortKey> sortKeys;
     std::vector<ShaderData*> sortedItems;
+    std::vector<std::uint32_t> sortedSubmissions;
     // The distinct texture ids of the items last collected (at most one more than the units), kept
     // between frames as the guess of the next frame's.
     std::vector<std::uint32_t> textureIds;

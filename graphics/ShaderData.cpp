@@ -73,29 +73,14 @@ ShaderData::~ShaderData()
     LeaveAllLines();
 }
 
-void ShaderData::EnterSlot(RenderLine* line, std::uint32_t index)
+void ShaderData::EnterSlot(RenderLine* line, std::uint32_t submission)
 {
     if (firstSlot.line == nullptr)
     {
-        firstSlot = {line, index};
+        firstSlot = {line, submission};
         return;
     }
-    moreSlots.push_back({line, index});
-}
-
-void ShaderData::RenumberSlot(const RenderLine* line, std::uint32_t from, std::uint32_t to)
-{
-    if (firstSlot.line == line && firstSlot.index == from)
-    {
-        firstSlot.index = to;
-        return;
-    }
-    for (BatchSlot& slot : moreSlots)
-        if (slot.line == line && slot.index == from)
-        {
-            slot.index = to;
-            return;
-        }
+    moreSlots.push_back({line, submission});
 }
 
 void ShaderData::LeaveLine(const RenderLine* line)
@@ -109,9 +94,9 @@ void ShaderData::LeaveLine(const RenderLine* line)
 void ShaderData::LeaveAllLines()
 {
     if (firstSlot.line != nullptr)
-        firstSlot.line->Forget(firstSlot.index, this);
+        firstSlot.line->Forget(firstSlot.submission, this);
     for (const BatchSlot& slot : moreSlots)
-        slot.line->Forget(slot.index, this);
+        slot.line->Forget(slot.submission, this);
     firstSlot = {};
     moreSlots.clear();
 }
@@ -123,9 +108,9 @@ void ShaderData::TakeSlots(ShaderData& other)
     other.firstSlot = {};
     other.moreSlots.clear();
     if (firstSlot.line != nullptr)
-        firstSlot.line->Repoint(firstSlot.index, &other, this);
+        firstSlot.line->Repoint(firstSlot.submission, &other, this);
     for (const BatchSlot& slot : moreSlots)
-        slot.line->Repoint(slot.index, &other, this);
+        slot.line->Repoint(slot.submission, &other, this);
 }
 
 bool ShaderData::AppendAttribute(std::string_view name, std::uint32_t location, std::uint32_t type,

@@ -134,13 +134,11 @@ class ShaderData
     struct BatchSlot
     {
         RenderLine* line = nullptr;
-        std::uint32_t index = 0;
+        std::uint32_t submission = 0;
     };
 
     // Remembers a new slot; the first submission of a frame allocates nothing.
-    void EnterSlot(RenderLine* line, std::uint32_t index);
-    // The batch moved the slot from one index to another.
-    void RenumberSlot(const RenderLine* line, std::uint32_t from, std::uint32_t to);
+    void EnterSlot(RenderLine* line, std::uint32_t submission);
     // Forgets every slot of that batch (emptied or destroyed).
     void LeaveLine(const RenderLine* line);
     // Takes this data out of every batch waiting to draw it.

@@ -3,6 +3,7 @@
 #include "ShaderData.h"
 
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -11,14 +12,23 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr std::uint64_t kUnitsPerTurn = 36000ull * 360ull;
 constexpr double kRadiansPerUnit = 2.0 * kPi / static_cast<double>(kUnitsPerTurn);
 
-// The turn of entry i after `frame` updates, as a rotation about the field's centre. The product is
-// reduced exactly in integers, so the angle never drifts however long the field turns.
-Matrix3 TurnAboutCentre(std::size_t index, std::uint64_t frame)
+// Every this many entries an update takes the turn's cosine and sine afresh; the entries between step on
+// from there by one complex multiplication each, erring by a few units of double's last place at most.
+constexpr std::size_t kExactEvery = 64;
+
+// The angle of entry i after `frame` updates. The product is reduced exactly in integers, so the angle
+// never drifts however long the field turns.
+double TurnRadians(std::size_t index, std::uint64_t frame)
 {
     const std::uint64_t units = (frame % kUnitsPerTurn) * index % kUnitsPerTurn;
-    const double radians = static_cast<double>(units) * kRadiansPerUnit;
-    const float c = static_cast<float>(std::cos(radians));
-    const float s = static_cast<float>(std::sin(radians));
+    return static_cast<double>(units) * kRadiansPerUnit;
+}
+
+// A rotation of the given cosine and sine about the field's centre.
+Matrix3 TurnAboutCentre(double cosine, double sine)
+{
+    const float c = static_cast<float>(cosine);
+    const float s = static_cast<float>(sine);
     Matrix3 turn;
     turn(0, 0) = c;
     turn(1, 0) = s;
@@ -44,6 +54,24 @@ Matrix3 Turned(const Matrix3& turn, const Matrix3& resting)
     return r;
 }
 
+// Each frame writes, sorts and stages the entries in order: their texture bindings and instance bytes are
+// laid out again one entry after another, so those passes read memory front to back instead of striding
+// over each copy's list of inputs. The old blocks are let go only after all new ones are taken, or the
+// allocator would hand each one straight back to the next entry.
+void LayOutInOrder(std::vector<Material>& materials)
+{
+    std::vector<std::vector<TextureBinding>> oldBindings;
+    std::vector<std::vector<std::uint8_t>> oldBytes;
+    oldBindings.reserve(materials.size());
+    oldBytes.reserve(materials.size());
+    for (Material& material : materials)
+    {
+        std::vector<TextureBinding> bindings(material.data.textureBindings);
+        std::vector<std::uint8_t> bytes(material.data.data);
+        oldBindings.push_back(std::exchange(material.data.textureBindings, std::move(bindings)));
+        oldBytes.push_back(std::exchange(material.data.data, std::move(bytes)));
+    }
+}
 } // namespace
 
 SpriteField::SpriteField(Shader* shader, Texture* texture, std::size_t count)
@@ -54,6 +82,7 @@ SpriteField::SpriteField(Shader* shader, Texture* texture, std::size_t count)
     modelWorldInput = prototype.data.FindInput("modelWorld", satMatrix3);
     tintInput = prototype.data.FindInput("tint", satVector4);
     materials.assign(count, prototype);
+    LayOutInOrder(materials);
     matrices.reserve(count);
     tints.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
@@ -75,7 +104,8 @@ Matrix3 SpriteField::RestingMatrix(std::size_t index)
 
 Matrix3 SpriteField::TurnedMatrix(std::size_t index, std::uint64_t frame)
 {
-    return Turned(TurnAboutCentre(index, frame), RestingMatrix(index));
+    const double radians = TurnRadians(index, frame);
+    return Turned(TurnAboutCentre(std::cos(radians), std::sin(radians)), RestingMatrix(index));
 }
 
 Vector4 SpriteField::TintOf(std::size_t index, std::size_t count)
@@ -87,10 +117,28 @@ Vector4 SpriteField::TintOf(std::size_t index, std::size_t count)
 void SpriteField::Update()
 {
     ++frame;
+    // Entry i + 1 has turned one step further than entry i.
+    const double step = TurnRadians(1, frame);
+    const double stepCosine = std::cos(step);
+    const double stepSine = std::sin(step);
+    double cosine = 1.0;
+    double sine = 0.0;
     for (std::size_t i = 0; i < materials.size(); ++i)
     {
+        if (i % kExactEvery == 0)
+        {
+            const double radians = TurnRadians(i, frame);
+            cosine = std::cos(radians);
+            sine = std::sin(radians);
+        }
+        else
+        {
+            const double next = cosine * stepCosine - sine * stepSine;
+            sine = sine * stepCosine + cosine * stepSine;
+            cosine = next;
+        }
         // Always from the resting matrix: turning last frame's matrix again would let the error grow.
-        const Matrix3 turned = Turned(TurnAboutCentre(i, frame), matrices[i]);
+        const Matrix3 turned = Turned(TurnAboutCentre(cosine, sine), matrices[i]);
         Material& material = materials[i];
         material.data.SetMatrix3(modelWorldInput, turned);
         material.data.SetVector4(tintInput, tints[i]);

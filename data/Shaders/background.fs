@@ -7,31 +7,12 @@ out vec4 fragColour;
 
 uniform sampler2D samplers[16];
 
-// Sampler arrays may only be indexed by constants here, so the unit picks its sampler through a switch.
+// The background is one instance a draw, so its unit is the same for every fragment of the draw
+// (dynamically uniform) and may index the sampler array: the rasteriser samples one texture instead of
+// stepping through a switch over all sixteen.
 vec4 SampleUnit(uint unit, vec2 uv)
 {
-    vec2 dx = dFdx(uv);
-    vec2 dy = dFdy(uv);
-    switch (unit)
-    {
-    case 0u: return textureGrad(samplers[0], uv, dx, dy);
-    case 1u: return textureGrad(samplers[1], uv, dx, dy);
-    case 2u: return textureGrad(samplers[2], uv, dx, dy);
-    case 3u: return textureGrad(samplers[3], uv, dx, dy);
-    case 4u: return textureGrad(samplers[4], uv, dx, dy);
-    case 5u: return textureGrad(samplers[5], uv, dx, dy);
-    case 6u: return textureGrad(samplers[6], uv, dx, dy);
-    case 7u: return textureGrad(samplers[7], uv, dx, dy);
-    case 8u: return textureGrad(samplers[8], uv, dx, dy);
-    case 9u: return textureGrad(samplers[9], uv, dx, dy);
-    case 10u: return textureGrad(samplers[10], uv, dx, dy);
-    case 11u: return textureGrad(samplers[11], uv, dx, dy);
-    case 12u: return textureGrad(samplers[12], uv, dx, dy);
-    case 13u: return textureGrad(samplers[13], uv, dx, dy);
-    case 14u: return textureGrad(samplers[14], uv, dx, dy);
-    case 15u: return textureGrad(samplers[15], uv, dx, dy);
-    }
-    return vec4(0.0);
+    return textureGrad(samplers[unit], uv, dFdx(uv), dFdy(uv));
 }
 
 void main()

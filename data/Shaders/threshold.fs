@@ -15,5 +15,9 @@ void main()
     vec3 safeColour = max(colour, vec3(1e-6));
     vec3 above = max(colour - threshold, vec3(0.0)) / safeColour;
     float share = max(above.r, max(above.g, above.b));
-    fragColour = vec4(colour * share * intensity, 1.0);
+    vec3 kept = colour * share * intensity;
+    // Nothing kept leaves the cleared texel as it is and is not counted as glow.
+    if (all(equal(kept, vec3(0.0))))
+        discard;
+    fragColour = vec4(kept, 1.0);
 }

@@ -4,6 +4,7 @@
 #include "MetaHooks.h"
 #include "PlatformHooks.h"
 #include "RenderLine.h"
+#include "RenderStats.h"
 #include "SceneHelpers.h"
 #include "Shader.h"
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <memory>
 #include <numeric>
+#include <random>
 #include <vector>
 
 TEST_F(GraphicsTest, MaterialsShareABatchOnlyWithTheSameState)
@@ -422,4 +424,278 @@ TEST_F(GraphicsTest, ABatchKeepsLastFramesTexturesOnlyWhileItsItemsUseExactlyTho
     EXPECT_EQ(reports, 1u);
     unitsAsCollected("missing");
     EXPECT_EQ(colourAt(window(), 200), 'b');
+}
+
+// Sorting and closing gaps move only the batch's own lists: over frames that sort afresh and frames that
+// take the kept order again, data destroyed or moved after the sort, after closing the gaps or before the
+// sort find their own slots, and nothing else leaves.
+TEST_F(GraphicsTest, SlotsFollowTheirDataThroughSortsGapsAndMovesOverManyFrames)
+{
+    // What a frame with nothing submitted draws (the background).
+    // Frames are drawn without a second sort (Frame() would sort the sorted list again, and the next
+    // frame could not take the kept order).
+    const auto drawFrame = [&] {
+        graphics->DrawWindows();
+        graphics->ResetFrame();
+    };
+    std::uint64_t before = GetRenderStats().instances;
+    drawFrame();
+    const std::uint64_t emptyFrame = GetRenderStats().instances - before;
+    std::vector<std::unique_ptr<Material>> m(6);
+    const float depths[6] = {0.1f, 0.6f, 0.3f, 0.9f, 0.3f, 0.5f};
+    const auto submitAll = [&] {
+        for (std::size_t index = 0; index < m.size(); ++index)
+        {
+            if (m[index] == nullptr)
+                m[index] = std::make_unique<Material>(graphics->GetMaterial(Graphics::dmBasic));
+            m[index]->data.SetFloat("depth", depths[index]);
+            m[index]->Submit();
+        }
+        return m[0]->batch;
+    };
+    const auto expectItems = [](const RenderLine& batch, const std::vector<const Material*>& expected) {
+        std::vector<const ShaderData*> items;
+        for (const ShaderData* item : batch.GetItems())
+            if (item != nullptr)
+                items.push_back(item);
+        std::vector<const ShaderData*> wanted;
+        for (const Material* material : expected)
+            wanted.push_back(&material->data);
+        EXPECT_EQ(items, wanted);
+        EXPECT_EQ(batch.GetInstanceCount(), wanted.size());
+    };
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        SCOPED_TRACE(frame);
+        // The later frames repeat the depths (from partly new materials): the kept order is taken again.
+        std::shared_ptr<RenderLine> batch = submitAll();
+        graphics->UpkeepBatches();
+        expectItems(*batch, {m[3].get(), m[1].get(), m[5].get(), m[2].get(), m[4].get(), m[0].get()});
+        // A copy destroyed takes nothing out; the data at the far end of the sorted list leaves alone.
+        {
+            Material copy(*m[3]);
+        }
+        m[0].reset();
+        expectItems(*batch, {m[3].get(), m[1].get(), m[5].get(), m[2].get(), m[4].get()});
+        // After the gap closed, a move and a destruction still find their slots.
+        batch->DropForgotten();
+        m[2] = std::make_unique<Material>(std::move(*m[2]));
+        m[1].reset();
+        expectItems(*batch, {m[3].get(), m[5].get(), m[2].get(), m[4].get()});
+        before = GetRenderStats().instances;
+        drawFrame();
+        EXPECT_EQ(GetRenderStats().instances - before, emptyFrame + 4u);
+        EXPECT_EQ(batch->GetInstanceCount(), 0u);
+    }
+
+    // Submitted twice, destroyed before the sort: both of its slots go, and the rest sort.
+    std::shared_ptr<RenderLine> batch = submitAll();
+    m[5]->Submit();
+    m[5].reset();
+    graphics->UpkeepBatches();
+    expectItems(*batch, {m[3].get(), m[1].get(), m[2].get(), m[4].get(), m[0].get()});
+    m.clear();
+    EXPECT_EQ(batch->GetInstanceCount(), 0u);
+    Frame();
+}
+
+// Seeded runs of what drawing components and editors do to materials between submitting and drawing:
+// submitting again (the same frame, or after moving to the other layer and back), changing depth, being
+// destroyed, moved (alone or by move assignment over another), copied, having the gaps closed or the batch
+// sorted mid-frame and then submitting more. After every step each batch holds exactly the live
+// submissions: in submission order until it sorts, then stably by depth (larger first, NaN as 0, ties
+// in the order they stood), also when a steady frame takes the last frame's order again; and every frame
+// draws exactly those.
+TEST_F(GraphicsTest, BatchesHoldExactlyTheLiveSubmissionsInOrderThroughAnyMixOfChanges)
+{
+    constexpr std::int32_t kOrders[2] = {1000, 1500};
+    constexpr std::size_t kMaterials = 10;
+    const float depthChoices[] = {0.1f, 0.3f, 0.5f, 0.5f, 0.9f, -2.0f, 7.0f, std::nanf("")};
+    const Material basic = graphics->GetMaterial(Graphics::dmBasic);
+    // A frame drawn as the renderer draws it, the sort left to the caller.
+    const auto drawFrame = [&] {
+        graphics->DrawWindows();
+        graphics->ResetFrame();
+    };
+    std::uint64_t before = GetRenderStats().instances;
+    drawFrame();
+    const std::uint64_t emptyFrame = GetRenderStats().instances - before;
+
+    for (std::uint32_t seed : {1u, 2u, 3u, 4u})
+    {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const auto pick = [&](std::size_t count) {
+            return std::uniform_int_distribution<std::size_t>(0, count - 1)(random);
+        };
+        // Each order's batch in its current order (submission order until sorted), by material index; the
+        // two anchors (indices kMaterials, kMaterials + 1) keep both batches alive every frame.
+        std::vector<std::unique_ptr<Material>> m(kMaterials + 2);
+        std::vector<std::size_t> orderOf(kMaterials + 2, 0);
+        std::vector<std::size_t> model[2];
+        std::vector<float> steadyDepths;
+        for (std::size_t index = 0; index < kMaterials; ++index)
+            steadyDepths.push_back(depthChoices[pick(std::size(depthChoices))]);
+        const auto batchOf = [&](std::size_t side) -> std::shared_ptr<RenderLine> {
+            auto layer = graphics->GetLayers().find(kOrders[side]);
+            if (layer == graphics->GetLayers().end())
+                return nullptr;
+            for (const auto& batch : layer->second)
+                if (batch->GetShader() == basic.shader && batch->GetRenderState() == basic.GetRenderState())
+                    return batch;
+            return nullptr;
+        };
+        const auto check = [&](const char* step) {
+            SCOPED_TRACE(step);
+            for (std::size_t side = 0; side < 2; ++side)
+            {
+                std::shared_ptr<RenderLine> batch = batchOf(side);
+                std::vector<const ShaderData*> held;
+                if (batch != nullptr)
+                    for (const ShaderData* item : batch->GetItems())
+                        if (item != nullptr)
+                            held.push_back(item);
+                std::vector<const ShaderData*> wanted;
+                for (std::size_t index : model[side])
+                    wanted.push_back(&m[index]->data);
+                ASSERT_EQ(held, wanted) << "order " << kOrders[side];
+                ASSERT_EQ(batch != nullptr ? batch->GetInstanceCount() : 0u, wanted.size());
+            }
+        };
+        const auto forget = [&](std::size_t index) {
+            for (auto& list : model)
+                std::erase(list, index);
+        };
+        const auto submit = [&](std::size_t index) {
+            if (m[index] == nullptr)
+            {
+                m[index] = std::make_unique<Material>(basic);
+                m[index]->SetOrder(kOrders[orderOf[index]]);
+            }
+            m[index]->Submit();
+            model[orderOf[index]].push_back(index);
+        };
+        const auto sortModel = [&] {
+            for (auto& list : model)
+                std::stable_sort(list.begin(), list.end(), [&](std::size_t a, std::size_t b) {
+                    const auto key = [&](std::size_t index) {
+                        const float depth = m[index]->data.depth;
+                        return std::isnan(depth) ? 0.0f : depth;
+                    };
+                    return key(a) > key(b);
+                });
+        };
+        for (std::size_t frame = 0; frame < 40; ++frame)
+        {
+            SCOPED_TRACE(frame);
+            submit(kMaterials);
+            orderOf[kMaterials + 1] = 1;
+            submit(kMaterials + 1);
+            // Two steady frames in every four submit every material once at its steady depth, so the
+            // second mostly takes the first's order again; the changes then come after the sort.
+            const bool steady = frame % 4 >= 2;
+            if (steady)
+            {
+                for (std::size_t index = 0; index < kMaterials; ++index)
+                {
+                    submit(index);
+                    m[index]->data.SetFloat("depth", steadyDepths[index]);
+                }
+                graphics->UpkeepBatches();
+                sortModel();
+                check("steady frame sorted");
+            }
+            for (int step = 0; step < 30; ++step)
+            {
+                const std::size_t k = pick(kMaterials);
+                const std::size_t j = pick(kMaterials);
+                switch (steady ? 5 + pick(5) : pick(11))
+                {
+                case 0:
+                case 1:
+                case 2:
+                    submit(k);
+                    check("submit");
+                    break;
+                case 3:
+                    // To the other layer: its pending instances leave the batch it was in.
+                    if (m[k] == nullptr)
+                        break;
+                    orderOf[k] = 1 - orderOf[k];
+                    m[k]->SetOrder(kOrders[orderOf[k]]);
+                    std::erase(model[1 - orderOf[k]], k);
+                    submit(k);
+                    check("moved to the other layer");
+                    break;
+                case 4:
+                    if (m[k] != nullptr)
+                        m[k]->data.SetFloat("depth", depthChoices[pick(std::size(depthChoices))]);
+                    break;
+                case 5:
+                    m[k].reset();
+                    forget(k);
+                    check("destroyed");
+                    break;
+                case 6:
+                    if (m[k] != nullptr)
+                        m[k] = std::make_unique<Material>(std::move(*m[k]));
+                    check("moved");
+                    break;
+                case 7:
+                    // Move assignment drops the target's pending instances and takes the source's.
+                    if (m[k] == nullptr || m[j] == nullptr || j == k)
+                        break;
+                    *m[j] = std::move(*m[k]);
+                    m[k].reset();
+                    forget(j);
+                    for (auto& list : model)
+                        std::replace(list.begin(), list.end(), k, j);
+                    orderOf[j] = orderOf[k];
+                    check("move-assigned");
+                    break;
+                case 8:
+                    // Copies wait in no batch; a copy assigned within one batch keeps its own instances.
+                    if (m[k] == nullptr)
+                        break;
+                    {
+                        Material copy(*m[k]);
+                        copy.data.depth = 0.7f;
+                    }
+                    if (m[j] != nullptr && orderOf[j] == orderOf[k] && m[j]->batch == m[k]->batch)
+                        *m[j] = *m[k];
+                    check("copied");
+                    break;
+                case 9:
+                    if (std::shared_ptr<RenderLine> batch = batchOf(pick(2)))
+                        batch->DropForgotten();
+                    check("gaps closed");
+                    break;
+                default:
+                    // Sorted mid-frame; later submissions append and the end of the frame sorts again.
+                    graphics->UpkeepBatches();
+                    sortModel();
+                    check("sorted");
+                    break;
+                }
+                if (HasFatalFailure())
+                    return;
+            }
+            // A steady frame was sorted before its changes; sorting again would leave the kept order to
+            // the already sorted list, and the next steady frame could not take it again.
+            if (!steady)
+            {
+                graphics->UpkeepBatches();
+                sortModel();
+                check("frame sorted");
+                if (HasFatalFailure())
+                    return;
+            }
+            before = GetRenderStats().instances;
+            drawFrame();
+            EXPECT_EQ(GetRenderStats().instances - before, emptyFrame + model[0].size() + model[1].size());
+            model[0].clear();
+            model[1].clear();
+            check("frame drawn");
+        }
+    }
 }

@@ -115,6 +115,49 @@ TEST_F(GraphicsTest, SpriteFieldTurnsWithoutDriftInOneInstancedDraw)
     EXPECT_GT(rim[2], 200);
 }
 
+// Every entry, not only those whose turn an update takes afresh, follows the closed form frame after
+// frame, keeps its own tint and texture, and the field is drawn as before: one instanced draw.
+TEST_F(GraphicsTest, EveryEntryOfTheFieldFollowsTheClosedFormEveryFrame)
+{
+    const std::uint8_t white[4] = {255, 255, 255, 255};
+    Texture& texture = TextureManager::CreateTexture("White", 1, 1, white, GL_RGBA);
+    const std::size_t count = 3000;
+    SpriteField field(graphics->GetShader("basic"), &texture, count);
+    for (std::uint64_t frame = 1; frame <= 40; ++frame)
+    {
+        field.Update();
+        if (frame % 13 != 1)
+        {
+            graphics->ResetFrame();
+            continue;
+        }
+        SCOPED_TRACE(frame);
+        EXPECT_EQ(InstancesOfOrder(*graphics, SpriteField::kOrder), count);
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            const ShaderData& data = field.Materials()[i].data;
+            const auto written = data.GetMatrix3("modelWorld");
+            ASSERT_TRUE(written.has_value());
+            ASSERT_TRUE(SameMatrix(*written, SpriteField::TurnedMatrix(i, frame), 1e-6f)) << "entry " << i;
+            const auto tint = data.GetVector4("tint");
+            ASSERT_TRUE(tint.has_value());
+            ASSERT_EQ(tint->x, SpriteField::TintOf(i, count).x) << "entry " << i;
+            ASSERT_EQ(tint->z, SpriteField::TintOf(i, count).z) << "entry " << i;
+            ASSERT_EQ(data.GetUInt("texture"), &texture) << "entry " << i;
+        }
+        graphics->ResetFrame();
+    }
+    SetMainCamera(SpriteField::kCentreX, 0.0f, 1.0f, 0.0f);
+    Frame();
+    const RenderStats before = GetRenderStats();
+    Frame();
+    const std::uint64_t emptyInstances = GetRenderStats().instances - before.instances;
+    field.Update();
+    const RenderStats withField = GetRenderStats();
+    Frame();
+    EXPECT_EQ(GetRenderStats().instances - withField.instances, emptyInstances + count);
+}
+
 // The first camera takes the position and the turn: a point on the camera's right shows right of centre.
 TEST_F(GraphicsTest, SetMainCameraPlacesAndTurnsTheFirstCamera)
 {

@@ -1,0 +1,250 @@
+#include "Bloom.h"
+#include "Camera.h"
+#include "ColorEffects.h"
+#include "DrawingFixture.h"
+#include "Framebuffer.h"
+#include "Light.h"
+#include "Mesh.h"
+#include "RenderStats.h"
+#include "Renderer.h"
+#include "Shader.h"
+
+#include <glad/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace
+{
+class BloomLevels : public DrawingTest
+{
+  protected:
+    Bloom& TheBloom()
+    {
+        for (auto& effect : graphics->GetEffects())
+            if (auto* bloom = dynamic_cast<Bloom*>(effect.get()))
+                return *bloom;
+        throw std::logic_error("no bloom");
+    }
+
+    // The two blurs drawn the plain way, five additive draws each reading its level of detail straight from
+    // the mipmaps, from the threshold image the frame left in the bloom's threshold target.
+    std::vector<float> ReferenceBlur(const Bloom& bloom)
+    {
+        const Framebuffer& threshold = *bloom.GetThresholdTarget(MainCamera().windowContext);
+        const std::uint32_t w = threshold.GetWidth();
+        const std::uint32_t h = threshold.GetHeight();
+        Framebuffer horizontal(w, h, true, false);
+        Framebuffer vertical(w, h, true, false);
+        Shader* blur = graphics->GetShader("directionalBlur");
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
+        const float lod = bloom.lodOffset;
+        const std::uint32_t deepest = lod + 8.0f <= 0.0f ? 0u : static_cast<std::uint32_t>(lod + 8.0f) + 1u;
+        const float intensities[5] = {bloom.innerIntensity, bloom.midIntensity, bloom.outerIntensity,
+                                      bloom.outermostIntensity, bloom.outermostIntensity * 0.5f};
+        const struct
+        {
+            Framebuffer& target;
+            std::uint32_t sourceTexture;
+            const Framebuffer* mipmapped;
+            Vector2 direction;
+            float radius;
+            float size;
+        } passes[2] = {
+            {horizontal, threshold.GetColourTexture(), nullptr, Vector2(1.0f, 0.0f), bloom.horizontalRadius,
+             static_cast<float>(w)},
+            {vertical, 0, &horizontal, Vector2(0.0f, 1.0f), bloom.verticalRadius, static_cast<float>(h)}};
+        for (const auto& pass : passes)
+        {
+            pass.target.BindAndClear();
+            glDepthMask(GL_FALSE);
+            if (pass.mipmapped != nullptr)
+                pass.mipmapped->BindMipmapped(deepest);
+            else
+                glBindTexture(GL_TEXTURE_2D, pass.sourceTexture);
+            blur->Use();
+            blur->SetInt("tex", 0);
+            blur->SetVector2("direction", pass.direction);
+            blur->SetFloat("textureSize", pass.size);
+            for (int draw = 0; draw < 5; ++draw)
+            {
+                blur->SetFloat("intensity", intensities[draw]);
+                blur->SetFloat("radius",
+                               pass.radius * std::pow(4.0f, static_cast<float>(draw)) * 0.5f * 1.5f);
+                blur->SetFloat("lod", lod + 2.0f * static_cast<float>(draw));
+                DrawIndexed(GL_TRIANGLES, 6);
+            }
+        }
+        glBindVertexArray(0);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return ReadTexture(vertical.GetColourTexture(), static_cast<int>(w), static_cast<int>(h));
+    }
+};
+
+// The largest difference, relative to the larger of 1 and the reference texel: above 1 a half float's last
+// bit is worth 1/1024 or more, and the two ways may round a sum to neighbouring halves.
+float LargestDifference(const std::vector<float>& image, const std::vector<float>& reference)
+{
+    float largest = 0.0f;
+    for (std::size_t i = 0; i < std::min(image.size(), reference.size()); ++i)
+        largest =
+            std::max(largest, std::fabs(image[i] - reference[i]) / std::max(1.0f, std::fabs(reference[i])));
+    return largest;
+}
+} // namespace
+
+// The blurs sum each level's rows once into strips instead of sampling every level for every pixel; for
+// every level of detail (magnified, between levels, on a level, past the last level), radius and size,
+// the blurred bloom equals the five plain draws within 1/1024; the scene and the bloom over it are drawn in
+// one pass that gives the sum of the two.
+TEST_F(BloomLevels, TheBlurredBloomEqualsTheFivePlainDrawsAtEveryLevelOfDetail)
+{
+    if (!ready)
+        return;
+    Settle();
+    MakeSprite(-250.0f, 100.0f, 30.0f, 30.0f, Vector4(3.0f, 2.0f, 1.0f, 1.0f));
+    MakeSprite(180.0f, -120.0f, 120.0f, 8.0f, Vector4(1.5f, 2.5f, 3.5f, 1.0f));
+    MakeSprite(300.0f, 200.0f, 6.0f, 6.0f, Vector4(4.0f, 4.0f, 4.0f, 1.0f));
+    MakeSprite(-310.0f, -230.0f, 40.0f, 40.0f, Vector4(2.0f, 0.5f, 3.0f, 1.0f));
+    Light light;
+    light.size = Vector2(500.0f, 500.0f);
+    light.intensity = 2.0f;
+    MakeObject(0.0f, 0.0f).AddComponent(light);
+
+    struct Case
+    {
+        const char* name;
+        float lodOffset;
+        float horizontalRadius;
+        float verticalRadius;
+    };
+    const Case cases[] = {
+        {"the match's blur", 0.5f, 1.0f, 1.0f},
+        {"whole levels, as the credits draw it", 1.0f, 1.2f, 1.0f},
+        {"magnified first draws", -2.75f, 2.0f, 0.5f},
+        {"between levels with wide radii", 2.25f, 10.0f, 7.5f},
+        {"past the last level", 9.5f, 1.0f, 3.0f},
+        {"no radius", 0.5f, 0.0f, 0.0f},
+    };
+    Bloom& bloom = TheBloom();
+    bloom.smoothingPasses = 0; // the vertical target then holds the two blurs' result
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        bloom.lodOffset = c.lodOffset;
+        bloom.horizontalRadius = c.horizontalRadius;
+        bloom.verticalRadius = c.verticalRadius;
+        for (int frame = 0; frame < 2; ++frame)
+            Frame();
+        const Framebuffer& vertical = *bloom.GetVerticalTarget(MainCamera().windowContext);
+        const std::vector<float> blurred =
+            ReadTexture(vertical.GetColourTexture(), static_cast<int>(vertical.GetWidth()),
+                        static_cast<int>(vertical.GetHeight()));
+        const std::vector<float> reference = ReferenceBlur(bloom);
+        EXPECT_LE(LargestDifference(blurred, reference), 1.0f / 1024.0f);
+        // Real glow was compared, not two black targets.
+        EXPECT_GT(*std::max_element(reference.begin(), reference.end()), 0.05f);
+        EXPECT_EQ(DrawingGlErrors(), 0);
+    }
+
+    // With the bloom last in the chain, the image it wrote is the scene it read plus the stretched bloom,
+    // as copying the scene and adding the bloom over it gives.
+    KeepEffects([](PostProcessingEffect* effect) {
+        return dynamic_cast<Tonemap*>(effect) == nullptr && dynamic_cast<Saturation*>(effect) == nullptr;
+    });
+    bloom.smoothingPasses = 2;
+    bloom.lodOffset = 0.5f;
+    Frame();
+    Camera& camera = MainCamera();
+    const Framebuffer& scene = camera.GetCurrentTarget();
+    const Framebuffer& result = camera.GetPreviousTarget();
+    const auto w = static_cast<int>(result.GetWidth());
+    const auto h = static_cast<int>(result.GetHeight());
+    Framebuffer reference(result.GetWidth(), result.GetHeight(), false, false);
+    reference.BindAndClear();
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
+    Shader* copy = graphics->GetShader("textured");
+    copy->Use();
+    copy->SetInt("tex", 0);
+    glBindTexture(GL_TEXTURE_2D, scene.GetColourTexture());
+    DrawIndexed(GL_TRIANGLES, 6);
+    glBindTexture(GL_TEXTURE_2D, bloom.GetVerticalTarget(camera.windowContext)->GetColourTexture());
+    DrawIndexed(GL_TRIANGLES, 6);
+    glBindVertexArray(0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    const std::vector<float> expected = ReadTexture(reference.GetColourTexture(), w, h);
+    const std::vector<float> drawn = ReadTexture(result.GetColourTexture(), w, h);
+    EXPECT_LE(LargestDifference(drawn, expected), 1.0f / 1024.0f);
+    const std::vector<float> input = ReadTexture(scene.GetColourTexture(), w, h);
+    EXPECT_GT(LargestDifference(drawn, input), 0.05f) << "the bloom added glow";
+    EXPECT_EQ(DrawingGlErrors(), 0);
+}
+
+// After a frame with glow the bloom runs without waiting for this frame's threshold pass, which is never
+// wrong (a bloom of nothing adds nothing); once a finished pass has seen the glow gone, the bloom waits
+// for its threshold pass again and is skipped. Every frame shows what the chain without skipping shows.
+TEST_F(BloomLevels, AfterAGlowingFrameTheBloomRunsWithoutWaitingAndIsSkippedOnceTheGlowHasGone)
+{
+    if (!ready)
+        return;
+    Settle();
+    const Vector4 bright(3.0f, 2.5f, 2.0f, 1.0f);
+    const Vector4 dim(0.4f, 0.3f, 0.2f, 1.0f);
+    Renderer& lamp = *GetRenderer(MakeSprite(100.0f, 50.0f, 60.0f, 60.0f, bright));
+    MakeSprite(-200.0f, -100.0f, 150.0f, 90.0f, Vector4(0.3f, 0.6f, 0.4f, 1.0f));
+    // The light lifts the bright lamp above the bloom's threshold; the dim one stays below it.
+    Light light;
+    light.size = Vector2(300.0f, 300.0f);
+    light.intensity = 1.0f;
+    MakeObject(100.0f, 50.0f).AddComponent(light);
+
+    // What every frame must show: the chain drawn without skipping anything.
+    graphics->skipPassThroughEffects = false;
+    Settle(2);
+    const std::vector<float> glowing = ReadCameraImage();
+    lamp.tint = dim;
+    Settle(2);
+    const std::vector<float> plain = ReadCameraImage();
+    ASSERT_GT(LargestDifference(glowing, plain), 0.05f);
+
+    graphics->skipPassThroughEffects = true;
+    struct Step
+    {
+        const char* name;
+        bool glow;
+        bool bloomRuns;
+    };
+    const Step steps[] = {
+        {"glow appears: the pass is waited for", true, true},
+        {"glow goes on: no waiting", true, true},
+        {"glow gone: the last frame glowed, so the bloom runs", false, true},
+        {"glow seen gone: the bloom is skipped", false, false},
+        {"still none", false, false},
+        {"glow again: waited for and drawn at once", true, true},
+    };
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(step.name);
+        lamp.tint = step.glow ? bright : dim;
+        const std::uint64_t before = GetRenderStats().drawCalls;
+        Frame();
+        const std::uint64_t draws = GetRenderStats().drawCalls - before;
+        // Reading the image also lets the frame's threshold pass finish before the next frame.
+        const std::vector<float> image = ReadCameraImage();
+        EXPECT_LE(LargestDifference(image, step.glow ? glowing : plain), 1.0f / 1024.0f);
+        // A running bloom draws its blurs and composite; a skipped one only its threshold pass.
+        if (step.bloomRuns)
+            EXPECT_GT(draws, 25u);
+        else
+            EXPECT_LT(draws, 15u);
+    }
+    EXPECT_EQ(DrawingGlErrors(), 0);
+}
