@@ -219,8 +219,15 @@ void GameObjectFactory::DestroyObjectKeepingId(std::uint32_t id)
 
 void GameObjectFactory::DestroyAllObjects()
 {
-    for (std::unique_ptr<GameObject>& object : objects)
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t id = 0; id < objects.size(); ++id)
     {
+        if (id + kAhead < objects.size() && objects[id + kAhead])
+        {
+            __builtin_prefetch(objects[id + kAhead].get(), 1);
+            __builtin_prefetch(reinterpret_cast<const char*>(objects[id + kAhead].get()) - 16, 1);
+        }
+        std::unique_ptr<GameObject>& object = objects[id];
         if (!object)
             continue;
         SystemManager::UnregisterObject(object.get());

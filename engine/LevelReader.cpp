@@ -258,6 +258,32 @@ void InstallObjects(GameObjectFactory& factory, StagedLevel& level)
         factory.AddPrefab(name, std::move(prototype));
 }
 
+// How many staged entries ahead the install loops fetch: a large level's objects and staged maps are no
+// longer in cache when it is committed, and fetching ahead lets those waits overlap.
+constexpr std::size_t kInstallAhead = 6;
+
+// Asks for the object of `objectId` and the first node of its staged map before they are used.
+template <typename StagedMap>
+void PrefetchStagedEntry(const GameObjectFactory& factory, std::uint32_t objectId, const StagedMap& staged)
+{
+    if (const GameObject* object = factory.GetObject(objectId))
+        __builtin_prefetch(object, 1);
+    if (!staged.empty())
+        __builtin_prefetch(&*staged.begin());
+}
+
+// Moves a staged map's instances into an object's registry entry. The entry was emptied by the clear
+// before, so only the slots used are written; the staged nodes are freed here while still in cache.
+template <typename Slots, typename StagedMap, typename Take>
+void MoveIntoSlots(Slots& slots, StagedMap& staged, Take take)
+{
+    if (!slots.empty())
+        slots = Slots();
+    for (auto& [typeId, entry] : staged)
+        slots.emplace(typeId, take(entry));
+    staged.clear();
+}
+
 // Commit step: the component prefab table and registry; each object meets the systems once its
 // components are in place.
 void InstallComponents(GameObjectFactory& factory, StagedLevel& level)
@@ -265,9 +291,18 @@ void InstallComponents(GameObjectFactory& factory, StagedLevel& level)
     ClearComponentRegistry(true);
     EventManager::ClearAll();
     for (auto& [name, components] : level.componentPrefabs)
-        ComponentPreFabs().push_back(ComponentPreFab{name, std::move(components)});
-    for (auto& [objectId, components] : level.components)
     {
+        ComponentPreFab entry{name, {}};
+        for (auto& [typeId, component] : components)
+            entry.components.emplace(typeId, std::move(component));
+        ComponentPreFabs().push_back(std::move(entry));
+    }
+    auto& staged = level.components;
+    for (std::size_t i = 0; i < staged.size(); ++i)
+    {
+        if (i + kInstallAhead < staged.size())
+            PrefetchStagedEntry(factory, staged[i + kInstallAhead].first, staged[i + kInstallAhead].second);
+        auto& [objectId, components] = staged[i];
         // An entry whose object is absent is kept, but there is no type set to add to.
         GameObject* object = factory.GetObject(objectId);
         if (object)
@@ -275,7 +310,8 @@ void InstallComponents(GameObjectFactory& factory, StagedLevel& level)
             for (const auto& entry : components)
                 object->componentTypes.insert(entry.first);
         }
-        ComponentRegistry()[objectId] = ComponentSlots(std::move(components));
+        MoveIntoSlots(ComponentRegistry()[objectId], components,
+                      [](std::unique_ptr<Component>& component) { return std::move(component); });
         SystemManager::RegisterObject(object);
     }
 }
@@ -293,17 +329,26 @@ void InstallScripts(GameObjectFactory& factory, StagedLevel& level)
             entry.scripts.emplace(typeId, std::move(staged.script));
         ScriptPreFabs().push_back(std::move(entry));
     }
-    for (auto& [objectId, scripts] : level.scripts)
+    auto& staged = level.scripts;
+    for (std::size_t i = 0; i < staged.size(); ++i)
     {
+        if (i + kInstallAhead < staged.size())
+        {
+            const auto& [aheadId, aheadScripts] = staged[i + kInstallAhead];
+            PrefetchStagedEntry(factory, aheadId, aheadScripts);
+            for (const auto& [typeId, script] : aheadScripts)
+                __builtin_prefetch(script.script.get(), 1);
+        }
+        auto& [objectId, scripts] = staged[i];
         GameObject* object = factory.GetObject(objectId);
-        ScriptSlots& installed = ScriptRegistry()[objectId];
-        for (auto& [typeId, staged] : scripts)
+        for (auto& [typeId, script] : scripts)
         {
             if (object)
                 object->scriptTypes.insert(typeId);
-            SubscribeExactly(*staged.script, staged.eventTypes);
-            installed.emplace(typeId, std::move(staged.script));
+            SubscribeExactlyToSet(*script.script, script.eventTypes);
         }
+        MoveIntoSlots(ScriptRegistry()[objectId], scripts,
+                      [](StagedScript& script) { return std::move(script.script); });
         SystemManager::RegisterObject(object);
     }
 }

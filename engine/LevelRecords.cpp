@@ -182,8 +182,9 @@ StagedScript ReadScriptRecord(LevelIArchive& ar, bool versioned)
     staged.script->SetDataVersion(staged.script->GetVersion());
     staged.script->SetOwner(staged.savedOwner);
     // A clone may subscribe itself; whoever installs the script decides what it hears.
-    SubscribeExactly(*staged.script, {});
-    staged.eventTypes = ReadObserverList(ar);
+    SubscribeExactlyToSet(*staged.script, EventTypeSet());
+    for (std::int32_t type : ReadObserverList(ar))
+        staged.eventTypes.insert(type);
     return staged;
 }
 
@@ -256,18 +257,44 @@ void WriteScriptRecord(LevelOArchive& ar, const Script* script, std::uint32_t ow
     WriteObserverList(ar, script->SubscribedTypes());
 }
 
-void WriteObserverList(LevelOArchive& ar, const std::set<std::int32_t>& eventTypes)
+namespace
+{
+template <typename EventTypes> void WriteEventTypes(LevelOArchive& ar, const EventTypes& eventTypes)
 {
     WriteField(ar, kObserverSize, static_cast<std::uint32_t>(eventTypes.size()));
     for (std::int32_t type : eventTypes)
         WriteField(ar, kObserverEventType, type);
 }
+} // namespace
 
-void SubscribeExactly(Observer& observer, const std::vector<std::int32_t>& eventTypes)
+void WriteObserverList(LevelOArchive& ar, const std::set<std::int32_t>& eventTypes)
 {
-    const std::set<std::int32_t> current = observer.SubscribedTypes();
+    WriteEventTypes(ar, eventTypes);
+}
+
+void WriteObserverList(LevelOArchive& ar, const EventTypeSet& eventTypes)
+{
+    WriteEventTypes(ar, eventTypes);
+}
+
+namespace
+{
+template <typename EventTypes> void SubscribeToExactly(Observer& observer, const EventTypes& eventTypes)
+{
+    const EventTypeSet current = observer.SubscribedTypes();
     for (std::int32_t type : current)
         observer.Unsubscribe(type);
     for (std::int32_t type : eventTypes)
         observer.Subscribe(type);
+}
+} // namespace
+
+void SubscribeExactly(Observer& observer, const std::vector<std::int32_t>& eventTypes)
+{
+    SubscribeToExactly(observer, eventTypes);
+}
+
+void SubscribeExactlyToSet(Observer& observer, const EventTypeSet& eventTypes)
+{
+    SubscribeToExactly(observer, eventTypes);
 }

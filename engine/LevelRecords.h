@@ -1,5 +1,8 @@
 #pragma once
 #include "ArchiveFwd.h"
+#include "EventTypeSet.h"
+#include "RegistryStorage.h"
+#include "TypeIds.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,15 +22,16 @@ class Script;
 // The records that level and module files share: objects, components, scripts and observer lists. Readers
 // build detached instances that touch no registry, system or event set; installing them is the caller's.
 
-// A component map read from a file and not installed yet, by type id.
-using StagedComponents = std::map<std::uint32_t, std::unique_ptr<Component>>;
+// A component map read from a file and not installed yet, by type id. Slots rather than a tree: a large
+// level stages thousands of these, and committing it then frees no node per component.
+using StagedComponents = TypeSlots<Component, ComponentTypeId::kCount>;
 
 // A script read from a file, with the event types it was subscribed to; not subscribed yet.
 struct StagedScript
 {
     std::unique_ptr<Script> script; // null for a "null_script" record
     std::uint32_t savedOwner = 0;
-    std::vector<std::int32_t> eventTypes;
+    EventTypeSet eventTypes;
 };
 
 // A script map read from a file and not installed yet, by type id.
@@ -86,8 +90,11 @@ void WriteComponentRecord(LevelOArchive& ar, const Component* component, std::ui
 void WriteScriptRecord(LevelOArchive& ar, const Script* script, std::uint32_t owner, bool versioned = true);
 // Writes "Observer_Size" and one "Observer_EventType" per type, ascending.
 void WriteObserverList(LevelOArchive& ar, const std::set<std::int32_t>& eventTypes);
+void WriteObserverList(LevelOArchive& ar, const EventTypeSet& eventTypes);
 // Reads an observer list; types outside 0..20 are malformed.
 std::vector<std::int32_t> ReadObserverList(LevelIArchive& ar);
 
 // Unsubscribes the observer from everything and subscribes it to exactly these types.
 void SubscribeExactly(Observer& observer, const std::vector<std::int32_t>& eventTypes);
+// The same from a staged record's type set.
+void SubscribeExactlyToSet(Observer& observer, const EventTypeSet& eventTypes);

@@ -106,8 +106,10 @@ void WriteScripts(LevelOArchive& ar)
 void WriteHookSections(LevelOArchive& ar)
 {
     const LevelHooks& hooks = GetLevelHooks();
-    WriteObserverList(ar, hooks.soundObserver ? hooks.soundObserver->SubscribedTypes()
-                                              : std::set<std::int32_t>());
+    if (hooks.soundObserver)
+        WriteObserverList(ar, hooks.soundObserver->SubscribedTypes());
+    else
+        WriteObserverList(ar, std::set<std::int32_t>());
     WriteBehaviorTables(ar, hooks.getTables ? hooks.getTables() : BehaviorTablesData());
     if (hooks.saveBackground)
         hooks.saveBackground(ar);

@@ -80,7 +80,7 @@ std::uint32_t MergeObject(GameObjectFactory& factory, StagedModuleObject& staged
         RemoveScript(script.savedOwner, typeId);
         script.script->SetOwner(id);
         object->scriptTypes.insert(typeId);
-        SubscribeExactly(*script.script, script.eventTypes);
+        SubscribeExactlyToSet(*script.script, script.eventTypes);
         ScriptRegistry()[id].emplace(typeId, std::move(script.script));
     }
     if (!staged.scripts.empty())

@@ -13,7 +13,7 @@ Observer::~Observer()
 
 void Observer::Subscribe(std::int32_t eventType)
 {
-    if (subscribedTypes.insert(eventType).second)
+    if (subscribedTypes.insert(eventType))
         EventManager::AddToType(eventType, this);
 }
 

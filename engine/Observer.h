@@ -1,4 +1,6 @@
 #pragma once
+#include "EventTypeSet.h"
+
 #include <cstdint>
 #include <set>
 
@@ -22,9 +24,10 @@ public:
     // Removes the type from both sets.
     void Unsubscribe(std::int32_t eventType);
 
-    const std::set<std::int32_t>& SubscribedTypes() const { return subscribedTypes; }
+    // The types this observer hears, ascending.
+    const EventTypeSet& SubscribedTypes() const { return subscribedTypes; }
 
 private:
     friend class EventManager;
-    std::set<std::int32_t> subscribedTypes;
+    EventTypeSet subscribedTypes;
 };

@@ -19,7 +19,7 @@ std::vector<PrototypeRegistration>& registrations =
 
 void MakeObserverInert(Observer& observer)
 {
-    const std::set<std::int32_t> types = observer.SubscribedTypes();
+    const EventTypeSet types = observer.SubscribedTypes();
     for (std::int32_t type : types)
         observer.Unsubscribe(type);
     EventManager::RemoveObserver(&observer);

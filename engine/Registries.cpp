@@ -18,6 +18,15 @@ std::vector<std::unique_ptr<Script>>& retiredScripts = *new std::vector<std::uni
 
 void CountErasure(const ComponentRegistryMap&) {}
 
+// Brings in an instance's first line and its allocation header, which deleting it touches.
+void PrefetchInstance(const void* instance)
+{
+    if (instance == nullptr)
+        return;
+    __builtin_prefetch(instance, 1);
+    __builtin_prefetch(static_cast<const char*>(instance) - 16, 1);
+}
+
 void CountErasure(const ScriptRegistryMap&)
 {
     ++scriptErasures;
@@ -94,8 +103,15 @@ template <typename Registry> void EraseAll(Registry& registry)
     keptInUse = keptInUse || useKept;
     registry.MoveAllInstancesTo(doomed);
     CountErasure(registry);
-    for (auto& instance : doomed)
-        Dispose(std::move(instance));
+    // A large world's instances are scattered over the heap: fetch a few ahead, so the deletions wait on
+    // memory together instead of one after another.
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t i = 0; i < doomed.size(); ++i)
+    {
+        if (i + kAhead < doomed.size())
+            PrefetchInstance(doomed[i + kAhead].get());
+        Dispose(std::move(doomed[i]));
+    }
     doomed.clear();
     if (useKept)
         keptInUse = false;

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace
@@ -168,4 +169,38 @@ TEST_F(EventManagerTest, ACopiedObserverStartsWithoutSubscriptions)
     EventManager::Dispatch(&event);
     EXPECT_EQ(original.received.size(), 1u);
     EXPECT_TRUE(copy.received.empty());
+}
+
+// Types outside 0..31 (negative, or beyond the game's own) are kept beside the common ones: the own set
+// lists all of them in ascending order, delivery reaches each, and a destroyed observer leaves every one.
+TEST_F(EventManagerTest, AnObserverKeepsEveryTypeItSubscribesInOrderAndLeavesThemAllWhenDestroyed)
+{
+    auto listener = std::make_unique<Listener>();
+    for (std::int32_t type : std::initializer_list<std::int32_t>{40, evCollision, -3, 31, 0, 32, evCollision, 40})
+        listener->Subscribe(type);
+    const std::set<std::int32_t> expected{-3, 0, evCollision, 31, 32, 40};
+    EXPECT_EQ(listener->SubscribedTypes(), expected);
+    EXPECT_EQ(listener->SubscribedTypes().size(), expected.size());
+    EXPECT_EQ(std::vector<std::int32_t>(listener->SubscribedTypes().begin(), listener->SubscribedTypes().end()),
+              std::vector<std::int32_t>(expected.begin(), expected.end()));
+
+    Event large(40);
+    Event top(31);
+    EventManager::Dispatch(&large);
+    EventManager::Dispatch(&top);
+    EXPECT_EQ(listener->received, (std::vector<std::uint32_t>{40, 31}));
+
+    listener->Unsubscribe(40);
+    listener->Unsubscribe(31);
+    EXPECT_EQ(listener->SubscribedTypes(), (std::set<std::int32_t>{-3, 0, evCollision, 32}));
+    EXPECT_EQ(listener->SubscribedTypes().count(40), 0u);
+    EXPECT_TRUE(EventManager::ObserversOf(40).empty());
+    EventManager::Dispatch(&large);
+    EXPECT_EQ(listener->received.size(), 2u);
+
+    Listener witness;
+    witness.Subscribe(32);
+    listener.reset();
+    for (std::int32_t type : expected)
+        EXPECT_EQ(EventManager::ObserversOf(type).size(), type == 32 ? 1u : 0u) << type;
 }

@@ -11,6 +11,7 @@
 #include "SystemManager.h"
 #include "Transform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -163,6 +164,89 @@ TEST_F(LevelRoundTripTest, SavingTheLoadedWorldIsAFixedPoint)
     RestartWorld();
     LoadFromString(second);
     EXPECT_EQ(SaveToString(), second);
+}
+
+// Many objects (more than the commit fetches ahead), committed over a world that already has objects,
+// components and listening scripts: the old world is gone entirely, and the new one has exactly the
+// file's components, scripts, subscriptions and system memberships, in ascending id order.
+TEST_F(LevelFileTest, ALargeLevelCommittedOverALiveWorldIsExactlyTheFilesWorld)
+{
+    UseHooks();
+    const auto build = [this](std::uint32_t count, std::int32_t firstType)
+    {
+        SampleComponent sample;
+        MassComponent body;
+        SampleScript script;
+        OtherScript other;
+        for (std::uint32_t i = 0; i < count; ++i)
+        {
+            GameObject* object = factory->CreateObject();
+            sample.count = static_cast<std::int32_t>(i);
+            object->AddComponent(sample);
+            if (i % 3 == 0)
+                object->AddComponent(body);
+            if (i % 4 != 1)
+            {
+                object->AddScript(script);
+                SubscribeExactly(*FindScript(object->id, SampleScript::kTypeId),
+                                 {static_cast<std::int32_t>((firstType + i) % 21), 12});
+            }
+            if (i % 5 == 0)
+                object->AddScript(other);
+        }
+    };
+    build(60, 4);
+    for (std::uint32_t id : {7u, 30u, 31u})
+        factory->QueueDestroy(id);
+    factory->DestroyQueuedObjects();
+    const std::string saved = SaveToString();
+    std::vector<std::size_t> listeners;
+    for (std::int32_t type = 0; type <= kLastEventType; ++type)
+        listeners.push_back(EventManager::ObserversOf(type).size());
+    const ObjectIdSet motion = SystemManager::GetSystem(kMotionSystemSlot)->ObjectIds();
+
+    RestartWorld();
+    build(45, 9);
+    LoadFromString(saved);
+
+    EXPECT_EQ(SaveToString(), saved);
+    for (std::int32_t type = 0; type <= kLastEventType; ++type)
+        EXPECT_EQ(EventManager::ObserversOf(type).size(), listeners[static_cast<std::size_t>(type)]) << type;
+    EXPECT_EQ(SystemManager::GetSystem(kMotionSystemSlot)->ObjectIds(), motion);
+    EXPECT_EQ(factory->FreeIds(), (std::vector<std::uint32_t>{7, 30, 31}));
+
+    std::vector<std::uint32_t> owners;
+    for (const auto& entry : ScriptRegistry())
+    {
+        owners.push_back(entry.first);
+        for (const auto& script : entry.second)
+        {
+            ASSERT_NE(script.second, nullptr);
+            EXPECT_EQ(script.second->GetOwner(), entry.first);
+            EXPECT_EQ(factory->GetObject(entry.first)->scriptTypes.count(script.first), 1u);
+        }
+    }
+    EXPECT_TRUE(std::is_sorted(owners.begin(), owners.end()));
+    // 45 objects with a sample script, 3 more with only the other one, less the two destroyed holders.
+    EXPECT_EQ(owners.size(), 46u);
+    for (std::uint32_t id = 1; id <= 60; ++id)
+    {
+        const auto* sample = Get<SampleComponent>(id, SampleComponent::kTypeId);
+        if (id == 7 || id == 30 || id == 31)
+        {
+            EXPECT_EQ(sample, nullptr) << id;
+            continue;
+        }
+        ASSERT_NE(sample, nullptr) << id;
+        EXPECT_EQ(sample->count, static_cast<std::int32_t>(id - 1));
+        const Script* script = FindScript(id, SampleScript::kTypeId);
+        if ((id - 1) % 4 == 1)
+            EXPECT_EQ(script, nullptr) << id;
+        else
+            EXPECT_EQ(script->SubscribedTypes(),
+                      (std::set<std::int32_t>{static_cast<std::int32_t>((4 + id - 1) % 21), 12}))
+                << id;
+    }
 }
 
 TEST_F(LevelFileTest, SavingOneWorldTwiceGivesTheSameBytes)
