@@ -12,7 +12,10 @@
 #include "Registries.h"
 #include "SystemManager.h"
 
+#include <algorithm>
 #include <iostream>
+#include <string>
+#include <type_traits>
 #include <set>
 
 using namespace LevelElements;
@@ -151,6 +154,58 @@ StagedScripts StageScriptMap(LevelIArchive& ar, const char* sizeName, const char
     return scripts;
 }
 
+// What a staged entry holds, and the owner its record named.
+const Component* StagedInstance(const std::unique_ptr<Component>& component)
+{
+    return component.get();
+}
+const Script* StagedInstance(const StagedScript& script)
+{
+    return script.script.get();
+}
+std::uint32_t StagedOwner(const std::unique_ptr<Component>& component)
+{
+    return component->GetOwner();
+}
+std::uint32_t StagedOwner(const StagedScript& script)
+{
+    return script.savedOwner;
+}
+
+// Reads one object's registry entry onto the end of a staged section, with the checks a map keyed by type
+// id gave (a null record is dropped, a repeated type id is malformed), and sorts the object's entries by
+// type id.
+template <typename Staged, typename ReadRecord>
+void StageSectionEntry(LevelIArchive& ar, StagedSection<Staged>& section, std::uint32_t objectId,
+                       const char* sizeName, const char* idName, bool versioned, ReadRecord readRecord)
+{
+    const std::size_t first = section.entries.size();
+    const std::uint64_t count = ReadCount(ar, sizeName);
+    for (std::uint64_t i = 0; i < count; ++i)
+    {
+        std::uint32_t typeId = 0;
+        ReadField(ar, idName, typeId);
+        Staged staged = readRecord(ar, versioned);
+        const auto* instance = StagedInstance(staged);
+        if (!instance)
+            continue;
+        if (instance->GetTypeId() != typeId)
+            ar.Fail(idName, "type id " + std::to_string(typeId) + " is not the class's");
+        if (StagedOwner(staged) != objectId)
+            ar.Fail(idName, "the " + std::string(std::is_same_v<Staged, StagedScript> ? "script" : "component") +
+                                "'s owner is not its entry's object");
+        for (std::size_t e = first; e < section.entries.size(); ++e)
+        {
+            if (section.entries[e].typeId == typeId)
+                ar.Fail(idName, "type id " + std::to_string(typeId) + " repeats within one entry");
+        }
+        section.entries.push_back({typeId, std::move(staged)});
+    }
+    std::sort(section.entries.begin() + static_cast<std::ptrdiff_t>(first), section.entries.end(),
+              [](const auto& a, const auto& b) { return a.typeId < b.typeId; });
+    section.objects.push_back({objectId, static_cast<std::uint32_t>(section.entries.size())});
+}
+
 // Staging step: the component prefab table, then the component registry.
 void StageComponents(LevelIArchive& ar, StagedLevel& level)
 {
@@ -173,8 +228,8 @@ void StageComponents(LevelIArchive& ar, StagedLevel& level)
         if (!seen.insert(objectId).second)
             ar.Fail(kComponentObjectId, "object " + std::to_string(objectId) + " appears twice");
         CheckNotFree(ar, freeIds, kComponentObjectId, objectId);
-        level.components.emplace_back(
-            objectId, StageComponentMap(ar, kComponentInnerSize, kComponentId, &objectId, level.versioned));
+        StageSectionEntry(ar, level.components, objectId, kComponentInnerSize, kComponentId, level.versioned,
+                          [](LevelIArchive& in, bool versioned) { return ReadComponentRecord(in, versioned); });
     }
 }
 
@@ -199,8 +254,8 @@ void StageScripts(LevelIArchive& ar, StagedLevel& level)
         if (!seen.insert(objectId).second)
             ar.Fail(kScriptObjectId, "object " + std::to_string(objectId) + " appears twice");
         CheckNotFree(ar, freeIds, kScriptObjectId, objectId);
-        level.scripts.emplace_back(
-            objectId, StageScriptMap(ar, kScriptInnerSize, kScriptId, &objectId, level.versioned));
+        StageSectionEntry(ar, level.scripts, objectId, kScriptInnerSize, kScriptId, level.versioned,
+                          [](LevelIArchive& in, bool versioned) { return ReadScriptRecord(in, versioned); });
     }
 }
 
@@ -258,30 +313,44 @@ void InstallObjects(GameObjectFactory& factory, StagedLevel& level)
         factory.AddPrefab(name, std::move(prototype));
 }
 
-// How many staged entries ahead the install loops fetch: a large level's objects and staged maps are no
+// How many staged entries ahead the install loops fetch: a large level's objects and instances are no
 // longer in cache when it is committed, and fetching ahead lets those waits overlap.
 constexpr std::size_t kInstallAhead = 6;
 
-// Asks for the object of `objectId` and the first node of its staged map before they are used.
-template <typename StagedMap>
-void PrefetchStagedEntry(const GameObjectFactory& factory, std::uint32_t objectId, const StagedMap& staged)
+// Installs a staged section into a registry object by object, ascending: each object's entry (emptied by
+// the clear before, so only the slots used are written) gets its instances, `install` sees each entry
+// first, and the object then meets the systems once.
+template <typename Registry, typename Staged, typename Install, typename Take>
+void InstallSection(GameObjectFactory& factory, Registry& registry, StagedSection<Staged>& section,
+                    Install install, Take take)
 {
-    if (const GameObject* object = factory.GetObject(objectId))
-        __builtin_prefetch(object, 1);
-    if (!staged.empty())
-        __builtin_prefetch(&*staged.begin());
-}
-
-// Moves a staged map's instances into an object's registry entry. The entry was emptied by the clear
-// before, so only the slots used are written; the staged nodes are freed here while still in cache.
-template <typename Slots, typename StagedMap, typename Take>
-void MoveIntoSlots(Slots& slots, StagedMap& staged, Take take)
-{
-    if (!slots.empty())
-        slots = Slots();
-    for (auto& [typeId, entry] : staged)
-        slots.emplace(typeId, take(entry));
-    staged.clear();
+    std::uint32_t begin = 0;
+    const std::size_t objectCount = section.objects.size();
+    for (std::size_t i = 0; i < objectCount; ++i)
+    {
+        if (i + kInstallAhead < objectCount)
+        {
+            const auto& ahead = section.objects[i + kInstallAhead];
+            if (const GameObject* object = factory.GetObject(ahead.id))
+                __builtin_prefetch(object, 1);
+            if (ahead.end > 0)
+                __builtin_prefetch(StagedInstance(section.entries[ahead.end - 1].staged), 1);
+        }
+        const auto [objectId, end] = section.objects[i];
+        // An entry whose object is absent is kept, but there is no type set to add to.
+        GameObject* object = factory.GetObject(objectId);
+        auto& slots = registry[objectId];
+        if (!slots.empty())
+            slots = std::remove_reference_t<decltype(slots)>();
+        for (std::uint32_t e = begin; e < end; ++e)
+        {
+            auto& entry = section.entries[e];
+            install(object, entry.typeId, entry.staged);
+            slots.emplace(entry.typeId, take(entry.staged));
+        }
+        begin = end;
+        SystemManager::RegisterObject(object);
+    }
 }
 
 // Commit step: the component prefab table and registry; each object meets the systems once its
@@ -297,23 +366,13 @@ void InstallComponents(GameObjectFactory& factory, StagedLevel& level)
             entry.components.emplace(typeId, std::move(component));
         ComponentPreFabs().push_back(std::move(entry));
     }
-    auto& staged = level.components;
-    for (std::size_t i = 0; i < staged.size(); ++i)
-    {
-        if (i + kInstallAhead < staged.size())
-            PrefetchStagedEntry(factory, staged[i + kInstallAhead].first, staged[i + kInstallAhead].second);
-        auto& [objectId, components] = staged[i];
-        // An entry whose object is absent is kept, but there is no type set to add to.
-        GameObject* object = factory.GetObject(objectId);
-        if (object)
-        {
-            for (const auto& entry : components)
-                object->componentTypes.insert(entry.first);
-        }
-        MoveIntoSlots(ComponentRegistry()[objectId], components,
-                      [](std::unique_ptr<Component>& component) { return std::move(component); });
-        SystemManager::RegisterObject(object);
-    }
+    InstallSection(
+        factory, ComponentRegistry(), level.components,
+        [](GameObject* object, std::uint32_t typeId, const std::unique_ptr<Component>&) {
+            if (object)
+                object->componentTypes.insert(typeId);
+        },
+        [](std::unique_ptr<Component>& component) { return std::move(component); });
 }
 
 // Commit step: the script prefab table and registry, then each script's own subscriptions. Prefab-table
@@ -329,28 +388,14 @@ void InstallScripts(GameObjectFactory& factory, StagedLevel& level)
             entry.scripts.emplace(typeId, std::move(staged.script));
         ScriptPreFabs().push_back(std::move(entry));
     }
-    auto& staged = level.scripts;
-    for (std::size_t i = 0; i < staged.size(); ++i)
-    {
-        if (i + kInstallAhead < staged.size())
-        {
-            const auto& [aheadId, aheadScripts] = staged[i + kInstallAhead];
-            PrefetchStagedEntry(factory, aheadId, aheadScripts);
-            for (const auto& [typeId, script] : aheadScripts)
-                __builtin_prefetch(script.script.get(), 1);
-        }
-        auto& [objectId, scripts] = staged[i];
-        GameObject* object = factory.GetObject(objectId);
-        for (auto& [typeId, script] : scripts)
-        {
+    InstallSection(
+        factory, ScriptRegistry(), level.scripts,
+        [](GameObject* object, std::uint32_t typeId, StagedScript& script) {
             if (object)
                 object->scriptTypes.insert(typeId);
             SubscribeExactlyToSet(*script.script, script.eventTypes);
-        }
-        MoveIntoSlots(ScriptRegistry()[objectId], scripts,
-                      [](StagedScript& script) { return std::move(script.script); });
-        SystemManager::RegisterObject(object);
-    }
+        },
+        [](StagedScript& script) { return std::move(script.script); });
 }
 
 // Commit step: the sound system hears exactly the file's event types.
