@@ -829,3 +829,39 @@ TEST_F(LevelFileTest, AnEmptySoundListWarnsWhenASoundObserverListens)
               std::string::npos);
     EXPECT_TRUE(doubles->sound.SubscribedTypes().empty());
 }
+
+TEST_F(LevelFailureTest, AnEntryListedOutOfTypeOrderLoadsInOrderAndARepeatedTypeIsRefused)
+{
+    // The first object entry with two components that another entry follows.
+    const std::string twoEntries = "<Components_List_Inner_Size>2<";
+    std::size_t entry = good.find("<ComponentObject_ID>");
+    std::size_t next = std::string::npos;
+    while (entry != std::string::npos)
+    {
+        next = good.find("<ComponentObject_ID>", entry + 1);
+        if (next == std::string::npos)
+            break;
+        if (good.compare(good.find("<Components_List_Inner_Size>", entry), twoEntries.size(), twoEntries) == 0)
+            break;
+        entry = next;
+    }
+    ASSERT_NE(next, std::string::npos);
+    const std::size_t first = good.find("<Component_ID>", entry);
+    const std::size_t second = good.find("<Component_ID>", first + 1);
+    ASSERT_LT(second, next);
+    const std::string recordA = good.substr(first, second - first);
+    const std::string recordB = good.substr(second, next - second);
+
+    std::string repeated = good;
+    repeated.replace(first, next - first, recordA + recordA);
+    ExpectRefused(repeated, "Component_ID");
+
+    // Loaded, the swapped entry is the file's own: the same world, saved in ascending type order.
+    LoadFromString(good);
+    const std::string reloaded = SaveToString();
+    std::string reordered = good;
+    reordered.replace(first, next - first, recordB + recordA);
+    ASSERT_NE(reordered, good);
+    LoadFromString(reordered);
+    EXPECT_EQ(SaveToString(), reloaded);
+}
