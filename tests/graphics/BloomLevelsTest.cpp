@@ -88,7 +88,7 @@ class BloomLevels : public DrawingTest
 
 // The largest difference, relative to the larger of 1 and the reference texel: above 1 a half float's last
 // bit is worth 1/1024 or more, and the two ways may round a sum to neighbouring halves.
-float LargestDifference(const std::vector<float>& image, const std::vector<float>& reference)
+float LargestRelativeDifference(const std::vector<float>& image, const std::vector<float>& reference)
 {
     float largest = 0.0f;
     for (std::size_t i = 0; i < std::min(image.size(), reference.size()); ++i)
@@ -146,7 +146,7 @@ TEST_F(BloomLevels, TheBlurredBloomEqualsTheFivePlainDrawsAtEveryLevelOfDetail)
             ReadTexture(vertical.GetColourTexture(), static_cast<int>(vertical.GetWidth()),
                         static_cast<int>(vertical.GetHeight()));
         const std::vector<float> reference = ReferenceBlur(bloom);
-        EXPECT_LE(LargestDifference(blurred, reference), 1.0f / 1024.0f);
+        EXPECT_LE(LargestRelativeDifference(blurred, reference), 1.0f / 1024.0f);
         // Real glow was compared, not two black targets.
         EXPECT_GT(*std::max_element(reference.begin(), reference.end()), 0.05f);
         EXPECT_EQ(DrawingGlErrors(), 0);
@@ -183,9 +183,9 @@ TEST_F(BloomLevels, TheBlurredBloomEqualsTheFivePlainDrawsAtEveryLevelOfDetail)
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     const std::vector<float> expected = ReadTexture(reference.GetColourTexture(), w, h);
     const std::vector<float> drawn = ReadTexture(result.GetColourTexture(), w, h);
-    EXPECT_LE(LargestDifference(drawn, expected), 1.0f / 1024.0f);
+    EXPECT_LE(LargestRelativeDifference(drawn, expected), 1.0f / 1024.0f);
     const std::vector<float> input = ReadTexture(scene.GetColourTexture(), w, h);
-    EXPECT_GT(LargestDifference(drawn, input), 0.05f) << "the bloom added glow";
+    EXPECT_GT(LargestRelativeDifference(drawn, input), 0.05f) << "the bloom added glow";
     EXPECT_EQ(DrawingGlErrors(), 0);
 }
 
@@ -214,7 +214,7 @@ TEST_F(BloomLevels, AfterAGlowingFrameTheBloomRunsWithoutWaitingAndIsSkippedOnce
     lamp.tint = dim;
     Settle(2);
     const std::vector<float> plain = ReadCameraImage();
-    ASSERT_GT(LargestDifference(glowing, plain), 0.05f);
+    ASSERT_GT(LargestRelativeDifference(glowing, plain), 0.05f);
 
     graphics->skipPassThroughEffects = true;
     struct Step
@@ -240,7 +240,7 @@ TEST_F(BloomLevels, AfterAGlowingFrameTheBloomRunsWithoutWaitingAndIsSkippedOnce
         const std::uint64_t draws = GetRenderStats().drawCalls - before;
         // Reading the image also lets the frame's threshold pass finish before the next frame.
         const std::vector<float> image = ReadCameraImage();
-        EXPECT_LE(LargestDifference(image, step.glow ? glowing : plain), 1.0f / 1024.0f);
+        EXPECT_LE(LargestRelativeDifference(image, step.glow ? glowing : plain), 1.0f / 1024.0f);
         // A running bloom draws its blurs and composite; a skipped one only its threshold pass.
         if (step.bloomRuns)
             EXPECT_GT(draws, 25u);
@@ -301,8 +301,8 @@ TEST_F(BloomLevels, TheGlowAddedInPlaceShowsWhatComposingItShows)
         bloom.onlyBloom = c.onlyBloom;
         const std::vector<float> composed = draw(false);
         const std::vector<float> added = draw(true);
-        EXPECT_LE(LargestDifference(added, composed), 1.0f / 1024.0f);
-        EXPECT_GT(LargestDifference(added, plain), 0.05f) << "the frame holds glow";
+        EXPECT_LE(LargestRelativeDifference(added, composed), 1.0f / 1024.0f);
+        EXPECT_GT(LargestRelativeDifference(added, plain), 0.05f) << "the frame holds glow";
         EXPECT_EQ(DrawingGlErrors(), 0);
         // Asked directly after the frame: only an image that is added to is processed in place.
         EXPECT_EQ(bloom.ApplyInPlace(MainCamera()), !c.onlyBloom);

@@ -110,13 +110,6 @@ void WriteShader(const std::string& name, const std::string& vertexOf, const std
     WriteText("Shaders/" + name + ".fs", fragment);
 }
 
-float LargestDifference(const std::vector<float>& a, const std::vector<float>& b)
-{
-    float largest = a.size() == b.size() ? 0.0f : INFINITY;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-        largest = std::max(largest, std::fabs(a[i] - b[i]));
-    return largest;
-}
 } // namespace
 
 // The lighting adds its light straight over the image and the tone mapping takes the saturation into its
@@ -124,33 +117,11 @@ float LargestDifference(const std::vector<float>& a, const std::vector<float>& b
 class CheaperFrame : public DrawingTest
 {
   protected:
-    template <typename T> T& Effect()
-    {
-        for (auto& effect : graphics->GetEffects())
-            if (auto* found = dynamic_cast<T*>(effect.get()))
-                return *found;
-        throw std::logic_error("no such effect");
-    }
-
-    struct FrameResult
-    {
-        std::vector<float> image;
-        std::uint64_t drawCalls = 0;
-    };
-
     FrameResult Draw(bool addInPlace, bool foldSaturation)
     {
         gLighting->addInPlace = addInPlace;
         Effect<Tonemap>().foldSaturation = foldSaturation;
-        FrameResult result;
-        for (int frame = 0; frame < 3; ++frame)
-        {
-            const std::uint64_t before = GetRenderStats().drawCalls;
-            Frame();
-            result.drawCalls = GetRenderStats().drawCalls - before;
-        }
-        result.image = ReadCameraImage();
-        return result;
+        return DrawFrames();
     }
 };
 

@@ -26,14 +26,6 @@ class ColorGrading : public DrawingTest
         BlackBackground();
     }
 
-    template <typename T> T& Effect()
-    {
-        for (auto& effect : graphics->GetEffects())
-            if (auto* found = dynamic_cast<T*>(effect.get()))
-                return *found;
-        throw std::runtime_error("no such effect");
-    }
-
     // Grey sprites of the given values in a row along y = 0, x from -400 in steps of 60.
     void GreyRow(const std::vector<float>& values)
     {

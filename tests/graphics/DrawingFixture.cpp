@@ -9,6 +9,7 @@
 #include "GraphicsPrototypes.h"
 #include "Prototypes.h"
 #include "Random.h"
+#include "RenderStats.h"
 #include "Renderer.h"
 #include "SystemManager.h"
 #include "TextureManager.h"
@@ -20,6 +21,7 @@
 #include <SDL_image.h>
 #include <glad/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -245,6 +247,27 @@ std::vector<float> DrawingTest::ReadCameraImage()
     const Framebuffer& image = MainCamera().GetPreviousTarget();
     return ReadTexture(image.GetColourTexture(), static_cast<int>(image.GetWidth()),
                        static_cast<int>(image.GetHeight()));
+}
+
+DrawingTest::FrameResult DrawingTest::DrawFrames(int frames)
+{
+    FrameResult result;
+    for (int frame = 0; frame < frames; ++frame)
+    {
+        const std::uint64_t before = GetRenderStats().drawCalls;
+        Frame();
+        result.drawCalls = GetRenderStats().drawCalls - before;
+    }
+    result.image = ReadCameraImage();
+    return result;
+}
+
+float DrawingTest::LargestDifference(const std::vector<float>& a, const std::vector<float>& b)
+{
+    float largest = a.size() == b.size() ? 0.0f : INFINITY;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        largest = std::max(largest, std::fabs(a[i] - b[i]));
+    return largest;
 }
 
 std::array<float, 4> DrawingTest::ImageTexel(const std::vector<float>& texels, float worldX,

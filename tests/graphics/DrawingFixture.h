@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ class DrawingTest : public OffscreenGLTest
     void UseNeutralGrade();
     // Keeps only the effects whose class the predicate accepts.
     template <typename Keep> void KeepEffects(Keep keep);
+    // The first effect of class T in the chain; throws when there is none.
+    template <typename T> T& Effect();
     // The background shows flat black.
     void BlackBackground();
 
@@ -53,6 +56,16 @@ class DrawingTest : public OffscreenGLTest
     std::array<float, 4> ImageTexel(const std::vector<float>& texels, float worldX, float worldY) const;
     // A render target's colour texture as floats (RGBA, bottom-up rows).
     static std::vector<float> ReadTexture(std::uint32_t glTexture, int width, int height);
+
+    struct FrameResult
+    {
+        std::vector<float> image;
+        std::uint64_t drawCalls = 0;
+    };
+    // Draws a few frames and reads the finished image as floats, with the draw calls of the last frame.
+    FrameResult DrawFrames(int frames = 3);
+    // The largest difference between two images' floats; images of different sizes differ infinitely.
+    static float LargestDifference(const std::vector<float>& a, const std::vector<float>& b);
 
     Camera& MainCamera() const;
     // Registers a w x h RGBA texture from top-down rows of pixels.
@@ -68,6 +81,14 @@ template <typename Keep> void DrawingTest::KeepEffects(Keep keep)
 {
     auto& effects = graphics->GetEffects();
     std::erase_if(effects, [&](const auto& effect) { return !keep(effect.get()); });
+}
+
+template <typename T> T& DrawingTest::Effect()
+{
+    for (auto& effect : graphics->GetEffects())
+        if (auto* found = dynamic_cast<T*>(effect.get()))
+            return *found;
+    throw std::runtime_error("no such effect");
 }
 
 // Counts GL errors reported through the debug output; a test that provokes some on purpose resets it.

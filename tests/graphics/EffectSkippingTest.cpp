@@ -8,47 +8,13 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace
-{
-struct FrameResult
-{
-    std::vector<float> image;
-    std::uint64_t drawCalls = 0;
-};
-
-float LargestDifference(const std::vector<float>& a, const std::vector<float>& b)
-{
-    float largest = 0.0f;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-        largest = std::max(largest, std::fabs(a[i] - b[i]));
-    return largest;
-}
-} // namespace
-
 class EffectSkipping : public DrawingTest
 {
   protected:
-    template <typename T> T& Effect()
-    {
-        for (auto& effect : graphics->GetEffects())
-            if (auto* found = dynamic_cast<T*>(effect.get()))
-                return *found;
-        throw std::logic_error("no such effect");
-    }
-
-    // Draws a few frames and reads the finished image as floats, with the draw calls of the last frame.
     FrameResult Draw(bool skipping)
     {
         graphics->skipPassThroughEffects = skipping;
-        FrameResult result;
-        for (int frame = 0; frame < 3; ++frame)
-        {
-            const std::uint64_t before = GetRenderStats().drawCalls;
-            Frame();
-            result.drawCalls = GetRenderStats().drawCalls - before;
-        }
-        result.image = ReadCameraImage();
-        return result;
+        return DrawFrames();
     }
 };
 
