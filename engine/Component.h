@@ -28,7 +28,7 @@ class Component : public VersionedClass
     // The class's current data version.
     virtual std::uint32_t GetVersion() const;
 
-    const std::string& GetName() const { return name; }
+    const std::string& GetName() const { return *name; }
     std::uint32_t GetTypeId() const { return typeId; }
     std::uint32_t GetOwner() const { return owner; }
 
@@ -36,7 +36,8 @@ class Component : public VersionedClass
     Component(const Component&) = default;
     Component& operator=(const Component&) = default;
 
-    std::string name;
+    // The interned class name (ClassNames.h): copies share it.
+    const std::string* name;
     std::uint32_t typeId;
     std::uint32_t owner;
 };

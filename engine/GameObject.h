@@ -1,5 +1,6 @@
 #pragma once
 #include "Component.h"
+#include "FamilyList.h"
 #include "Script.h"
 #include "TypeIdSet.h"
 
@@ -59,10 +60,7 @@ class GameObject
         return CastTo<T>(GetComponent(typeId));
     }
     // GetScript as the concrete class, or null.
-    template <typename T> T* GetScriptAs(std::uint32_t typeId) const
-    {
-        return CastTo<T>(GetScript(typeId));
-    }
+    template <typename T> T* GetScriptAs(std::uint32_t typeId) const { return CastTo<T>(GetScript(typeId)); }
 
     // Stores a clone of the component (the caller keeps its instance, whose owner becomes this object)
     // and registers the object with the systems. Refused for a prefab prototype and for a second
@@ -90,7 +88,7 @@ class GameObject
     TypeIdSet componentTypes;
     TypeIdSet scriptTypes;
     // Entry 0 is the parent's id (0 = none); the entries after it are the children's ids.
-    std::vector<std::uint32_t> family;
+    FamilyList family;
 
   private:
     // A type id almost always holds one class, so a downcast checks the instance's class against the ones

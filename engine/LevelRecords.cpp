@@ -110,7 +110,9 @@ std::unique_ptr<GameObject> ReadObjectRecord(LevelIArchive& ar)
     object->componentTypes = TypeIdSet(typeIds);
     ReadSet(ar, kScripts, typeIds);
     object->scriptTypes = TypeIdSet(typeIds);
-    ReadVector(ar, LevelElements::kChildren, object->family);
+    std::vector<std::uint32_t> family;
+    ReadVector(ar, LevelElements::kChildren, family);
+    object->family = family;
     if (object->family.empty())
         ar.Fail(LevelElements::kChildren, "the family needs its parent entry");
     return object;
@@ -211,7 +213,7 @@ void WriteObjectRecord(LevelOArchive& ar, const GameObject* object)
         WriteField(ar, kObjectId, kEmptyRecordId);
         return;
     }
-    WriteObjectRecord(ar, *object, object->family);
+    WriteObjectRecord(ar, *object, object->family.ToVector());
 }
 
 void WriteObjectRecord(LevelOArchive& ar, const GameObject& object, const std::vector<std::uint32_t>& family)

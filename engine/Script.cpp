@@ -1,7 +1,9 @@
 #include "Script.h"
 
+#include "ClassNames.h"
+
 Script::Script(std::string name_, std::uint32_t typeId_, std::uint32_t ownerId)
-    : name(std::move(name_)), typeId(typeId_), owner(ownerId)
+    : name(&InternClassName(std::move(name_))), typeId(typeId_), owner(ownerId)
 {
 }
 

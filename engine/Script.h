@@ -36,7 +36,7 @@ class Script : public Observer, public VersionedClass
 
     // Stores the id of the owning object.
     void SetOwner(std::uint32_t ownerId) { owner = ownerId; }
-    const std::string& GetName() const { return name; }
+    const std::string& GetName() const { return *name; }
     std::uint32_t GetTypeId() const { return typeId; }
     std::uint32_t GetOwner() const { return owner; }
 
@@ -45,7 +45,8 @@ class Script : public Observer, public VersionedClass
     Script(const Script&) = default;
     Script& operator=(const Script&) = default;
 
-    std::string name;
+    // The interned class name (ClassNames.h): copies share it.
+    const std::string* name;
     std::uint32_t typeId;
     std::uint32_t owner;
 };

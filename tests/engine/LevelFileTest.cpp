@@ -865,3 +865,59 @@ TEST_F(LevelFailureTest, AnEntryListedOutOfTypeOrderLoadsInOrderAndARepeatedType
     LoadFromString(reordered);
     EXPECT_EQ(SaveToString(), reloaded);
 }
+
+// An object's family keeps its first ids inside the object and spills longer lists to the heap; class
+// names are stored once and shared by every copy. Neither may change what a world holds or saves.
+TEST_F(LevelFileTest, AWideFamilyAndSharedClassNamesSurviveCopiesMovesAndARoundTrip)
+{
+    UseHooks();
+    SampleComponent sample;
+    GameObject* parent = factory->CreateObject();
+    const std::uint32_t parentId = parent->id;
+    std::vector<std::uint32_t> expected{0};
+    for (int i = 0; i < 6; ++i)
+    {
+        // Objects with only a transform do not outlive a load.
+        GameObject* child = factory->CreateObject();
+        child->AddComponent(sample);
+        child->family[0] = parentId;
+        parent->family.push_back(child->id);
+        expected.push_back(child->id);
+    }
+    ASSERT_EQ(parent->family, expected);
+    parent->SetDirty(true);
+    for (std::size_t i = 1; i < expected.size(); ++i)
+        EXPECT_TRUE(factory->GetObject(expected[i])->HasFlag(kFlagDirty));
+
+    // Copies and moves between inline and spilled lists keep every id and leave the source intact or empty.
+    FamilyList copy = parent->family;
+    FamilyList moved = std::move(copy);
+    EXPECT_TRUE(copy.empty());
+    EXPECT_EQ(moved, expected);
+    FamilyList shortList{7, 8};
+    shortList = moved;
+    EXPECT_EQ(shortList, expected);
+    moved = {3};
+    EXPECT_EQ(moved, (std::vector<std::uint32_t>{3}));
+    moved = std::move(shortList);
+    EXPECT_EQ(moved, expected);
+    EXPECT_EQ(GameObject(*parent).family, (std::vector<std::uint32_t>{0}));
+
+    // Clones share the class name of the instance they copy; the name reads as the class's.
+    parent->AddComponent(sample);
+    const Component* attached = FindComponent(parent->id, SampleComponent::kTypeId);
+    ASSERT_NE(attached, nullptr);
+    EXPECT_EQ(attached->GetName(), SampleComponent::kClassName);
+    EXPECT_EQ(&attached->GetName(), &sample.GetName());
+    SampleScript script;
+    parent->AddScript(script);
+    EXPECT_EQ(&FindScript(parent->id, SampleScript::kTypeId)->GetName(), &script.GetName());
+
+    const std::string saved = SaveToString();
+    RestartWorld();
+    LoadFromString(saved);
+    EXPECT_EQ(factory->GetObject(parentId)->family, expected);
+    EXPECT_EQ(factory->GetObject(expected[6])->family, (std::vector<std::uint32_t>{parentId}));
+    EXPECT_EQ(FindComponent(parentId, SampleComponent::kTypeId)->GetName(), SampleComponent::kClassName);
+    EXPECT_EQ(SaveToString(), saved);
+}
