@@ -74,6 +74,82 @@ std::uint32_t DeepestLevelRead(float lod)
     return lod <= 0.0f ? 0u : static_cast<std::uint32_t>(std::floor(lod)) + 1u;
 }
 
+// Weights beyond these are read with the plain blur, whose nine taps then cost less than the texels.
+constexpr int kMaxTexelsRead = 24;
+constexpr int kMaxTexelWeights = 256;
+
+// How a strip of one blur draw reads the texels of one mipmap level when the level halves the target's
+// length along the blur exactly: a pixel's nine taps then fall at the same fractions of the level's texels
+// for every pixel of one phase (its position within its texel of the level), so each covered texel can be
+// read once with the sum of the weights the taps give it.
+struct TexelWeights
+{
+    int phaseCount = 1;
+    int texelCount = 0;
+    int firstTexel = 0;
+    float weights[kMaxTexelWeights] = {};
+};
+
+// The texel weights of a strip drawn as "directionalBlur" would draw it at this level, radius, texture size
+// and intensity (the draw's intensity times the level's share), or false when the level does not halve
+// the target's length exactly or more texels than the taps are worth would be read.
+bool ComputeTexelWeights(std::uint32_t length, std::uint32_t level, float radius, float textureSize,
+                         float intensity, TexelWeights& out)
+{
+    if (level >= 16 || (length >> level) == 0 || ((length >> level) << level) != length || !(textureSize > 0.0f))
+        return false;
+    const int phases = 1 << level;
+    const double levelLength = static_cast<double>(length >> level);
+    // The shader's Gaussian weights and their sum, in its own precision.
+    float tapWeights[9];
+    float weightSum = 0.0f;
+    for (int k = -4; k <= 4; ++k)
+    {
+        tapWeights[k + 4] = std::exp(-static_cast<float>(k * k) / 8.0f);
+        weightSum += tapWeights[k + 4];
+    }
+    const double spacing = static_cast<double>(radius) * levelLength / static_cast<double>(textureSize);
+    constexpr int kReach = 64;
+    if (!(std::fabs(spacing) * 4.0 + 2.0 < kReach))
+        return false;
+    // Weights per phase over texels -kReach .. kReach around the pixel's own texel.
+    std::vector<double> spread(static_cast<std::size_t>(phases) * (2 * kReach + 2), 0.0);
+    int lowest = kReach;
+    int highest = -kReach;
+    const double scale = static_cast<double>(intensity) / static_cast<double>(weightSum);
+    for (int phase = 0; phase < phases; ++phase)
+    {
+        double* row = &spread[static_cast<std::size_t>(phase) * (2 * kReach + 2)];
+        for (int k = -4; k <= 4; ++k)
+        {
+            const double position = (phase + 0.5) / phases - 0.5 + k * spacing;
+            const double whole = std::floor(position);
+            const double fraction = position - whole;
+            const int texel = static_cast<int>(whole);
+            const double weight = scale * tapWeights[k + 4];
+            row[texel + kReach] += weight * (1.0 - fraction);
+            row[texel + 1 + kReach] += weight * fraction;
+            if (weight * (1.0 - fraction) != 0.0)
+                lowest = std::min(lowest, texel), highest = std::max(highest, texel);
+            if (weight * fraction != 0.0)
+                lowest = std::min(lowest, texel + 1), highest = std::max(highest, texel + 1);
+        }
+    }
+    if (highest < lowest)
+        lowest = highest = 0;
+    const int count = highest - lowest + 1;
+    if (count > kMaxTexelsRead || count * phases > kMaxTexelWeights)
+        return false;
+    out.phaseCount = phases;
+    out.texelCount = count;
+    out.firstTexel = lowest;
+    for (int phase = 0; phase < phases; ++phase)
+        for (int i = 0; i < count; ++i)
+            out.weights[phase * count + i] = static_cast<float>(
+                spread[static_cast<std::size_t>(phase) * (2 * kReach + 2) + (lowest + i + kReach)]);
+    return true;
+}
+
 } // namespace
 
 // A float texture holding, for each mipmap level a blur reads, one strip: the blur of every row of that
@@ -217,13 +293,12 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
     strips->BindAndClear(rows ? target.GetWidth() : total, rows ? total : target.GetHeight());
     source.BindMipmapped(deepest);
 
-    blurShader->Use();
-    blurShader->SetInt("tex", 0);
-    blurShader->SetVector2("direction", direction);
-    blurShader->SetFloat("textureSize", textureSize);
     GLint sizes[kMaxStrips] = {};
     GLint offsets[kMaxStrips] = {};
     GLint drawOf[kMaxStrips] = {};
+    const std::uint32_t along = rows ? target.GetWidth() : target.GetHeight();
+    const bool texelsUsable = Usable(texelsShader);
+    TexelWeights weights;
     for (int i = 0; i < stripCount; ++i)
     {
         const Strip& strip = stripList[i];
@@ -232,9 +307,32 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
             glViewport(0, strip.offset, static_cast<GLsizei>(target.GetWidth()), strip.size);
         else
             glViewport(strip.offset, 0, strip.size, static_cast<GLsizei>(target.GetHeight()));
-        blurShader->SetFloat("intensity", draw.intensity * strip.share);
-        blurShader->SetFloat("radius", draw.radius);
-        blurShader->SetFloat("lod", static_cast<float>(strip.level));
+        if (texelsUsable && ComputeTexelWeights(along, strip.level, draw.radius, textureSize,
+                                                draw.intensity * strip.share, weights))
+        {
+            texelsShader->Use();
+            texelsShader->SetInt("tex", 0);
+            texelsShader->SetVector2("direction", direction);
+            texelsShader->SetInt("level", static_cast<int>(strip.level));
+            texelsShader->SetInt("levelLength", static_cast<int>(along >> strip.level));
+            const GLuint program = texelsShader->GetProgram();
+            glUniform2i(glGetUniformLocation(program, "origin"), rows ? 0 : strip.offset, rows ? strip.offset : 0);
+            texelsShader->SetInt("phaseCount", weights.phaseCount);
+            texelsShader->SetInt("texelCount", weights.texelCount);
+            texelsShader->SetInt("firstTexel", weights.firstTexel);
+            glUniform1fv(glGetUniformLocation(program, "weights"), weights.phaseCount * weights.texelCount,
+                         weights.weights);
+        }
+        else
+        {
+            blurShader->Use();
+            blurShader->SetInt("tex", 0);
+            blurShader->SetVector2("direction", direction);
+            blurShader->SetFloat("textureSize", textureSize);
+            blurShader->SetFloat("intensity", draw.intensity * strip.share);
+            blurShader->SetFloat("radius", draw.radius);
+            blurShader->SetFloat("lod", static_cast<float>(strip.level));
+        }
         DrawQuad();
         sizes[i] = strip.size;
         offsets[i] = strip.offset;
@@ -260,6 +358,7 @@ bool Bloom::IsUsable()
     if (levelsShader == nullptr && gGraphics != nullptr)
     {
         levelsShader = gGraphics->GetShader("blurLevels");
+        texelsShader = gGraphics->GetShader("blurTexels");
         compositeShader = gGraphics->GetShader("bloomComposite");
     }
     if (Usable(levelsShader) && Usable(compositeShader) && Usable(thresholdShader) && Usable(blurShader) &&
@@ -386,35 +485,16 @@ void Bloom::DrawGlow(Camera& camera, const Framebuffer& image)
     Blur(vertical, horizontal, Vector2(0.0f, 1.0f), height, draws, 5, deepest);
 
     PassTimer::Mark("bloom smoothing");
-    // Two draws at fine levels, which have most of the target's rows: drawn directly, they cost less than
-    // strips and their sum.
+    // Two draws at intensity 0.5 per direction, summed through strips as the main blurs are: the strips
+    // read each covered texel once, which costs far less than nine filtered taps per pixel and draw.
     for (std::int32_t pass = 0; pass < smoothingPasses; ++pass)
     {
-        const struct
-        {
-            Framebuffer& target;
-            const Framebuffer& source;
-            Vector2 direction;
-            float radius;
-            float size;
-        } steps[2] = {{horizontal, vertical, Vector2(1.0f, 0.0f), horizontalRadius, width},
-                      {vertical, horizontal, Vector2(0.0f, 1.0f), verticalRadius, height}};
-        for (const auto& step : steps)
-        {
-            step.target.BindAndClear();
-            step.source.BindMipmapped(DeepestLevelRead(kSmoothingLods[1]));
-            blurShader->Use();
-            blurShader->SetInt("tex", 0);
-            blurShader->SetVector2("direction", step.direction);
-            blurShader->SetFloat("textureSize", step.size);
-            blurShader->SetFloat("intensity", 0.5f);
-            blurShader->SetFloat("radius", step.radius * 0.5f * kRadiusScale);
-            blurShader->SetFloat("lod", kSmoothingLods[0]);
-            DrawQuad();
-            blurShader->SetFloat("radius", step.radius * 2.0f * kRadiusScale);
-            blurShader->SetFloat("lod", kSmoothingLods[1]);
-            DrawQuad();
-        }
+        BlurDraw smoothing[2] = {{horizontalRadius * 0.5f * kRadiusScale, kSmoothingLods[0], 0.5f},
+                                 {horizontalRadius * 2.0f * kRadiusScale, kSmoothingLods[1], 0.5f}};
+        Blur(horizontal, vertical, Vector2(1.0f, 0.0f), width, smoothing, 2, DeepestLevelRead(kSmoothingLods[1]));
+        smoothing[0].radius = verticalRadius * 0.5f * kRadiusScale;
+        smoothing[1].radius = verticalRadius * 2.0f * kRadiusScale;
+        Blur(vertical, horizontal, Vector2(0.0f, 1.0f), height, smoothing, 2, DeepestLevelRead(kSmoothingLods[1]));
     }
 }
 

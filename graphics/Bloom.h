@@ -89,6 +89,9 @@ class Bloom : public PostProcessingEffect
     Shader* copyShader = nullptr;
     // Sums a blur's level strips into its target ("blurLevels"), found on the first use.
     Shader* levelsShader = nullptr;
+    // Draws a strip reading each texel the taps cover once ("blurTexels"), found on the first use; the
+    // plain blur shader draws the strips when it does not build.
+    Shader* texelsShader = nullptr;
     // Draws the scene with the bloom added in one pass ("bloomComposite"), found on the first use.
     Shader* compositeShader = nullptr;
     bool reportedUnusable = false;
