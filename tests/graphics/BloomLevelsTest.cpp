@@ -52,23 +52,18 @@ class BloomLevels : public DrawingTest
         const struct
         {
             Framebuffer& target;
-            std::uint32_t sourceTexture;
             const Framebuffer* mipmapped;
             Vector2 direction;
             float radius;
             float size;
         } passes[2] = {
-            {horizontal, threshold.GetColourTexture(), nullptr, Vector2(1.0f, 0.0f), bloom.horizontalRadius,
-             static_cast<float>(w)},
-            {vertical, 0, &horizontal, Vector2(0.0f, 1.0f), bloom.verticalRadius, static_cast<float>(h)}};
+            {horizontal, &threshold, Vector2(1.0f, 0.0f), bloom.horizontalRadius, static_cast<float>(w)},
+            {vertical, &horizontal, Vector2(0.0f, 1.0f), bloom.verticalRadius, static_cast<float>(h)}};
         for (const auto& pass : passes)
         {
             pass.target.BindAndClear();
             glDepthMask(GL_FALSE);
-            if (pass.mipmapped != nullptr)
-                pass.mipmapped->BindMipmapped(deepest);
-            else
-                glBindTexture(GL_TEXTURE_2D, pass.sourceTexture);
+            pass.mipmapped->BindMipmapped(deepest);
             blur->Use();
             blur->SetInt("tex", 0);
             blur->SetVector2("direction", pass.direction);
