@@ -309,8 +309,7 @@ void Bloom::HalveLevels(const Framebuffer& source, std::uint32_t deepest, LevelP
     const std::uint32_t width = source.GetWidth();
     const std::uint32_t height = source.GetHeight();
     places[0] = {source.GetColourTexture(), 0, 0, 0};
-    // Every texel is written, not added to.
-    glBlendFunc(GL_ONE, GL_ZERO);
+    // Every texel is written, not added to (the caller has turned blending off).
     halvingShader->Use();
     halvingShader->SetInt("tex", 0);
     const GLuint program = halvingShader->GetProgram();
@@ -340,7 +339,6 @@ void Bloom::HalveLevels(const Framebuffer& source, std::uint32_t deepest, LevelP
         if (count == 2)
             places[made + 2] = {levels.GetTexture(), firstWidth, 0, 0};
     }
-    glBlendFunc(GL_ONE, GL_ONE);
 }
 
 // Every draw samples its level of detail, which is one mipmap level or a linear mix of two; sampling a level
@@ -398,6 +396,8 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
     // Where each level's texels lie. Generating mipmaps finishes drawing each level before the next can
     // start; when every strip reads texels and the sides are powers of two, the levels are made here two
     // at a time instead, exactly as generating makes them.
+    const GLboolean blending = glIsEnabled(GL_BLEND);
+    glDisable(GL_BLEND);
     LevelPlace places[kMaxLevels];
     if (texelsOnly && Usable(halvingShader) && HalvesExactly(source.GetWidth(), source.GetHeight()))
         HalveLevels(source, deepestStrip, places);
@@ -410,7 +410,9 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
     std::unique_ptr<LevelStrips>& strips = rows ? rowStrips : columnStrips;
     if (!strips)
         strips = std::make_unique<LevelStrips>();
-    strips->BindAndClear(rows ? target.GetWidth() : total, rows ? total : target.GetHeight());
+    // The strips tile the texture and each is written, not added to: no clear, and no blending, which
+    // would read every float texel back.
+    strips->Bind(rows ? target.GetWidth() : total, rows ? total : target.GetHeight());
 
     GLint sizes[kMaxStrips] = {};
     GLint offsets[kMaxStrips] = {};
@@ -458,6 +460,7 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
         drawOf[i] = strip.draw;
     }
 
+    // The sum is written over the cleared target, as adding it to the cleared target would leave it.
     target.BindAndClear();
     glDepthMask(GL_FALSE);
     glBindTexture(GL_TEXTURE_2D, strips->GetTexture());
@@ -470,6 +473,8 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
     glUniform1iv(glGetUniformLocation(program, "levelOffsets"), stripCount, offsets);
     glUniform1iv(glGetUniformLocation(program, "levelDraws"), stripCount, drawOf);
     DrawQuad();
+    if (blending == GL_TRUE)
+        glEnable(GL_BLEND);
 }
 
 bool Bloom::IsUsable()
@@ -605,16 +610,35 @@ void Bloom::DrawGlow(Camera& camera, const Framebuffer& image)
     Blur(vertical, horizontal, Vector2(0.0f, 1.0f), height, draws, 5, deepest);
 
     PassTimer::Mark("bloom smoothing");
-    // Two draws at intensity 0.5 per direction, summed through strips as the main blurs are: the strips
-    // read each covered texel once, which costs far less than nine filtered taps per pixel and draw.
+    // Two draws at fine levels, which have most of the target's rows: drawn directly, they cost less than
+    // strips and their sum.
     for (std::int32_t pass = 0; pass < smoothingPasses; ++pass)
     {
-        BlurDraw smoothing[2] = {{horizontalRadius * 0.5f * kRadiusScale, kSmoothingLods[0], 0.5f},
-                                 {horizontalRadius * 2.0f * kRadiusScale, kSmoothingLods[1], 0.5f}};
-        Blur(horizontal, vertical, Vector2(1.0f, 0.0f), width, smoothing, 2, DeepestLevelRead(kSmoothingLods[1]));
-        smoothing[0].radius = verticalRadius * 0.5f * kRadiusScale;
-        smoothing[1].radius = verticalRadius * 2.0f * kRadiusScale;
-        Blur(vertical, horizontal, Vector2(0.0f, 1.0f), height, smoothing, 2, DeepestLevelRead(kSmoothingLods[1]));
+        const struct
+        {
+            Framebuffer& target;
+            const Framebuffer& source;
+            Vector2 direction;
+            float radius;
+            float size;
+        } steps[2] = {{horizontal, vertical, Vector2(1.0f, 0.0f), horizontalRadius, width},
+                      {vertical, horizontal, Vector2(0.0f, 1.0f), verticalRadius, height}};
+        for (const auto& step : steps)
+        {
+            step.target.BindAndClear();
+            step.source.BindMipmapped(DeepestLevelRead(kSmoothingLods[1]));
+            blurShader->Use();
+            blurShader->SetInt("tex", 0);
+            blurShader->SetVector2("direction", step.direction);
+            blurShader->SetFloat("textureSize", step.size);
+            blurShader->SetFloat("intensity", 0.5f);
+            blurShader->SetFloat("radius", step.radius * 0.5f * kRadiusScale);
+            blurShader->SetFloat("lod", kSmoothingLods[0]);
+            DrawQuad();
+            blurShader->SetFloat("radius", step.radius * 2.0f * kRadiusScale);
+            blurShader->SetFloat("lod", kSmoothingLods[1]);
+            DrawQuad();
+        }
     }
 }
 

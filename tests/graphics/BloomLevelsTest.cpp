@@ -339,9 +339,10 @@ TEST_F(BloomLevels, TheGlowAddedInPlaceShowsWhatComposingItShows)
 }
 
 // The blurs' strips read each texel their taps cover once, with weights summed per phase of the pixel in
-// its texel, and the smoothing steps go through strips too; for radii, levels of detail and smoothing
-// counts, on the first frame's sizes (not powers of two, where deep levels fall back to plain taps) and
-// later ones, the glow equals the plain draws within 1/1024, and "Only_Bloom" shows it stretched.
+// its texel (or per pixel for short levels), from levels the bloom halves itself when the sides are powers
+// of two; for radii, levels of detail and smoothing counts, on the first frame's sizes (not powers of two:
+// generated mipmaps, plain taps where weights do not fit) and later ones, the smoothed glow equals the
+// plain draws within 1/1024, and "Only_Bloom" shows it stretched.
 TEST_F(BloomLevels, TheSmoothedGlowEqualsThePlainDrawsForEveryRadiusSizeAndSmoothingCount)
 {
     if (!ready)
