@@ -314,39 +314,30 @@ void Bloom::HalveLevels(const Framebuffer& source, std::uint32_t deepest, LevelP
     halvingShader->SetInt("tex", 0);
     const GLuint program = halvingShader->GetProgram();
     std::size_t stage = 0;
-    for (std::uint32_t made = 0; made < deepest; ++stage)
+    for (std::uint32_t made = 0; made < deepest; made += 2, ++stage)
     {
-        // A texel n levels down reads 4^n texels of the level halved: from a large level two levels a pass
-        // (a third would read 64 texels each), from a small one every level still needed.
+        // Two levels a pass: the second reads 16 texels of the first's source, a third would read 64.
+        const int count = std::min(2, static_cast<int>(deepest - made));
         const auto [sourceWidth, sourceHeight] = LevelSize(width, height, made);
-        const int count = static_cast<int>(std::min(deepest - made, sourceWidth * sourceHeight > 8192 ? 2u : 8u));
-        GLint sizes[18] = {sourceWidth, sourceHeight};
-        GLint lefts[9] = {};
-        GLint atlasWidth = 0;
-        for (int n = 1; n <= count; ++n)
-        {
-            const auto [levelWidth, levelHeight] = LevelSize(width, height, made + static_cast<std::uint32_t>(n));
-            sizes[2 * n] = levelWidth;
-            sizes[2 * n + 1] = levelHeight;
-            lefts[n] = atlasWidth;
-            atlasWidth += levelWidth;
-        }
-        const GLint atlasHeight = sizes[3];
+        const auto [firstWidth, firstHeight] = LevelSize(width, height, made + 1);
+        const auto [secondWidth, secondHeight] = LevelSize(width, height, made + 2);
+        const GLint atlasWidth = firstWidth + (count == 2 ? secondWidth : 0);
         if (levelStages.size() <= stage)
             levelStages.push_back(std::make_unique<LevelStrips>());
         LevelStrips& levels = *levelStages[stage];
-        levels.Bind(static_cast<std::uint32_t>(atlasWidth), static_cast<std::uint32_t>(atlasHeight));
-        glViewport(0, 0, atlasWidth, atlasHeight);
+        levels.Bind(static_cast<std::uint32_t>(atlasWidth), static_cast<std::uint32_t>(firstHeight));
+        glViewport(0, 0, atlasWidth, firstHeight);
         const LevelPlace& from = places[made];
         glBindTexture(GL_TEXTURE_2D, from.texture);
         glUniform2i(glGetUniformLocation(program, "sourceOrigin"), from.x, from.y);
+        glUniform2i(glGetUniformLocation(program, "sourceSize"), sourceWidth, sourceHeight);
+        glUniform2i(glGetUniformLocation(program, "firstSize"), firstWidth, firstHeight);
+        glUniform2i(glGetUniformLocation(program, "secondSize"), secondWidth, secondHeight);
         halvingShader->SetInt("levelCount", count);
-        glUniform2iv(glGetUniformLocation(program, "levelSizes"), count + 1, sizes);
-        glUniform1iv(glGetUniformLocation(program, "levelLefts"), count + 1, lefts);
         DrawQuad();
-        for (int n = 1; n <= count; ++n)
-            places[made + static_cast<std::uint32_t>(n)] = {levels.GetTexture(), lefts[n], 0, 0};
-        made += static_cast<std::uint32_t>(count);
+        places[made + 1] = {levels.GetTexture(), 0, 0, 0};
+        if (count == 2)
+            places[made + 2] = {levels.GetTexture(), firstWidth, 0, 0};
     }
 }
 
@@ -403,7 +394,7 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
         deepestStrip = std::max(deepestStrip, strip.level);
     }
     // Where each level's texels lie. Generating mipmaps finishes drawing each level before the next can
-    // start; when every strip reads texels and the sides are powers of two, the levels are made here a few
+    // start; when every strip reads texels and the sides are powers of two, the levels are made here two
     // at a time instead, exactly as generating makes them.
     const GLboolean blending = glIsEnabled(GL_BLEND);
     glDisable(GL_BLEND);

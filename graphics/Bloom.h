@@ -81,7 +81,7 @@ class Bloom : public PostProcessingEffect
         std::int32_t y;
         std::int32_t fetchLevel;
     };
-    // Makes the source's levels 1 to `deepest` as generating mipmaps would, several levels a pass, into
+    // Makes the source's levels 1 to `deepest` as generating mipmaps would, two levels a pass, into
     // float textures of their own, and tells where each lies (level 0 is the source's).
     void HalveLevels(const Framebuffer& source, std::uint32_t deepest, LevelPlace places[]);
     void DrawQuad() const;
