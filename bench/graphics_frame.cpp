@@ -10,6 +10,7 @@
 #include "GameStateRequest.h"
 #include "Light.h"
 #include "PassTimer.h"
+#include "RenderStats.h"
 #include "Renderer.h"
 #include "SystemManager.h"
 #include "SystemSlots.h"
@@ -215,6 +216,7 @@ void BM_Frame(benchmark::State& state)
     std::map<std::string, double> passTotals;
     double frameSeconds = 0.0;
     double cpuSeconds = 0.0;
+    const RenderStats statsBefore = GetRenderStats();
     for (auto _ : state)
     {
         // A splash that timed out is entered again, outside the timing.
@@ -243,6 +245,9 @@ void BM_Frame(benchmark::State& state)
     state.counters["fps"] = frames / frameSeconds;
     // All threads' CPU per frame: the rasteriser's work, less sensitive to a busy machine than frame_ms.
     state.counters["process_cpu_ms"] = 1e3 * cpuSeconds / frames;
+    // GL draws a frame, and the sprite batches' runs of shared textures among them.
+    state.counters["draw_calls"] = static_cast<double>(GetRenderStats().drawCalls - statsBefore.drawCalls) / frames;
+    state.counters["unit_runs"] = static_cast<double>(GetRenderStats().unitRuns - statsBefore.unitRuns) / frames;
     std::printf("\n%-20s %-10s %9s   (%s)\n", "pass", "resolution", "ms", scene.name);
     double passSum = 0.0;
     for (const std::string& pass : passOrder)

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace
@@ -74,6 +75,128 @@ std::uint32_t DeepestLevelRead(float lod)
     return lod <= 0.0f ? 0u : static_cast<std::uint32_t>(std::floor(lod)) + 1u;
 }
 
+// Weights beyond these are read with the plain blur, whose nine taps then cost less than the texels.
+constexpr int kMaxTexelsRead = 24;
+constexpr int kMaxTexelWeights = 1024;
+
+// How a strip of one blur draw reads the texels of one mipmap level. When the level halves the target's
+// length along the blur exactly, a pixel's nine taps fall at the same fractions of the level's texels for
+// every pixel of one phase (its position within its texel of the level), so each covered texel is read
+// once with the sum of the weights the taps give it. A level only a few texels long has weights for each
+// pixel along the blur and every texel instead.
+struct TexelWeights
+{
+    // Log2 of the pixels sharing one set of weights: the level, or past every pixel's position.
+    int phaseShift = 0;
+    int phaseCount = 1;
+    int texelCount = 0;
+    int firstTexel = 0;
+    float weights[kMaxTexelWeights] = {};
+};
+
+// The texel weights of a strip drawn as "directionalBlur" would draw it at this level, radius, texture size
+// and intensity (the draw's intensity times the level's share), or false when more texels than the taps are
+// worth would be read.
+bool ComputeTexelWeights(std::uint32_t length, std::uint32_t level, float radius, float textureSize,
+                         float intensity, bool phased, TexelWeights& out);
+
+bool ComputeTexelWeights(std::uint32_t length, std::uint32_t level, float radius, float textureSize,
+                         float intensity, TexelWeights& out)
+{
+    return ComputeTexelWeights(length, level, radius, textureSize, intensity, true, out) ||
+           ComputeTexelWeights(length, level, radius, textureSize, intensity, false, out);
+}
+
+// Phased: weights per phase of a texel, when the level halves the length exactly; otherwise per pixel
+// along the blur over every texel of the level.
+bool ComputeTexelWeights(std::uint32_t length, std::uint32_t level, float radius, float textureSize,
+                         float intensity, bool phased, TexelWeights& out)
+{
+    if (level >= 16 || length == 0 || !(textureSize > 0.0f) || !std::isfinite(radius))
+        return false;
+    const std::uint32_t levelLength = std::max(length >> level, 1u);
+    // The shader's Gaussian weights and their sum, in its own precision.
+    float tapWeights[9];
+    float weightSum = 0.0f;
+    for (int k = -4; k <= 4; ++k)
+    {
+        tapWeights[k + 4] = std::exp(-static_cast<float>(k * k) / 8.0f);
+        weightSum += tapWeights[k + 4];
+    }
+    const double scale = static_cast<double>(intensity) / static_cast<double>(weightSum);
+    const double spacing = static_cast<double>(radius) * levelLength / static_cast<double>(textureSize);
+    const double texelsPerPixel = static_cast<double>(levelLength) / static_cast<double>(length);
+    // Phases of one texel when the level halves the length exactly; otherwise every pixel along the blur.
+    constexpr double kMaxReach = 64.0;
+    if (phased && ((levelLength << level) != length || !(std::fabs(spacing) * 4.0 + 2.0 < kMaxReach)))
+        return false;
+    const int positions = phased ? 1 << level : static_cast<int>(length);
+    if (positions > kMaxTexelWeights ||
+        (!phased && static_cast<std::int64_t>(length) * levelLength > kMaxTexelWeights))
+        return false;
+    // Phased texels are counted from the pixel's own texel, as far as the taps reach either way.
+    const int reach = phased ? static_cast<int>(std::ceil(std::fabs(spacing) * 4.0)) + 2 : 0;
+    const int span = phased ? 2 * reach + 2 : static_cast<int>(levelLength);
+    const int shift = reach;
+    std::vector<double> spread(static_cast<std::size_t>(positions) * static_cast<std::size_t>(span), 0.0);
+    int lowest = span;
+    int highest = -1;
+    for (int position = 0; position < positions; ++position)
+    {
+        double* row = &spread[static_cast<std::size_t>(position) * static_cast<std::size_t>(span)];
+        for (int k = -4; k <= 4; ++k)
+        {
+            const double at = (position + 0.5) * texelsPerPixel - 0.5 + k * spacing;
+            const double whole = std::floor(at);
+            const double fraction = at - whole;
+            const double weight = scale * tapWeights[k + 4];
+            const int texels[2] = {static_cast<int>(whole), static_cast<int>(whole) + 1};
+            const double shares[2] = {weight * (1.0 - fraction), weight * fraction};
+            for (int i = 0; i < 2; ++i)
+            {
+                if (shares[i] == 0.0)
+                    continue;
+                // Reads past the level's edges take the edge texel: the shader clamps phased reads itself.
+                const int texel =
+                    phased ? texels[i] + shift : std::clamp(texels[i], 0, static_cast<int>(levelLength) - 1);
+                row[texel] += shares[i];
+                lowest = std::min(lowest, texel);
+                highest = std::max(highest, texel);
+            }
+        }
+    }
+    if (highest < lowest)
+        lowest = highest = shift;
+    const int count = phased ? highest - lowest + 1 : static_cast<int>(levelLength);
+    const int first = phased ? lowest : 0;
+    if (count > kMaxTexelsRead || count * positions > kMaxTexelWeights)
+        return false;
+    out.phaseShift = phased ? static_cast<int>(level) : 30;
+    out.phaseCount = positions;
+    out.texelCount = count;
+    out.firstTexel = first - shift;
+    for (int position = 0; position < positions; ++position)
+        for (int i = 0; i < count; ++i)
+            out.weights[position * count + i] = static_cast<float>(
+                spread[static_cast<std::size_t>(position) * static_cast<std::size_t>(span) +
+                       static_cast<std::size_t>(first + i)]);
+    return true;
+}
+
+// The size of a mipmap level of a texture of this size.
+std::pair<GLint, GLint> LevelSize(std::uint32_t width, std::uint32_t height, std::uint32_t level)
+{
+    return {static_cast<GLint>(std::max(width >> level, 1u)), static_cast<GLint>(std::max(height >> level, 1u))};
+}
+
+// Whether generating mipmaps makes every level the exact mean of the 2 x 2 texels above it (a side of one
+// texel stays one), which is what the halving shader reproduces: only sides that are powers of two sample
+// the level above exactly between its texels; other sizes leave its filter weights a rounding off a half.
+bool HalvesExactly(std::uint32_t width, std::uint32_t height)
+{
+    return width != 0 && height != 0 && (width & (width - 1)) == 0 && (height & (height - 1)) == 0;
+}
+
 } // namespace
 
 // A float texture holding, for each mipmap level a blur reads, one strip: the blur of every row of that
@@ -100,6 +223,14 @@ class LevelStrips
     // re-specified) and clears it.
     void BindAndClear(std::uint32_t newWidth, std::uint32_t newHeight)
     {
+        Bind(newWidth, newHeight);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+
+    // Binds the framebuffer at this size without clearing it, for a pass that writes every texel.
+    void Bind(std::uint32_t newWidth, std::uint32_t newHeight)
+    {
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         if (newWidth != width || newHeight != height)
         {
@@ -113,8 +244,6 @@ class LevelStrips
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
             glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
         }
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
     }
 
     std::uint32_t GetTexture() const { return texture; }
@@ -175,6 +304,43 @@ void Bloom::DrawQuad() const
     DrawIndexed(GL_TRIANGLES, 6);
 }
 
+void Bloom::HalveLevels(const Framebuffer& source, std::uint32_t deepest, LevelPlace places[])
+{
+    const std::uint32_t width = source.GetWidth();
+    const std::uint32_t height = source.GetHeight();
+    places[0] = {source.GetColourTexture(), 0, 0, 0};
+    // Every texel is written, not added to (the caller has turned blending off).
+    halvingShader->Use();
+    halvingShader->SetInt("tex", 0);
+    const GLuint program = halvingShader->GetProgram();
+    std::size_t stage = 0;
+    for (std::uint32_t made = 0; made < deepest; made += 2, ++stage)
+    {
+        // Two levels a pass: the second reads 16 texels of the first's source, a third would read 64.
+        const int count = std::min(2, static_cast<int>(deepest - made));
+        const auto [sourceWidth, sourceHeight] = LevelSize(width, height, made);
+        const auto [firstWidth, firstHeight] = LevelSize(width, height, made + 1);
+        const auto [secondWidth, secondHeight] = LevelSize(width, height, made + 2);
+        const GLint atlasWidth = firstWidth + (count == 2 ? secondWidth : 0);
+        if (levelStages.size() <= stage)
+            levelStages.push_back(std::make_unique<LevelStrips>());
+        LevelStrips& levels = *levelStages[stage];
+        levels.Bind(static_cast<std::uint32_t>(atlasWidth), static_cast<std::uint32_t>(firstHeight));
+        glViewport(0, 0, atlasWidth, firstHeight);
+        const LevelPlace& from = places[made];
+        glBindTexture(GL_TEXTURE_2D, from.texture);
+        glUniform2i(glGetUniformLocation(program, "sourceOrigin"), from.x, from.y);
+        glUniform2i(glGetUniformLocation(program, "sourceSize"), sourceWidth, sourceHeight);
+        glUniform2i(glGetUniformLocation(program, "firstSize"), firstWidth, firstHeight);
+        glUniform2i(glGetUniformLocation(program, "secondSize"), secondWidth, secondHeight);
+        halvingShader->SetInt("levelCount", count);
+        DrawQuad();
+        places[made + 1] = {levels.GetTexture(), 0, 0, 0};
+        if (count == 2)
+            places[made + 2] = {levels.GetTexture(), firstWidth, 0, 0};
+    }
+}
+
 // Every draw samples its level of detail, which is one mipmap level or a linear mix of two; sampling a level
 // along the blur is linear in the level's rows (columns), so the draw's share of each level is blurred
 // once per row of that level into its strip, and the strips, filtered across the blur the way the level
@@ -211,16 +377,43 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
             total += static_cast<std::uint32_t>(size);
         }
     }
+    // Each strip reads its level's covered texels once when the weights allow it, and nine filtered taps
+    // otherwise.
+    const std::uint32_t along = rows ? target.GetWidth() : target.GetHeight();
+    std::vector<TexelWeights> weights(static_cast<std::size_t>(stripCount));
+    bool texelsOnly = true;
+    std::uint32_t deepestStrip = 0;
+    bool byTexels[kMaxStrips] = {};
+    for (int i = 0; i < stripCount; ++i)
+    {
+        const Strip& strip = stripList[i];
+        byTexels[i] = Usable(texelsShader) &&
+                      ComputeTexelWeights(along, strip.level, draws[strip.draw].radius, textureSize,
+                                          draws[strip.draw].intensity * strip.share, weights[i]);
+        texelsOnly = texelsOnly && byTexels[i];
+        deepestStrip = std::max(deepestStrip, strip.level);
+    }
+    // Where each level's texels lie. Generating mipmaps finishes drawing each level before the next can
+    // start; when every strip reads texels and the sides are powers of two, the levels are made here two
+    // at a time instead, exactly as generating makes them.
+    const GLboolean blending = glIsEnabled(GL_BLEND);
+    glDisable(GL_BLEND);
+    LevelPlace places[kMaxLevels];
+    if (texelsOnly && Usable(halvingShader) && HalvesExactly(source.GetWidth(), source.GetHeight()))
+        HalveLevels(source, deepestStrip, places);
+    else
+    {
+        source.BindMipmapped(deepest);
+        for (std::uint32_t level = 0; level < kMaxLevels; ++level)
+            places[level] = {source.GetColourTexture(), 0, 0, static_cast<GLint>(level)};
+    }
     std::unique_ptr<LevelStrips>& strips = rows ? rowStrips : columnStrips;
     if (!strips)
         strips = std::make_unique<LevelStrips>();
-    strips->BindAndClear(rows ? target.GetWidth() : total, rows ? total : target.GetHeight());
-    source.BindMipmapped(deepest);
+    // The strips tile the texture and each is written, not added to: no clear, and no blending, which
+    // would read every float texel back.
+    strips->Bind(rows ? target.GetWidth() : total, rows ? total : target.GetHeight());
 
-    blurShader->Use();
-    blurShader->SetInt("tex", 0);
-    blurShader->SetVector2("direction", direction);
-    blurShader->SetFloat("textureSize", textureSize);
     GLint sizes[kMaxStrips] = {};
     GLint offsets[kMaxStrips] = {};
     GLint drawOf[kMaxStrips] = {};
@@ -232,15 +425,42 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
             glViewport(0, strip.offset, static_cast<GLsizei>(target.GetWidth()), strip.size);
         else
             glViewport(strip.offset, 0, strip.size, static_cast<GLsizei>(target.GetHeight()));
-        blurShader->SetFloat("intensity", draw.intensity * strip.share);
-        blurShader->SetFloat("radius", draw.radius);
-        blurShader->SetFloat("lod", static_cast<float>(strip.level));
+        const LevelPlace& place = places[strip.level];
+        glBindTexture(GL_TEXTURE_2D, place.texture);
+        if (byTexels[i])
+        {
+            const TexelWeights& weight = weights[static_cast<std::size_t>(i)];
+            texelsShader->Use();
+            texelsShader->SetInt("tex", 0);
+            texelsShader->SetVector2("direction", direction);
+            texelsShader->SetInt("fetchLevel", place.fetchLevel);
+            texelsShader->SetInt("levelLength", static_cast<int>(std::max(along >> strip.level, 1u)));
+            const GLuint program = texelsShader->GetProgram();
+            glUniform2i(glGetUniformLocation(program, "levelOrigin"), place.x, place.y);
+            glUniform2i(glGetUniformLocation(program, "origin"), rows ? 0 : strip.offset, rows ? strip.offset : 0);
+            texelsShader->SetInt("phaseShift", weight.phaseShift);
+            texelsShader->SetInt("texelCount", weight.texelCount);
+            texelsShader->SetInt("firstTexel", weight.firstTexel);
+            glUniform1fv(glGetUniformLocation(program, "weights"), weight.phaseCount * weight.texelCount,
+                         weight.weights);
+        }
+        else
+        {
+            blurShader->Use();
+            blurShader->SetInt("tex", 0);
+            blurShader->SetVector2("direction", direction);
+            blurShader->SetFloat("textureSize", textureSize);
+            blurShader->SetFloat("intensity", draw.intensity * strip.share);
+            blurShader->SetFloat("radius", draw.radius);
+            blurShader->SetFloat("lod", static_cast<float>(strip.level));
+        }
         DrawQuad();
         sizes[i] = strip.size;
         offsets[i] = strip.offset;
         drawOf[i] = strip.draw;
     }
 
+    // The sum is written over the cleared target, as adding it to the cleared target would leave it.
     target.BindAndClear();
     glDepthMask(GL_FALSE);
     glBindTexture(GL_TEXTURE_2D, strips->GetTexture());
@@ -253,6 +473,8 @@ void Bloom::Blur(Framebuffer& target, const Framebuffer& source, const Vector2& 
     glUniform1iv(glGetUniformLocation(program, "levelOffsets"), stripCount, offsets);
     glUniform1iv(glGetUniformLocation(program, "levelDraws"), stripCount, drawOf);
     DrawQuad();
+    if (blending == GL_TRUE)
+        glEnable(GL_BLEND);
 }
 
 bool Bloom::IsUsable()
@@ -260,6 +482,8 @@ bool Bloom::IsUsable()
     if (levelsShader == nullptr && gGraphics != nullptr)
     {
         levelsShader = gGraphics->GetShader("blurLevels");
+        texelsShader = gGraphics->GetShader("blurTexels");
+        halvingShader = gGraphics->GetShader("halvedLevels");
         compositeShader = gGraphics->GetShader("bloomComposite");
     }
     if (Usable(levelsShader) && Usable(compositeShader) && Usable(thresholdShader) && Usable(blurShader) &&

@@ -73,6 +73,17 @@ class Bloom : public PostProcessingEffect
     };
     void Blur(Framebuffer& target, const Framebuffer& source, const Vector2& direction, float textureSize,
               const BlurDraw* draws, int drawCount, std::uint32_t deepestLevel);
+    // Where a mipmap level's texels lie: a level of a texture, or a region of a texture's level 0.
+    struct LevelPlace
+    {
+        std::uint32_t texture;
+        std::int32_t x;
+        std::int32_t y;
+        std::int32_t fetchLevel;
+    };
+    // Makes the source's levels 1 to `deepest` as generating mipmaps would, two levels a pass, into
+    // float textures of their own, and tells where each lies (level 0 is the source's).
+    void HalveLevels(const Framebuffer& source, std::uint32_t deepest, LevelPlace places[]);
     void DrawQuad() const;
     // The threshold pass (unless drawn already this frame), the blurs and the smoothing: the image's glow,
     // left in the camera's vertical target.
@@ -84,11 +95,18 @@ class Bloom : public PostProcessingEffect
     // The level strips of the horizontal and the vertical blurs (see Blur), kept between frames.
     std::unique_ptr<LevelStrips> rowStrips;
     std::unique_ptr<LevelStrips> columnStrips;
+    // The levels made by HalveLevels, one texture per pass.
+    std::vector<std::unique_ptr<LevelStrips>> levelStages;
     Shader* thresholdShader = nullptr;
     Shader* blurShader = nullptr;
     Shader* copyShader = nullptr;
     // Sums a blur's level strips into its target ("blurLevels"), found on the first use.
     Shader* levelsShader = nullptr;
+    // Draws a strip reading each texel the taps cover once ("blurTexels"), found on the first use; the
+    // plain blur shader draws the strips when it does not build.
+    Shader* texelsShader = nullptr;
+    // Halves a level twice ("halvedLevels"), found on the first use; mipmaps are generated without it.
+    Shader* halvingShader = nullptr;
     // Draws the scene with the bloom added in one pass ("bloomComposite"), found on the first use.
     Shader* compositeShader = nullptr;
     bool reportedUnusable = false;

@@ -1,5 +1,6 @@
 #include "RenderLine.h"
 
+#include "Graphics.h"
 #include "Mesh.h"
 #include "RenderStats.h"
 #include "Shader.h"
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <iostream>
+#include <string>
 
 namespace
 {
@@ -54,6 +56,17 @@ const void* OffsetPointer(std::uint64_t offset)
 {
     return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(offset));
 }
+
+// The 32-bit word at the offset of the bytes staged for an item: its first `staged` bytes, then zeros.
+inline std::uint32_t StagedWord(const std::vector<std::uint8_t>& data, std::uint64_t offset, std::size_t staged)
+{
+    std::uint32_t word = 0;
+    if (offset + sizeof(word) <= staged)
+        std::memcpy(&word, data.data() + offset, sizeof(word));
+    else if (offset < staged)
+        std::memcpy(&word, data.data() + offset, staged - offset);
+    return word;
+}
 } // namespace
 
 RenderLine::RenderLine(std::int32_t lineOrder, Shader* lineShader, const MaterialRenderState& state)
@@ -64,6 +77,17 @@ RenderLine::RenderLine(std::int32_t lineOrder, Shader* lineShader, const Materia
     glGenBuffers(1, &instanceBuffer);
     shader->Use();
     shader->SetSamplerUnits();
+    const GLuint program = shader->GetProgram();
+    drawOrdinalUniform = glGetUniformLocation(program, kDrawOrdinal);
+    for (const ShaderAttribute& attribute : shader->GetTemplate().attributes)
+    {
+        if (attribute.type != satUInt || runInputs.size() == kMaxRunInputs)
+            continue;
+        const std::string uniformName = attribute.name + kRunUnitSuffix;
+        const GLint uniform = glGetUniformLocation(program, uniformName.c_str());
+        if (uniform >= 0)
+            runInputs.push_back({static_cast<std::uint32_t>(attribute.dataOffset), uniform});
+    }
 }
 
 RenderLine::~RenderLine()
@@ -224,6 +248,7 @@ void RenderLine::Draw(const Matrix3& worldScreen, DepthSlice& slice)
     shader->Use();
     shader->SetMatrix3(kWorldScreen, worldScreen);
     shader->SetFloat(kOrdinalStep, slice.step);
+    drawWorldScreen = worldScreen;
     glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
     // Effects bind their own textures outside the unit table, so every unit starts from nothing.
     TextureManager::UnbindAllUnits();
@@ -365,12 +390,68 @@ bool RenderLine::DrawRange(std::size_t first, std::size_t last, DepthSlice& slic
     stats.stagingSeconds +=
         std::chrono::duration<double>(std::chrono::steady_clock::now() - stagingStart).count();
     SetVertexInputs();
-    shader->SetInt(kDrawOrdinal, static_cast<std::int32_t>(slice.next + first));
-    const auto count = static_cast<GLsizei>(last - first);
-    DrawIndexed(GL_TRIANGLES, 6, count);
+    const bool mostlyShortRuns = runs.size() > kMostRuns && last - first < kShortRun * runs.size();
+    if (runInputs.empty())
+        DrawPart(first, first, last, slice);
+    else if (!mostlyShortRuns || !DrawEachInstanceChoosing(first, last, slice))
+        DrawRuns(first, last, slice);
     ++stats.instancedDraws;
-    stats.instances += static_cast<std::uint64_t>(count);
+    stats.instances += static_cast<std::uint64_t>(last - first);
     stats.bytesUploaded += bytes;
+    return true;
+}
+
+void RenderLine::DrawRuns(std::size_t first, std::size_t last, DepthSlice& slice)
+{
+    for (std::size_t run = 0; run < runs.size(); ++run)
+    {
+        const std::size_t runFirst = runs[run].first;
+        const std::size_t runLast = run + 1 < runs.size() ? runs[run + 1].first : last;
+        for (std::size_t input = 0; input < runInputs.size(); ++input)
+            glUniform1ui(runInputs[input].uniform, runs[run].units[input]);
+        DrawPart(first, runFirst, runLast, slice);
+    }
+    GetRenderStats().unitRuns += runs.size();
+}
+
+void RenderLine::DrawPart(std::size_t first, std::size_t partFirst, std::size_t partLast, DepthSlice& slice)
+{
+    // Instance numbers start again at each draw's first instance; the ordinal carries where it starts.
+    glUniform1i(drawOrdinalUniform, static_cast<GLint>(slice.next + partFirst));
+    DrawIndexed(GL_TRIANGLES, 6, static_cast<GLsizei>(partLast - partFirst),
+                static_cast<std::uint32_t>(partFirst - first));
+}
+
+bool RenderLine::DrawEachInstanceChoosing(std::size_t first, std::size_t last, DepthSlice& slice)
+{
+    if (!perInstanceLookedUp && gGraphics != nullptr)
+    {
+        perInstanceLookedUp = true;
+        Shader* companion = gGraphics->GetShader(shader->GetName() + kPerInstanceSuffix);
+        // The staged bytes are laid out for this batch's shader: the companion must read them alike.
+        const auto& own = shader->GetTemplate().attributes;
+        const auto& its = companion->GetTemplate().attributes;
+        const bool alike = companion->IsUsable() && companion->GetTemplate().stride == stride &&
+                           std::equal(own.begin(), own.end(), its.begin(), its.end(),
+                                      [](const ShaderAttribute& a, const ShaderAttribute& b) {
+                                          return a.name == b.name && a.location == b.location &&
+                                                 a.dataOffset == b.dataOffset && a.type == b.type;
+                                      });
+        if (alike)
+        {
+            perInstanceShader = companion;
+            companion->Use();
+            companion->SetSamplerUnits();
+        }
+    }
+    if (perInstanceShader == nullptr)
+        return false;
+    perInstanceShader->Use();
+    perInstanceShader->SetMatrix3(kWorldScreen, drawWorldScreen);
+    perInstanceShader->SetFloat(kOrdinalStep, slice.step);
+    perInstanceShader->SetInt(kDrawOrdinal, static_cast<std::int32_t>(slice.next + first));
+    DrawIndexed(GL_TRIANGLES, 6, static_cast<GLsizei>(last - first));
+    shader->Use();
     return true;
 }
 
@@ -378,6 +459,7 @@ bool RenderLine::StageRange(std::size_t first, std::size_t last, std::uint8_t* t
                             const std::uint32_t* boundUnits)
 {
     std::uint32_t usedUnits = 0;
+    runs.clear();
     for (std::size_t index = first; index < last; ++index, target += stride)
     {
         if (index + kHolderAhead < last)
@@ -408,6 +490,14 @@ bool RenderLine::StageRange(std::size_t first, std::size_t last, std::uint8_t* t
         const std::size_t bytes = std::min<std::size_t>(stride, item.data.size());
         std::memcpy(target, item.data.data(), bytes);
         std::memset(target + bytes, 0, stride - bytes);
+        if (runInputs.empty())
+            continue;
+        // The units the instance's bytes name, as the shader reads them.
+        std::array<std::uint32_t, kMaxRunInputs> units{};
+        for (std::size_t input = 0; input < runInputs.size(); ++input)
+            units[input] = StagedWord(item.data, runInputs[input].dataOffset, bytes);
+        if (runs.empty() || runs.back().units != units)
+            runs.push_back({index, units});
     }
     return boundUnits == nullptr || usedUnits == *boundUnits;
 }

@@ -2,6 +2,7 @@
 #include "MaterialRenderState.h"
 #include "Math.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +27,17 @@ class RenderLine
     static constexpr const char* kWorldScreen = "worldScreen";
     static constexpr const char* kDrawOrdinal = "drawOrdinal";
     static constexpr const char* kOrdinalStep = "ordinalStep";
+    // A texture input "x" whose shader also has the uniform "xUnit" is drawn in runs of consecutive
+    // instances that name the same units, one draw each with the run's units in those uniforms, so the
+    // shader can index its samplers with a value the whole draw shares.
+    static constexpr const char* kRunUnitSuffix = "Unit";
+    static constexpr std::size_t kMaxRunInputs = 4;
+    // A range of more runs than this, most of them shorter than kShortRun, is drawn in one draw by the
+    // shader's companion "<name>PerInstance" (the same inputs, every instance choosing its own units),
+    // so that textures changing instance by instance do not cost a draw per instance.
+    static constexpr std::size_t kMostRuns = 64;
+    static constexpr std::size_t kShortRun = 4;
+    static constexpr const char* kPerInstanceSuffix = "PerInstance";
 
     RenderLine(std::int32_t order, Shader* shader, const MaterialRenderState& state);
     ~RenderLine();
@@ -87,6 +99,12 @@ class RenderLine
     // the bound units, stops at a texture without a unit and tells whether exactly those were used.
     bool StageRange(std::size_t first, std::size_t last, std::uint8_t* target, const std::uint32_t* boundUnits);
     void SetVertexInputs() const;
+    // Draws the staged range [first, last) run by run, in order.
+    void DrawRuns(std::size_t first, std::size_t last, DepthSlice& slice);
+    // Draws the items [partFirst, partLast) of the range staged from first.
+    void DrawPart(std::size_t first, std::size_t partFirst, std::size_t partLast, DepthSlice& slice);
+    // Draws the staged range in one draw with the per-instance companion; false when there is none.
+    bool DrawEachInstanceChoosing(std::size_t first, std::size_t last, DepthSlice& slice);
 
     bool dropped = false;
     std::int32_t order = 0;
@@ -113,6 +131,27 @@ class RenderLine
     std::vector<std::uint32_t> textureIds;
     // Used only when the instance buffer cannot be mapped; kept at its largest size.
     std::vector<std::uint8_t> staging;
+    // The texture inputs the shader can take per draw: where the unit lies in the instance bytes and the
+    // uniform that takes it.
+    struct RunInput
+    {
+        std::uint32_t dataOffset;
+        std::int32_t uniform;
+    };
+    std::vector<RunInput> runInputs;
+    // The runs of the range last staged: the first item of each and the units its instances name.
+    struct UnitRun
+    {
+        std::size_t first;
+        std::array<std::uint32_t, kMaxRunInputs> units;
+    };
+    std::vector<UnitRun> runs;
+    std::int32_t drawOrdinalUniform = -1;
+    // The companion shader, looked up the first time a range needs it (null when it has none), and the
+    // matrix of the draw under way, which it needs too.
+    Shader* perInstanceShader = nullptr;
+    bool perInstanceLookedUp = false;
+    Matrix3 drawWorldScreen;
     std::uint32_t stride = 0;
     std::uint32_t instanceCount = 0;
     // Slots emptied since the last DropForgotten.

@@ -1,44 +1,27 @@
 #version 430 core
 in vec2 vUv;
 in vec4 vTint;
-flat in uint vTexture;
-flat in uint vEmissiveTexture;
 in vec4 vEmissiveTint;
 in float vEmissiveMultiplier;
 out vec4 fragColour;
 
 uniform sampler2D samplers[16];
+// The texture units every instance of this draw names (the batch draws each run of instances that name
+// the same units on its own), so they index the samplers with a value the whole draw shares.
+uniform uint textureUnit;
+uniform uint emissiveTextureUnit;
 
-// Sampler arrays may only be indexed by constants here, so the unit picks its sampler through a switch.
-vec4 SampleUnit(uint unit, vec2 uv)
+// A unit past the table samples nothing.
+vec4 SampleUnit(uint unit, vec2 uv, vec2 dx, vec2 dy)
 {
-    vec2 dx = dFdx(uv);
-    vec2 dy = dFdy(uv);
-    switch (unit)
-    {
-    case 0u: return textureGrad(samplers[0], uv, dx, dy);
-    case 1u: return textureGrad(samplers[1], uv, dx, dy);
-    case 2u: return textureGrad(samplers[2], uv, dx, dy);
-    case 3u: return textureGrad(samplers[3], uv, dx, dy);
-    case 4u: return textureGrad(samplers[4], uv, dx, dy);
-    case 5u: return textureGrad(samplers[5], uv, dx, dy);
-    case 6u: return textureGrad(samplers[6], uv, dx, dy);
-    case 7u: return textureGrad(samplers[7], uv, dx, dy);
-    case 8u: return textureGrad(samplers[8], uv, dx, dy);
-    case 9u: return textureGrad(samplers[9], uv, dx, dy);
-    case 10u: return textureGrad(samplers[10], uv, dx, dy);
-    case 11u: return textureGrad(samplers[11], uv, dx, dy);
-    case 12u: return textureGrad(samplers[12], uv, dx, dy);
-    case 13u: return textureGrad(samplers[13], uv, dx, dy);
-    case 14u: return textureGrad(samplers[14], uv, dx, dy);
-    case 15u: return textureGrad(samplers[15], uv, dx, dy);
-    }
-    return vec4(0.0);
+    return unit < 16u ? textureGrad(samplers[unit], uv, dx, dy) : vec4(0.0);
 }
 
 void main()
 {
-    vec4 colour = SampleUnit(vTexture, vUv) * vTint;
-    vec3 emissive = SampleUnit(vEmissiveTexture, vUv).rgb * vEmissiveTint.rgb * vEmissiveMultiplier;
+    vec2 dx = dFdx(vUv);
+    vec2 dy = dFdy(vUv);
+    vec4 colour = SampleUnit(textureUnit, vUv, dx, dy) * vTint;
+    vec3 emissive = SampleUnit(emissiveTextureUnit, vUv, dx, dy).rgb * vEmissiveTint.rgb * vEmissiveMultiplier;
     fragColour = vec4(colour.rgb + emissive, colour.a);
 }

@@ -12,6 +12,10 @@ layout(location = 10) in float emissiveMultiplier;
 uniform mat3 worldScreen;
 uniform int drawOrdinal;
 uniform float ordinalStep;
+// The texture units every instance of this draw names: the batch draws instances naming other units in
+// draws of their own.
+uniform uint textureUnit;
+uniform uint emissiveTextureUnit;
 
 // Every instance lies strictly nearer than everything the camera drew before it in this frame.
 float OrdinalDepth()
@@ -21,8 +25,6 @@ float OrdinalDepth()
 
 out vec2 vUv;
 out vec4 vTint;
-flat out uint vTexture;
-flat out uint vEmissiveTexture;
 out vec4 vEmissiveTint;
 out float vEmissiveMultiplier;
 
@@ -30,10 +32,12 @@ void main()
 {
     vec3 screen = worldScreen * modelWorld * position;
     gl_Position = vec4(screen.xy, OrdinalDepth(), 1.0);
+    // An instance drawn with units other than its own would show the wrong texture: it is left out
+    // instead (outside the clip volume), so the draw's units are the only ones sampled.
+    if (texture != textureUnit || emissiveTexture != emissiveTextureUnit)
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
     vUv = flipTexture != 0 ? vec2(1.0 - uv.x, uv.y) : uv;
     vTint = tint;
-    vTexture = texture;
-    vEmissiveTexture = emissiveTexture;
     vEmissiveTint = emissiveTint;
     vEmissiveMultiplier = emissiveMultiplier;
 }

@@ -3,6 +3,7 @@
 #include "ColorEffects.h"
 #include "DrawingFixture.h"
 #include "Framebuffer.h"
+#include "Graphics.h"
 #include "Light.h"
 #include "Mesh.h"
 #include "RenderStats.h"
@@ -31,8 +32,9 @@ class BloomLevels : public DrawingTest
     }
 
     // The two blurs drawn the plain way, five additive draws each reading its level of detail straight from
-    // the mipmaps, from the threshold image the frame left in the bloom's threshold target.
-    std::vector<float> ReferenceBlur(const Bloom& bloom)
+    // the mipmaps, from the threshold image the frame left in the bloom's threshold target; then as many
+    // smoothing steps, each two plain draws per direction.
+    std::vector<float> ReferenceBlur(const Bloom& bloom, int smoothingPasses = 0)
     {
         const Framebuffer& threshold = *bloom.GetThresholdTarget(MainCamera().windowContext);
         const std::uint32_t w = threshold.GetWidth();
@@ -50,23 +52,18 @@ class BloomLevels : public DrawingTest
         const struct
         {
             Framebuffer& target;
-            std::uint32_t sourceTexture;
             const Framebuffer* mipmapped;
             Vector2 direction;
             float radius;
             float size;
         } passes[2] = {
-            {horizontal, threshold.GetColourTexture(), nullptr, Vector2(1.0f, 0.0f), bloom.horizontalRadius,
-             static_cast<float>(w)},
-            {vertical, 0, &horizontal, Vector2(0.0f, 1.0f), bloom.verticalRadius, static_cast<float>(h)}};
+            {horizontal, &threshold, Vector2(1.0f, 0.0f), bloom.horizontalRadius, static_cast<float>(w)},
+            {vertical, &horizontal, Vector2(0.0f, 1.0f), bloom.verticalRadius, static_cast<float>(h)}};
         for (const auto& pass : passes)
         {
             pass.target.BindAndClear();
             glDepthMask(GL_FALSE);
-            if (pass.mipmapped != nullptr)
-                pass.mipmapped->BindMipmapped(deepest);
-            else
-                glBindTexture(GL_TEXTURE_2D, pass.sourceTexture);
+            pass.mipmapped->BindMipmapped(deepest);
             blur->Use();
             blur->SetInt("tex", 0);
             blur->SetVector2("direction", pass.direction);
@@ -77,6 +74,34 @@ class BloomLevels : public DrawingTest
                 blur->SetFloat("radius",
                                pass.radius * std::pow(4.0f, static_cast<float>(draw)) * 0.5f * 1.5f);
                 blur->SetFloat("lod", lod + 2.0f * static_cast<float>(draw));
+                DrawIndexed(GL_TRIANGLES, 6);
+            }
+        }
+        blur->SetFloat("intensity", 0.5f);
+        for (int pass = 0; pass < smoothingPasses; ++pass)
+        {
+            const struct
+            {
+                Framebuffer& target;
+                const Framebuffer& source;
+                Vector2 direction;
+                float radius;
+                float size;
+            } steps[2] = {
+                {horizontal, vertical, Vector2(1.0f, 0.0f), bloom.horizontalRadius, static_cast<float>(w)},
+                {vertical, horizontal, Vector2(0.0f, 1.0f), bloom.verticalRadius, static_cast<float>(h)}};
+            for (const auto& step : steps)
+            {
+                step.target.BindAndClear();
+                glDepthMask(GL_FALSE);
+                step.source.BindMipmapped(2);
+                blur->SetVector2("direction", step.direction);
+                blur->SetFloat("textureSize", step.size);
+                blur->SetFloat("radius", step.radius * 0.5f * 1.5f);
+                blur->SetFloat("lod", 0.5f);
+                DrawIndexed(GL_TRIANGLES, 6);
+                blur->SetFloat("radius", step.radius * 2.0f * 1.5f);
+                blur->SetFloat("lod", 1.5f);
                 DrawIndexed(GL_TRIANGLES, 6);
             }
         }
@@ -309,6 +334,114 @@ TEST_F(BloomLevels, TheGlowAddedInPlaceShowsWhatComposingItShows)
         bloom.addInPlace = false;
         EXPECT_FALSE(bloom.ApplyInPlace(MainCamera()));
     }
+    bloom.onlyBloom = false;
+    EXPECT_EQ(DrawingGlErrors(), 0);
+}
+
+// The blurs' strips read each texel their taps cover once, with weights summed per phase of the pixel in
+// its texel (or per pixel for short levels), from levels the bloom halves itself when the sides are powers
+// of two; for radii, levels of detail and smoothing counts, on the first frame's sizes (not powers of two:
+// generated mipmaps, plain taps where weights do not fit) and later ones, the smoothed glow equals the
+// plain draws within 1/1024, and "Only_Bloom" shows it stretched.
+TEST_F(BloomLevels, TheSmoothedGlowEqualsThePlainDrawsForEveryRadiusSizeAndSmoothingCount)
+{
+    if (!ready)
+        return;
+    Settle();
+    MakeSprite(-250.0f, 100.0f, 30.0f, 30.0f, Vector4(3.0f, 2.0f, 1.0f, 1.0f));
+    MakeSprite(180.0f, -120.0f, 120.0f, 8.0f, Vector4(1.5f, 2.5f, 3.5f, 1.0f));
+    MakeSprite(300.0f, 200.0f, 6.0f, 6.0f, Vector4(4.0f, 4.0f, 4.0f, 1.0f));
+    MakeSprite(-440.0f, -330.0f, 20.0f, 20.0f, Vector4(6.0f, 1.0f, 2.0f, 1.0f)); // at the image's corner
+    Light light;
+    light.size = Vector2(500.0f, 500.0f);
+    light.intensity = 2.0f;
+    MakeObject(0.0f, 0.0f).AddComponent(light);
+    ASSERT_TRUE(graphics->GetShader("blurTexels")->IsUsable());
+
+    struct Case
+    {
+        const char* name;
+        float lodOffset;
+        float horizontalRadius;
+        float verticalRadius;
+        std::int32_t smoothingPasses;
+        bool firstFrame;
+    };
+    const Case cases[] = {
+        {"the match's glow", 0.5f, 1.0f, 1.0f, 2, false},
+        {"the match's glow on a first frame", 0.5f, 1.0f, 1.0f, 2, true},
+        {"whole levels, one smoothing step", 1.0f, 1.2f, 1.0f, 1, false},
+        {"wide radii, three steps", 2.25f, 10.0f, 7.5f, 3, false},
+        {"odd radii on a first frame", -2.75f, 2.3f, 0.45f, 3, true},
+        {"no radius", 0.5f, 0.0f, 0.0f, 1, false},
+    };
+    auto& effects = graphics->GetEffects();
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        if (c.firstFrame)
+        {
+            // A bloom that has not drawn yet makes its targets a quarter of the camera: 160 x 120.
+            for (auto& effect : effects)
+                if (dynamic_cast<Bloom*>(effect.get()) != nullptr)
+                    effect = std::make_unique<Bloom>(1, graphics->GetShader("textured"),
+                                                     graphics->GetShader("directionalBlur"),
+                                                     graphics->GetShader("threshold"));
+        }
+        Bloom& bloom = TheBloom();
+        bloom.lodOffset = c.lodOffset;
+        bloom.horizontalRadius = c.horizontalRadius;
+        bloom.verticalRadius = c.verticalRadius;
+        bloom.smoothingPasses = c.smoothingPasses;
+        for (int frame = c.firstFrame ? 1 : 0; frame < 2; ++frame)
+            Frame();
+        const Framebuffer& vertical = *bloom.GetVerticalTarget(MainCamera().windowContext);
+        if (c.firstFrame)
+        {
+            ASSERT_EQ(vertical.GetWidth() * 1000 + vertical.GetHeight(), 160120u);
+        }
+        const std::vector<float> glow = ReadTexture(vertical.GetColourTexture(), static_cast<int>(vertical.GetWidth()),
+                                                    static_cast<int>(vertical.GetHeight()));
+        const std::vector<float> reference = ReferenceBlur(bloom, c.smoothingPasses);
+        EXPECT_LE(LargestRelativeDifference(glow, reference), 1.0f / 1024.0f);
+        EXPECT_GT(*std::max_element(reference.begin(), reference.end()), 0.05f);
+        EXPECT_EQ(DrawingGlErrors(), 0);
+    }
+
+    // Only the glow, stretched over the image, as the copy shader draws the plain glow.
+    KeepEffects([](PostProcessingEffect* effect) { return dynamic_cast<Bloom*>(effect) != nullptr; });
+    Bloom& bloom = TheBloom();
+    bloom.onlyBloom = true;
+    bloom.lodOffset = 0.5f;
+    bloom.horizontalRadius = 1.5f;
+    bloom.verticalRadius = 1.0f;
+    bloom.smoothingPasses = 2;
+    Frame();
+    const std::vector<float> shown = ReadCameraImage();
+    const Framebuffer& threshold = *bloom.GetThresholdTarget(MainCamera().windowContext);
+    Framebuffer plainGlow(threshold.GetWidth(), threshold.GetHeight(), false, false);
+    const std::vector<float> reference = ReferenceBlur(bloom, 2);
+    plainGlow.BindAndClear();
+    glBindTexture(GL_TEXTURE_2D, plainGlow.GetColourTexture());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(threshold.GetWidth()),
+                    static_cast<GLsizei>(threshold.GetHeight()), GL_RGBA, GL_FLOAT, reference.data());
+    const Framebuffer& image = MainCamera().GetPreviousTarget();
+    Framebuffer stretched(image.GetWidth(), image.GetHeight(), false, false);
+    stretched.BindAndClear();
+    glDepthMask(GL_FALSE);
+    glDisable(GL_BLEND);
+    glBindVertexArray(Mesh::GetQuad().CurrentVertexArray());
+    Shader* copy = graphics->GetShader("textured");
+    copy->Use();
+    copy->SetInt("tex", 0);
+    glBindTexture(GL_TEXTURE_2D, plainGlow.GetColourTexture());
+    DrawIndexed(GL_TRIANGLES, 6);
+    glBindVertexArray(0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    const std::vector<float> expected = ReadTexture(stretched.GetColourTexture(), static_cast<int>(image.GetWidth()),
+                                                    static_cast<int>(image.GetHeight()));
+    EXPECT_LE(LargestRelativeDifference(shown, expected), 1.0f / 1024.0f);
+    EXPECT_GT(*std::max_element(expected.begin(), expected.end()), 0.05f);
     bloom.onlyBloom = false;
     EXPECT_EQ(DrawingGlErrors(), 0);
 }
