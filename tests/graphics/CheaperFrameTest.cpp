@@ -11,8 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -53,11 +51,6 @@ void main()
     fragColour = vec4(falloff * intensity * mix(minTint, tint, visibility), falloff);
 }
 )";
-
-void WriteText(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 // The background's fragment shader as it was when it chose its sampler through a switch over every unit.
 const char* kSwitchedBackground = R"(#version 430 core
@@ -100,15 +93,6 @@ void main()
     fragColour = colour;
 }
 )";
-
-// Writes a shader pair into the working copy of the data: the given fragment stage and a copy of a game
-// shader's vertex stage.
-void WriteShader(const std::string& name, const std::string& vertexOf, const std::string& fragment)
-{
-    std::ifstream vertex("Shaders/" + vertexOf + ".vs", std::ios::binary);
-    WriteText("Shaders/" + name + ".vs", std::string(std::istreambuf_iterator<char>(vertex), {}));
-    WriteText("Shaders/" + name + ".fs", fragment);
-}
 
 } // namespace
 

@@ -25,6 +25,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
+#include <fstream>
 
 namespace
 {
@@ -175,6 +177,23 @@ void DrawingTest::UseNeutralGrade()
 void DrawingTest::BlackBackground()
 {
     graphics->GetBackground()->GetMaterial().data.SetVector4("tint", Vector4(0.0f, 0.0f, 0.0f, 1.0f));
+}
+
+namespace
+{
+std::string ReadText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+} // namespace
+
+void DrawingTest::WriteShader(const std::string& name, const std::string& vertexOf, const std::string& fragment)
+{
+    const std::string vertex = ReadText("Shaders/" + vertexOf + ".vs");
+    const std::string fragmentText = fragment.empty() ? ReadText("Shaders/" + vertexOf + ".fs") : fragment;
+    std::ofstream("Shaders/" + name + ".vs", std::ios::binary) << vertex;
+    std::ofstream("Shaders/" + name + ".fs", std::ios::binary) << fragmentText;
 }
 
 Camera& DrawingTest::MainCamera() const

@@ -67,6 +67,10 @@ class DrawingTest : public OffscreenGLTest
     // The largest difference between two images' floats; images of different sizes differ infinitely.
     static float LargestDifference(const std::vector<float>& a, const std::vector<float>& b);
 
+    // Writes a shader pair into the working copy of the data: the given fragment stage and a copy of a game
+    // shader's vertex stage. An empty fragment copies that shader's fragment stage too.
+    static void WriteShader(const std::string& name, const std::string& vertexOf, const std::string& fragment = "");
+
     Camera& MainCamera() const;
     // Registers a w x h RGBA texture from top-down rows of pixels.
     static void MakeTexture(const std::string& name, int w, int h,

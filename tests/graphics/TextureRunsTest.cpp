@@ -7,108 +7,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace
 {
-// The sprite shader as it was when every instance of a batch chose its own textures through a switch: the
-// reference the batch's draws by runs of shared textures must show pixel for pixel. It has no per-draw
-// units, so its batches are drawn one draw per range as before.
-const char* kSwitchedVertex = R"(#version 430 core
-layout(location = 0) in vec3 position;
-layout(location = 1) in vec2 uv;
-layout(location = 2) in mat3 modelWorld;
-layout(location = 5) in vec4 tint;
-layout(location = 6) in int flipTexture;
-layout(location = 7) in uint texture;
-layout(location = 8) in uint emissiveTexture;
-layout(location = 9) in vec4 emissiveTint;
-layout(location = 10) in float emissiveMultiplier;
-
-uniform mat3 worldScreen;
-uniform int drawOrdinal;
-uniform float ordinalStep;
-
-// Every instance lies strictly nearer than everything the camera drew before it in this frame.
-float OrdinalDepth()
-{
-    return 1.0 - 2.0 * float(drawOrdinal + gl_InstanceID + 1) * ordinalStep;
-}
-
-out vec2 vUv;
-out vec4 vTint;
-flat out uint vTexture;
-flat out uint vEmissiveTexture;
-out vec4 vEmissiveTint;
-out float vEmissiveMultiplier;
-
-void main()
-{
-    vec3 screen = worldScreen * modelWorld * position;
-    gl_Position = vec4(screen.xy, OrdinalDepth(), 1.0);
-    vUv = flipTexture != 0 ? vec2(1.0 - uv.x, uv.y) : uv;
-    vTint = tint;
-    vTexture = texture;
-    vEmissiveTexture = emissiveTexture;
-    vEmissiveTint = emissiveTint;
-    vEmissiveMultiplier = emissiveMultiplier;
-}
-)";
-
-const char* kSwitchedFragment = R"(#version 430 core
-in vec2 vUv;
-in vec4 vTint;
-flat in uint vTexture;
-flat in uint vEmissiveTexture;
-in vec4 vEmissiveTint;
-in float vEmissiveMultiplier;
-out vec4 fragColour;
-
-uniform sampler2D samplers[16];
-
-// Sampler arrays may only be indexed by constants here, so the unit picks its sampler through a switch.
-vec4 SampleUnit(uint unit, vec2 uv)
-{
-    vec2 dx = dFdx(uv);
-    vec2 dy = dFdy(uv);
-    switch (unit)
-    {
-    case 0u: return textureGrad(samplers[0], uv, dx, dy);
-    case 1u: return textureGrad(samplers[1], uv, dx, dy);
-    case 2u: return textureGrad(samplers[2], uv, dx, dy);
-    case 3u: return textureGrad(samplers[3], uv, dx, dy);
-    case 4u: return textureGrad(samplers[4], uv, dx, dy);
-    case 5u: return textureGrad(samplers[5], uv, dx, dy);
-    case 6u: return textureGrad(samplers[6], uv, dx, dy);
-    case 7u: return textureGrad(samplers[7], uv, dx, dy);
-    case 8u: return textureGrad(samplers[8], uv, dx, dy);
-    case 9u: return textureGrad(samplers[9], uv, dx, dy);
-    case 10u: return textureGrad(samplers[10], uv, dx, dy);
-    case 11u: return textureGrad(samplers[11], uv, dx, dy);
-    case 12u: return textureGrad(samplers[12], uv, dx, dy);
-    case 13u: return textureGrad(samplers[13], uv, dx, dy);
-    case 14u: return textureGrad(samplers[14], uv, dx, dy);
-    case 15u: return textureGrad(samplers[15], uv, dx, dy);
-    }
-    return vec4(0.0);
-}
-
-void main()
-{
-    vec4 colour = SampleUnit(vTexture, vUv) * vTint;
-    vec3 emissive = SampleUnit(vEmissiveTexture, vUv).rgb * vEmissiveTint.rgb * vEmissiveMultiplier;
-    fragColour = vec4(colour.rgb + emissive, colour.a);
-}
-)";
-
-void WriteText(const std::string& path, const std::string& text)
-{
-    std::ofstream file(path, std::ios::binary);
-    file << text;
-}
-
 // A w x w texture of four quadrants in the given colours (RGBA, alpha in the lowest byte), so that the
 // sampling position and the mipmaps show.
 std::vector<std::uint32_t> Quadrants(int w, std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d)
@@ -209,8 +112,9 @@ TEST_F(TextureRuns, DrawingInRunsOfSharedTexturesShowsWhatChoosingPerInstanceSho
     std::uint64_t runs = 0;
     const FrameResult inRuns = DrawScene(runsBytes, runs);
 
-    WriteText("Shaders/basicSwitched.vs", kSwitchedVertex);
-    WriteText("Shaders/basicSwitched.fs", kSwitchedFragment);
+    // The reference: the sprite shader with which every instance chooses its own textures. It declares no
+    // per-draw units, so its batches are drawn one draw per range.
+    WriteShader("basicSwitched", "basicPerInstance");
     Shader* switched = graphics->GetShader("basicSwitched");
     ASSERT_TRUE(switched->IsUsable());
     for (GameObject* sprite : sprites)
