@@ -23,12 +23,16 @@ namespace
 class BloomLevels : public DrawingTest
 {
   protected:
-    Bloom& TheBloom()
+    // The glow every scene of these tests starts from: a warm square and a cool bar above the threshold, under
+    // a wide light at (lightX, lightY).
+    void GlowingSpritesUnderALight(float lightX, float lightY)
     {
-        for (auto& effect : graphics->GetEffects())
-            if (auto* bloom = dynamic_cast<Bloom*>(effect.get()))
-                return *bloom;
-        throw std::logic_error("no bloom");
+        MakeSprite(-250.0f, 100.0f, 30.0f, 30.0f, Vector4(3.0f, 2.0f, 1.0f, 1.0f));
+        MakeSprite(180.0f, -120.0f, 120.0f, 8.0f, Vector4(1.5f, 2.5f, 3.5f, 1.0f));
+        Light light;
+        light.size = Vector2(500.0f, 500.0f);
+        light.intensity = 2.0f;
+        MakeObject(lightX, lightY).AddComponent(light);
     }
 
     // The two blurs drawn the plain way, five additive draws each reading its level of detail straight from
@@ -132,14 +136,9 @@ TEST_F(BloomLevels, TheBlurredBloomEqualsTheFivePlainDrawsAtEveryLevelOfDetail)
     if (!ready)
         return;
     Settle();
-    MakeSprite(-250.0f, 100.0f, 30.0f, 30.0f, Vector4(3.0f, 2.0f, 1.0f, 1.0f));
-    MakeSprite(180.0f, -120.0f, 120.0f, 8.0f, Vector4(1.5f, 2.5f, 3.5f, 1.0f));
+    GlowingSpritesUnderALight(0.0f, 0.0f);
     MakeSprite(300.0f, 200.0f, 6.0f, 6.0f, Vector4(4.0f, 4.0f, 4.0f, 1.0f));
     MakeSprite(-310.0f, -230.0f, 40.0f, 40.0f, Vector4(2.0f, 0.5f, 3.0f, 1.0f));
-    Light light;
-    light.size = Vector2(500.0f, 500.0f);
-    light.intensity = 2.0f;
-    MakeObject(0.0f, 0.0f).AddComponent(light);
 
     struct Case
     {
@@ -156,7 +155,7 @@ TEST_F(BloomLevels, TheBlurredBloomEqualsTheFivePlainDrawsAtEveryLevelOfDetail)
         {"past the last level", 9.5f, 1.0f, 3.0f},
         {"no radius", 0.5f, 0.0f, 0.0f},
     };
-    Bloom& bloom = TheBloom();
+    Bloom& bloom = Effect<Bloom>();
     bloom.smoothingPasses = 0; // the vertical target then holds the two blurs' result
     for (const Case& c : cases)
     {
@@ -283,15 +282,10 @@ TEST_F(BloomLevels, TheGlowAddedInPlaceShowsWhatComposingItShows)
     if (!ready)
         return;
     Settle();
-    MakeSprite(-250.0f, 100.0f, 30.0f, 30.0f, Vector4(3.0f, 2.0f, 1.0f, 1.0f));
-    MakeSprite(180.0f, -120.0f, 120.0f, 8.0f, Vector4(1.5f, 2.5f, 3.5f, 1.0f));
+    GlowingSpritesUnderALight(-100.0f, 50.0f);
     MakeSprite(0.0f, 0.0f, 300.0f, 200.0f, Vector4(0.3f, 0.5f, 0.4f, 1.0f));
-    Light light;
-    light.size = Vector2(500.0f, 500.0f);
-    light.intensity = 2.0f;
-    MakeObject(-100.0f, 50.0f).AddComponent(light);
 
-    Bloom& bloom = TheBloom();
+    Bloom& bloom = Effect<Bloom>();
     const auto draw = [&](bool inPlace) {
         bloom.addInPlace = inPlace;
         Settle(3);
@@ -348,14 +342,9 @@ TEST_F(BloomLevels, TheSmoothedGlowEqualsThePlainDrawsForEveryRadiusSizeAndSmoot
     if (!ready)
         return;
     Settle();
-    MakeSprite(-250.0f, 100.0f, 30.0f, 30.0f, Vector4(3.0f, 2.0f, 1.0f, 1.0f));
-    MakeSprite(180.0f, -120.0f, 120.0f, 8.0f, Vector4(1.5f, 2.5f, 3.5f, 1.0f));
+    GlowingSpritesUnderALight(0.0f, 0.0f);
     MakeSprite(300.0f, 200.0f, 6.0f, 6.0f, Vector4(4.0f, 4.0f, 4.0f, 1.0f));
     MakeSprite(-440.0f, -330.0f, 20.0f, 20.0f, Vector4(6.0f, 1.0f, 2.0f, 1.0f)); // at the image's corner
-    Light light;
-    light.size = Vector2(500.0f, 500.0f);
-    light.intensity = 2.0f;
-    MakeObject(0.0f, 0.0f).AddComponent(light);
     ASSERT_TRUE(graphics->GetShader("blurTexels")->IsUsable());
 
     struct Case
@@ -388,7 +377,7 @@ TEST_F(BloomLevels, TheSmoothedGlowEqualsThePlainDrawsForEveryRadiusSizeAndSmoot
                                                      graphics->GetShader("directionalBlur"),
                                                      graphics->GetShader("threshold"));
         }
-        Bloom& bloom = TheBloom();
+        Bloom& bloom = Effect<Bloom>();
         bloom.lodOffset = c.lodOffset;
         bloom.horizontalRadius = c.horizontalRadius;
         bloom.verticalRadius = c.verticalRadius;
@@ -410,7 +399,7 @@ TEST_F(BloomLevels, TheSmoothedGlowEqualsThePlainDrawsForEveryRadiusSizeAndSmoot
 
     // Only the glow, stretched over the image, as the copy shader draws the plain glow.
     KeepEffects([](PostProcessingEffect* effect) { return dynamic_cast<Bloom*>(effect) != nullptr; });
-    Bloom& bloom = TheBloom();
+    Bloom& bloom = Effect<Bloom>();
     bloom.onlyBloom = true;
     bloom.lodOffset = 0.5f;
     bloom.horizontalRadius = 1.5f;
